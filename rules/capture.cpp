@@ -1,0 +1,139 @@
+#include "rules/capture.h"
+
+#include "rules/board.h"
+
+namespace {
+
+struct Gap {
+    int first;  // ring direction where the run of non-own neighbours starts
+    int last;   // ring direction where it ends, clockwise from first
+};
+
+// Working storage of one search, fixed so that a move allocates nothing.
+//
+// Within one flood a cell enters the queue at most once (its stamp forbids a second take,
+// and a freed dot is not freed again by the same flood), so the queue needs one entry per
+// cell. The region list keeps the entries of every enclosed region of the search and adds
+// the current flood's; a dot enclosed more than once can be freed by an enclosed region and
+// again by a later flood of the same search before that flood finds itself open, so the
+// list holds two entries per cell.
+int32_t fill_queue[CELL_CAPACITY];
+int32_t region_list[2 * CELL_CAPACITY];
+
+}  // namespace
+
+void place_dot(int32_t cell) {
+    cell_owner[cell] = side_to_move;
+    find_enclosures(cell);
+    side_to_move ^= 3;
+    score = -score;
+}
+
+void find_enclosures(int32_t c) {
+    const int32_t m = side_to_move;
+    auto own = [&](int k) { return cell_owner[c + neighbour_offset[k]] == m; };
+
+    // Ring scan: the maximal runs of non-own neighbours, clockwise from the first own one.
+    int i = 0;
+    while (i < 8 && !own(i))
+        ++i;
+    if (i == 8)
+        return;
+    Gap gaps[4];
+    int gap_count = 0;
+    int d = i;
+    for (int k = i + 1; k <= 7; ++k) {
+        if (!own(k))
+            continue;
+        if (k > d + 1)
+            gaps[gap_count++] = {d + 1, k - 1};
+        d = k;
+    }
+    if (!(i == 0 && d == 7))
+        gaps[gap_count++] = {(d + 1) & 7, (i + 7) & 7};
+    if (gap_count < 2)
+        return;
+
+    // A stamp above search_start belongs to a flood of this search; one equal to fill_stamp
+    // to the current flood. Older stamps are all at most search_start, so nothing is cleared.
+    const int32_t search_start = stamp_counter;
+    int32_t region_length = 0;
+
+    for (int g = 0; g < gap_count; ++g) {
+        const int32_t fill_stamp = ++stamp_counter;
+        const int32_t region_start = region_length;
+        int32_t queue_read = 0;
+        int32_t queue_length = 0;
+        bool open = false;
+
+        auto visit = [&](int32_t n) {
+            cell_stamp[n] = fill_stamp;
+            region_list[region_length++] = n;
+            fill_queue[queue_length++] = n;
+        };
+        auto take = [&](int32_t n) {
+            if (cell_owner[n] != CELL_EMPTY && cell_enclosed[n] == 0)
+                ++score;
+            ++cell_enclosed[n];
+            visit(n);
+        };
+        auto free_dot = [&](int32_t n) {
+            --cell_enclosed[n];
+            ++score;
+            visit(n);
+        };
+
+        for (int l = gaps[g].first;; l = (l + 1) & 7) {
+            const int32_t n = c + neighbour_offset[l];
+            if (cell_owner[n] == CELL_BORDER || cell_stamp[n] > search_start) {
+                open = true;
+                break;
+            }
+            take(n);
+            if (l == gaps[g].last)
+                break;
+        }
+
+        while (!open && queue_read < queue_length) {
+            const int32_t q = fill_queue[queue_read++];
+            for (int dir = 0; dir < 8; dir += 2) {
+                const int32_t n = q + neighbour_offset[dir];
+                const int32_t owner = cell_owner[n];
+                if (owner == CELL_BORDER) {
+                    open = true;
+                    break;
+                }
+                if (owner == m) {
+                    // A free own dot is a wall; a captured one is freed, once per flood.
+                    if (cell_enclosed[n] != 0 && cell_stamp[n] != fill_stamp)
+                        free_dot(n);
+                } else if (cell_stamp[n] != fill_stamp) {
+                    if (cell_stamp[n] > search_start) {
+                        open = true;
+                        break;
+                    }
+                    take(n);
+                }
+            }
+        }
+
+        if (open) {
+            undo_open_region(region_list + region_start, region_length - region_start);
+            region_length = region_start;
+        }
+    }
+}
+
+void undo_open_region(const int32_t* entries, int32_t count) {
+    for (int32_t e = 0; e < count; ++e) {
+        const int32_t n = entries[e];
+        if (cell_owner[n] == side_to_move) {
+            ++cell_enclosed[n];
+            --score;
+        } else {
+            --cell_enclosed[n];
+            if (cell_owner[n] != CELL_EMPTY && cell_enclosed[n] == 0)
+                --score;
+        }
+    }
+}

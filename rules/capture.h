@@ -1,0 +1,22 @@
+// Placing a dot and capture by enclosure.
+//
+// Only a region that touches the new dot can have been closed by it, so the search starts
+// from the dot's eight neighbours, groups them into gaps between the mover's own dots and
+// floods the region behind each gap orthogonally. Walls are the mover's free dots; a region
+// whose flood never steps next to the border frame is enclosed: its empty cells and the
+// other side's dots gain one on their enclosure count, and the mover's captured dots in it
+// are freed. A flood that turns out open is rolled back exactly.
+#pragma once
+
+#include <cstdint>
+
+// Puts the dot of side_to_move on a cell that is_legal_dot accepted, records every
+// enclosure it completes, then hands the turn over (side_to_move flips, score is negated).
+void place_dot(int32_t cell);
+
+// The capture search around the dot just set on cell; called by place_dot before the turn
+// switches, so side_to_move is the mover and score is seen from it.
+void find_enclosures(int32_t cell);
+
+// Reverts the count and score changes of an open region's flood; stamps stay.
+void undo_open_region(const int32_t* entries, int32_t count);
