@@ -1,0 +1,70 @@
+// One engine program run as a child process, spoken to over two anonymous pipes.
+//
+// Ownership across threads:
+//   - the window's thread sets exe_name, calls start_engine, reads and writes `running`,
+//     and calls send_line and quit_engine;
+//   - the engine's reader thread (engine_reader_thread) alone calls read_line and so alone
+//     touches `pending` and `line_result`; it sets engine_name once, before it hands
+//     anything to the window's thread;
+//   - send_line may also be called while the reader waits on the window's thread, but
+//     never from two threads at the same time, since every move is applied on the
+//     window's thread.
+// The platform parts (launch, pipe reads and writes) live in engine_process_win32.cpp and
+// engine_process_posix.cpp; CMake links the one for the target.
+#pragma once
+
+#include <cstdint>
+
+// A Win32 HANDLE, or a POSIX file descriptor or process id.
+using PlatformHandle = std::intptr_t;
+constexpr PlatformHandle NO_HANDLE = -1;
+
+struct ProcessInfo {
+    PlatformHandle process = NO_HANDLE;
+    PlatformHandle thread = NO_HANDLE;
+    uint32_t process_id = 0;
+    uint32_t thread_id = 0;
+};
+
+constexpr int ENGINE_LINE_SIZE = 4096;
+
+class EngineProcess {
+public:
+    EngineProcess();
+
+    // Launches exe_name with its standard input and output on pipes and starts its reader
+    // thread; 1 on success, 0 (running stays 0, every pipe end closed) otherwise.
+    int start_engine();
+
+    // Writes the whole text to the engine's standard input; nonzero on success. Writing to
+    // an engine that never started or has exited fails quietly.
+    int send_line(const char* text);
+
+    // The next complete line the engine wrote, without its "\n", or nullptr once the
+    // engine's output has ended. Reader thread only.
+    const char* read_line();
+
+    // Clears `running`, then sends "quit\n".
+    int quit_engine();
+
+    char exe_name[128] = {};
+    ProcessInfo process_info;
+    PlatformHandle engine_out_read = NO_HANDLE;   // referee's end of the engine's output
+    PlatformHandle engine_in_write = NO_HANDLE;   // referee's end of the engine's input
+    PlatformHandle engine_in_read = NO_HANDLE;    // the child's standard input
+    PlatformHandle engine_out_write = NO_HANDLE;  // the child's standard output and error
+    uint32_t reader_thread_id = 0;
+    PlatformHandle reader_thread = NO_HANDLE;
+    char pending[ENGINE_LINE_SIZE];      // bytes read but not yet handed out as lines
+    int pending_length = 0;
+    char line_result[ENGINE_LINE_SIZE];  // this engine's own line buffer
+    char* engine_name = nullptr;         // owned copy of the first line; never freed
+    int running = 0;
+};
+
+extern EngineProcess engine1;
+extern EngineProcess engine2;
+
+// The reader thread of a started engine: name line, then moves and messages for ever,
+// until the engine's output ends.
+void engine_reader_thread(EngineProcess* engine);

@@ -1,0 +1,32 @@
+// The line protocol between the referee and an engine. Lines end in a single "\n" both
+// ways. Each referee line is formed by one function here, byte for byte; each writes a
+// NUL-terminated text into buf and returns its length in bytes.
+#pragma once
+
+#include <cstdint>
+
+// Large enough for any referee line, whatever the numbers.
+constexpr int PROTOCOL_LINE_SIZE = 64;
+
+// "new ROWS COLS\n": the board size, rows first.
+int format_new_line(char* buf, int size, int32_t rows, int32_t cols);
+// "increment MS\n"
+int format_increment_line(char* buf, int size, uint32_t increment);
+// The request to move: "time OWN\notime OTHER\ngo\n", sent as one text.
+int format_clock_block(char* buf, int size, uint32_t own_clock, uint32_t opponent_clock);
+// "move X Y\n": a relayed move, column first.
+int format_move_line(char* buf, int size, int32_t x, int32_t y);
+// Sent to each engine when the referee shuts down.
+constexpr const char QUIT_LINE[] = "quit\n";
+
+// What a line from an engine (after its name line) is.
+enum class EngineLine {
+    message,   // anything that is not a move line: shown to the user
+    move,      // "move " and two integers: *x and *y are set
+    bad_move,  // "move " without two integers that fit in 32 bits: refused as illegal
+};
+
+// Classifies one line from an engine: it is a move line when its first five bytes are
+// "move "; the numbers are read as "%d%d" reads them (white space, optional sign, digits),
+// anything after the second is ignored, and a number outside the 32-bit range is no number.
+EngineLine parse_engine_line(const char* line, int32_t* x, int32_t* y);

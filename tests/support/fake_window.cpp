@@ -1,0 +1,122 @@
+#include "fake_window.h"
+
+#include "referee/window.h"
+
+#include <mutex>
+
+namespace {
+
+std::recursive_mutex window_thread;  // held while "the window's thread" runs something
+std::mutex record_lock;
+std::vector<std::string> recorded;
+std::string parts[6];
+bool armed = false;
+bool closed = false;
+uint32_t delay = 0;
+uint32_t current_tick = 0;
+
+void record(std::string event) {
+    std::lock_guard lock(record_lock);
+    recorded.push_back(std::move(event));
+}
+
+}  // namespace
+
+namespace fake_window {
+
+void set_tick(uint32_t t) {
+    std::lock_guard lock(record_lock);
+    current_tick = t;
+}
+
+uint32_t tick() {
+    std::lock_guard lock(record_lock);
+    return current_tick;
+}
+
+std::vector<std::string> events() {
+    std::lock_guard lock(record_lock);
+    return recorded;
+}
+
+void clear_events() {
+    std::lock_guard lock(record_lock);
+    recorded.clear();
+}
+
+std::string status_text(int part) {
+    std::lock_guard lock(record_lock);
+    return parts[part];
+}
+
+bool timer_armed() {
+    std::lock_guard lock(record_lock);
+    return armed;
+}
+
+uint32_t timer_delay() {
+    std::lock_guard lock(record_lock);
+    return delay;
+}
+
+void close() {
+    std::lock_guard lock(record_lock);
+    closed = true;
+}
+
+void reset() {
+    std::lock_guard lock(record_lock);
+    recorded.clear();
+    for (auto& p : parts)
+        p.clear();
+    armed = false;
+    closed = false;
+    delay = 0;
+    current_tick = 0;
+}
+
+}  // namespace fake_window
+
+void window_stop_clock_timer() {
+    {
+        std::lock_guard lock(record_lock);
+        armed = false;
+    }
+    record("stop_timer");
+}
+
+void window_arm_clock_timer(uint32_t delay_ms) {
+    {
+        std::lock_guard lock(record_lock);
+        armed = true;
+        delay = delay_ms;
+    }
+    record("arm_timer " + std::to_string(delay_ms));
+}
+
+void window_set_status_text(int part, const char* text) {
+    {
+        std::lock_guard lock(record_lock);
+        parts[part] = text;
+    }
+    record("status " + std::to_string(part) + " " + text);
+}
+
+void window_request_repaint() { record("repaint"); }
+
+void window_show_message(const char* text, const char* caption) {
+    record(std::string("box ") + caption + ": " + text);
+}
+
+bool window_run_and_wait(void (*fn)(void*), void* arg) {
+    {
+        std::lock_guard lock(record_lock);
+        if (closed)
+            return false;
+    }
+    std::lock_guard lock(window_thread);
+    fn(arg);
+    return true;
+}
+
+uint32_t tick_count() { return fake_window::tick(); }
