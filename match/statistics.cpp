@@ -1,0 +1,111 @@
+#include "match/statistics.h"
+
+#include <cmath>
+#include <limits>
+#include <map>
+
+namespace {
+
+// The two-sided 95% quantile of the standard normal distribution.
+constexpr double Z_95 = 1.959963984540054;
+
+// A pentanomial bin with no pairs, as a weight.
+constexpr double EMPTY_BIN_WEIGHT = 1e-3;
+
+} // namespace
+
+int game_count(const Tally& tally) {
+    return tally.wins + tally.losses + tally.draws;
+}
+
+double points_ratio(const Tally& tally) {
+    const int games = game_count(tally);
+    return games ? (tally.wins + 0.5 * tally.draws) / games : 0.5;
+}
+
+double elo_from_score(double s) {
+    if (s <= 0)
+        return -std::numeric_limits<double>::infinity();
+    if (s >= 1)
+        return std::numeric_limits<double>::infinity();
+    return 400 * std::log10(s / (1 - s));
+}
+
+double score_from_elo(double elo) {
+    return 1 / (1 + std::pow(10.0, -elo / 400));
+}
+
+EloEstimate elo_estimate(const Tally& tally) {
+    const int games = game_count(tally);
+    const double s = points_ratio(tally);
+    if (games == 0)
+        return {0, std::numeric_limits<double>::quiet_NaN()};
+    const double w = static_cast<double>(tally.wins) / games;
+    const double l = static_cast<double>(tally.losses) / games;
+    const double d = static_cast<double>(tally.draws) / games;
+    const double variance = w * (1 - s) * (1 - s) + l * s * s + d * (0.5 - s) * (0.5 - s);
+    const double spread = Z_95 * std::sqrt(variance / games);
+    // Beyond a score of 0 or 1 the interval has no Elo: the margin is then unknown.
+    const double low = s - spread;
+    const double high = s + spread;
+    const double margin = low > 0 && high < 1 ? (elo_from_score(high) - elo_from_score(low)) / 2
+                                              : std::numeric_limits<double>::quiet_NaN();
+    return {elo_from_score(s), margin};
+}
+
+double likelihood_of_superiority(const Tally& tally) {
+    const int decisive = tally.wins + tally.losses;
+    if (decisive == 0)
+        return 0.5;
+    return 0.5 * (1 + std::erf((tally.wins - tally.losses) / std::sqrt(2.0 * decisive)));
+}
+
+double draw_ratio(const Tally& tally) {
+    const int games = game_count(tally);
+    return games ? static_cast<double>(tally.draws) / games : 0;
+}
+
+Pentanomial count_pentanomial(const std::vector<std::pair<int, double>>& game_points) {
+    std::map<int, std::pair<int, double>> pairs; // pair index: games seen, points
+    for (const auto& [game, points] : game_points) {
+        auto& pair = pairs[game / 2];
+        ++pair.first;
+        pair.second += points;
+    }
+    Pentanomial counts{};
+    for (const auto& [index, pair] : pairs) {
+        if (pair.first == 2)
+            ++counts[static_cast<size_t>(std::lround(pair.second * 2))];
+    }
+    return counts;
+}
+
+double sprt_llr(const Pentanomial& pairs, double elo0, double elo1) {
+    double pair_count = 0;
+    double weight = 0;
+    double weights[5];
+    for (size_t i = 0; i < 5; ++i) {
+        pair_count += pairs[i];
+        weights[i] = pairs[i] ? pairs[i] : EMPTY_BIN_WEIGHT;
+        weight += weights[i];
+    }
+    if (pair_count == 0)
+        return 0;
+    double mean = 0;
+    for (size_t i = 0; i < 5; ++i)
+        mean += weights[i] / weight * (i / 4.0);
+    double variance = 0;
+    for (size_t i = 0; i < 5; ++i)
+        variance += weights[i] / weight * (i / 4.0 - mean) * (i / 4.0 - mean);
+    const double s0 = score_from_elo(elo0);
+    const double s1 = score_from_elo(elo1);
+    return pair_count * ((mean - s0) * (mean - s0) - (mean - s1) * (mean - s1)) / (2 * variance);
+}
+
+double sprt_lower_bound(double alpha, double beta) {
+    return std::log(beta / (1 - alpha));
+}
+
+double sprt_upper_bound(double alpha, double beta) {
+    return std::log((1 - beta) / alpha);
+}

@@ -1,0 +1,113 @@
+// Openings: the fixed ones, random ones that every machine makes alike, and files of lines
+// or SGF, each checked against the rules.
+#include "match/openings.h"
+#include "match/replay.h"
+#include "rules/board.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(OpeningsTest, CrossIsFourDotsOnTheDiagonalsOfTheCentreSquare) {
+    OpeningBook book;
+    std::string error;
+    ASSERT_TRUE(load_opening_book("cross", book, error));
+    const Opening opening = opening_for_pair(book, 1, 0);
+    EXPECT_EQ(opening.label, "cross");
+    // Side 1 on (19, 15) and (20, 16), side 2 on (20, 15) and (19, 16); side 1 then moves.
+    EXPECT_EQ(opening.dots, (std::vector<Dot>{{19, 15}, {20, 15}, {20, 16}, {19, 16}}));
+    EXPECT_EQ(replay_dots(opening.dots), 4);
+    EXPECT_EQ(side_to_move, 1);
+    EXPECT_EQ(cell_owner[cell_index(20, 16)], 1);
+    EXPECT_EQ(cell_owner[cell_index(19, 16)], 2);
+}
+
+TEST(OpeningsTest, EmptyHasNoDots) {
+    OpeningBook book;
+    std::string error;
+    ASSERT_TRUE(load_opening_book("empty", book, error));
+    EXPECT_TRUE(opening_for_pair(book, 1, 5).dots.empty());
+}
+
+TEST(OpeningsTest, RandomOpeningsAreLegalAndRepeatable) {
+    OpeningBook book;
+    std::string error;
+    ASSERT_TRUE(load_opening_book("random:9", book, error));
+    const Opening first = opening_for_pair(book, 42, 3);
+    EXPECT_EQ(first.label, "random:9 #3");
+    ASSERT_EQ(first.dots.size(), 9u);
+    EXPECT_EQ(replay_dots(first.dots), 9);
+    EXPECT_EQ(opening_for_pair(book, 42, 3).dots, first.dots);
+    EXPECT_NE(opening_for_pair(book, 42, 4).dots, first.dots);
+    EXPECT_NE(opening_for_pair(book, 43, 3).dots, first.dots);
+    // The sequence is fixed by the seed and the pair alone, on every machine and build.
+    EXPECT_EQ(
+        first.dots,
+        (std::vector<Dot>{
+            {20, 26}, {12, 18}, {2, 10}, {5, 19}, {35, 18}, {31, 10}, {3, 3}, {8, 20}, {19, 9}}));
+
+    ASSERT_TRUE(load_opening_book("random:0", book, error));
+    EXPECT_TRUE(opening_for_pair(book, 1, 0).dots.empty());
+    ASSERT_TRUE(load_opening_book("random:400", book, error));
+    EXPECT_EQ(replay_dots(opening_for_pair(book, 7, 0).dots), 400);
+}
+
+TEST(OpeningsTest, RefusesBadSpecs) {
+    OpeningBook book;
+    std::string error;
+    for (const char* spec : {"random:", "random:-1", "random:401", "random:3x", "/no/such/file"}) {
+        EXPECT_FALSE(load_opening_book(spec, book, error)) << spec;
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+TEST(OpeningsTest, LinesOfPairs) {
+    std::vector<Opening> openings;
+    std::string error;
+    ASSERT_TRUE(parse_opening_text("# two openings\n19 15 20 15\n\n0,0, 38,31  # corners\r\n",
+                                   "book.txt", openings, error))
+        << error;
+    ASSERT_EQ(openings.size(), 2u);
+    EXPECT_EQ(openings[0].label, "book.txt:2");
+    EXPECT_EQ(openings[1].label, "book.txt:4");
+    EXPECT_EQ(openings[1].dots, (std::vector<Dot>{{0, 0}, {38, 31}}));
+
+    // Used in turn, over again when the pairs outnumber them.
+    OpeningBook book{OpeningKind::file, 0, openings};
+    EXPECT_EQ(opening_for_pair(book, 1, 2).label, "book.txt:2");
+    EXPECT_EQ(opening_for_pair(book, 1, 3).label, "book.txt:4");
+}
+
+TEST(OpeningsTest, SgfCollections) {
+    std::vector<Opening> openings;
+    std::string error;
+    ASSERT_TRUE(
+        parse_opening_text("(;GM[40];B[tp];W[up])(;GM[40];B[aa])", "book.sgf", openings, error))
+        << error;
+    ASSERT_EQ(openings.size(), 2u);
+    EXPECT_EQ(openings[0].dots, (std::vector<Dot>{{19, 15}, {20, 15}}));
+    EXPECT_EQ(openings[1].label, "book.sgf #2");
+}
+
+TEST(OpeningsTest, RefusesOpeningsTheRulesRefuse) {
+    const char* bad[] = {
+        "1 2 3",          // odd count
+        "1 x",            // not a number
+        "5 5 5 5",        // the same cell twice
+        "39 0",           // off the right edge (the rules would read it as (0, 1))
+        "0 32",           // below the board
+        "-1 0",           // negative
+        "",               // no openings at all
+        "(;B[aa];B[bb])", // SGF moves that do not alternate
+        "(;W[aa])",       // SGF that starts with White
+        "(;B[aa]",        // broken SGF
+    };
+    for (const char* text : bad) {
+        std::vector<Opening> openings;
+        std::string error;
+        EXPECT_FALSE(parse_opening_text(text, "f", openings, error)) << text;
+        EXPECT_FALSE(error.empty()) << text;
+    }
+}
+
+} // namespace
