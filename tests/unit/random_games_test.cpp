@@ -157,8 +157,11 @@ void play_checked_game(uint32_t seed, Bias bias, Mirror& m, Tally& tally) {
     const auto legal = [](Point p) { return is_legal_dot(p.x, p.y); };
     Point p{};
     while (next_random_move(player, legal, p)) {
+        // A legal point is left, so the board is not full.
+        std::string fault = board_full() ? "board full with a legal point left" : "";
         place_dot(cell_index(p.x, p.y));
-        const std::string fault = check_move(m, cell_index(p.x, p.y), tally);
+        if (fault.empty())
+            fault = check_move(m, cell_index(p.x, p.y), tally);
         if (!fault.empty()) {
             ADD_FAILURE() << fault << " (seed " << seed << ", move " << player.history.size()
                           << " at " << p.x << "," << p.y << ")";
@@ -168,6 +171,7 @@ void play_checked_game(uint32_t seed, Bias bias, Mirror& m, Tally& tally) {
     for (int32_t y = 0; y < board_rows; ++y)
         for (int32_t x = 0; x < board_cols; ++x)
             ASSERT_FALSE(is_legal_dot(x, y)) << "seed " << seed << " ended early";
+    EXPECT_EQ(board_full(), 1) << "no legal point is left (seed " << seed << ")";
     for (int32_t i = CELLS; i < CELL_CAPACITY; ++i)
         ASSERT_TRUE(cell_owner[i] == 0 && cell_enclosed[i] == 0 && cell_stamp[i] == 0)
             << "entry " << i << " past the bordered board was written (seed " << seed << ")";
