@@ -105,7 +105,6 @@ void flood_gap(ReferenceBoard& board, int32_t x, int32_t y, const std::vector<in
         return true;
     };
 
-    ++stats.floods;
     for (const int k : gap) {
         // Seeds are never own dots, so reach only takes them.
         if (!reach(x + RING_DX[k], y + RING_DY[k])) {
@@ -138,15 +137,8 @@ void flood_gap(ReferenceBoard& board, int32_t x, int32_t y, const std::vector<in
     stats.highest_count = std::max(stats.highest_count, highest);
 }
 
-} // namespace
-
-void reset_reference(ReferenceBoard& board) {
-    board.owner.assign(board_cols * board_rows, 0);
-    board.enclosed.assign(board_cols * board_rows, 0);
-    board.side_to_move = 1;
-    board.score = 0;
-}
-
+// The point that the pair (x, y) names: its exact index taken apart into a row and a
+// column of the bordered board; false when that is no playable point.
 bool reference_point(int32_t x, int32_t y, int32_t& px, int32_t& py) {
     const int64_t width = board_cols + 2;
     const int64_t index = (int64_t{y} + 1) * width + (int64_t{x} + 1);
@@ -155,6 +147,15 @@ bool reference_point(int32_t x, int32_t y, int32_t& px, int32_t& py) {
     px = static_cast<int32_t>(index % width) - 1;
     py = static_cast<int32_t>(index / width) - 1;
     return on_board(px, py);
+}
+
+} // namespace
+
+void reset_reference(ReferenceBoard& board) {
+    board.owner.assign(board_cols * board_rows, 0);
+    board.enclosed.assign(board_cols * board_rows, 0);
+    board.side_to_move = 1;
+    board.score = 0;
 }
 
 bool reference_is_legal(const ReferenceBoard& board, int32_t x, int32_t y) {

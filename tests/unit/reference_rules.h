@@ -19,7 +19,6 @@ struct ReferenceBoard {
 // What placements did, summed over a game, so that tests can show that their games reach the
 // rare cases rather than assume it.
 struct ReferenceStats {
-    int64_t floods = 0;          // gaps flooded
     int64_t enclosed = 0;        // floods that ended enclosed
     int64_t met_earlier = 0;     // floods dropped on meeting an earlier flood of the move
     int64_t frees = 0;           // own dots freed by enclosed floods
@@ -34,12 +33,8 @@ struct ReferenceStats {
 // An empty board with side 1 to move.
 void reset_reference(ReferenceBoard& board);
 
-// The point that the pair (x, y) names under the exact cell-index rule, if it names one:
-// the index (y + 1) * (columns + 2) + (x + 1) in 64 bits, taken apart into a row and column
-// of the bordered board.
-bool reference_point(int32_t x, int32_t y, int32_t& px, int32_t& py);
-
-// Whether the side to move may place a dot at (x, y).
+// Whether the side to move may place a dot at (x, y): the pair names a point by the exact
+// index (y + 1) * (columns + 2) + (x + 1) of the bordered board, computed in 64 bits.
 bool reference_is_legal(const ReferenceBoard& board, int32_t x, int32_t y);
 
 // Places the dot of the side to move at the point (x, y), which must be legal; records the
