@@ -60,6 +60,13 @@ public:
     char line_result[ENGINE_LINE_SIZE];  // this engine's own line buffer
     char* engine_name = nullptr;         // owned copy of the first line; never freed
     int running = 0;
+
+    // Set only by a program that chooses each engine's command line and folder (the match
+    // runner; POSIX launcher only): the program, looked up in PATH when it has no "/", then
+    // its arguments, ending in nullptr; and the folder it runs in. When unset the engine is
+    // exe_name from the current directory, run with no arguments, as the window programs do.
+    const char* const* command = nullptr;
+    const char* working_directory = nullptr;
 };
 
 extern EngineProcess engine1;

@@ -14,7 +14,7 @@ const char USAGE[] =
 usage: fendrel-match --engine name=A cmd=PATH [arg=ARG ...] [dir=DIR]
                      --engine name=B cmd=PATH [arg=ARG ...] [dir=DIR] [options]
        fendrel-match play-one --game N <the same options>
-       fendrel-match merge FILE.jsonl...
+       fendrel-match merge [--sprt ...] FILE.jsonl...
 
 Engines (exactly two; A is the engine the score is seen from):
   --engine name=NAME cmd=PATH [arg=ARG ...] [dir=DIR]
@@ -24,8 +24,9 @@ Engines (exactly two; A is the engine the score is seen from):
         program: "new", "increment", "time"/"otime"/"go", "move", "quit".
 
 Games:
-  --games N           games to play (default 100); games 2k and 2k+1 share an opening,
-                      A playing side 1 in the first and side 2 in the second
+  --games N           games to play (default 100), numbered from 0; games 2k and 2k+1
+                      share an opening, A playing side 1 in the first and side 2 in
+                      the second
   --concurrency K     games at once (default: the number of cores)
   --seed S            seed of the random openings (default 1)
   --opening O         empty (default), cross (four dots in the centre), random:N (N
@@ -58,7 +59,9 @@ Records:
 Subcommands:
   play-one --game N   plays game N (from 0) of the match and prints its JSON line, so
                       a match can be spread over machines (GNU parallel, batch jobs)
-  merge FILE...       the summary of JSON lines from any number of files
+  merge [--sprt ...] FILE...
+                      the summary of the JSON lines in the files (a "-" reads standard
+                      input), the same as the match itself prints
 
   --help              this text
 
@@ -276,6 +279,28 @@ bool parse_match_options(const std::vector<std::string>& args, MatchOptions& opt
             return false;
     if (engines != 2) {
         error = "give two engines with --engine (see --help)";
+        return false;
+    }
+    return true;
+}
+
+bool parse_merge_options(const std::vector<std::string>& args, SprtSpec& sprt,
+                         std::vector<std::string>& files, std::string& error) {
+    sprt = SprtSpec{};
+    files.clear();
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--sprt") {
+            if (!parse_sprt(option_words(args, i), sprt, error))
+                return false;
+        } else if (args[i].rfind("--", 0) == 0) {
+            error = "merge takes --sprt and files, not \"" + args[i] + "\"";
+            return false;
+        } else {
+            files.push_back(args[i]);
+        }
+    }
+    if (files.empty()) {
+        error = "merge needs at least one file";
         return false;
     }
     return true;

@@ -44,6 +44,10 @@ struct MatchOptions {
 bool parse_match_options(const std::vector<std::string>& args, MatchOptions& options,
                          std::string& error);
 
+// Reads the words after "merge": an optional --sprt and the files; false with a reason.
+bool parse_merge_options(const std::vector<std::string>& args, SprtSpec& sprt,
+                         std::vector<std::string>& files, std::string& error);
+
 // The text of --help.
 const char* usage_text();
 

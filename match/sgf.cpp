@@ -163,7 +163,7 @@ std::string write_sgf_game(const GameRecord& record) {
     add_property(out, "CA", "UTF-8");
     add_property(out, "AP", "fendrel-match");
     add_property(out, "SZ", std::to_string(board_cols) + ":" + std::to_string(board_rows));
-    add_property(out, "GN", "game " + std::to_string(record.game + 1));
+    add_property(out, "GN", "game " + std::to_string(record.game));
     add_property(out, "PB", record.side1);
     add_property(out, "PW", record.side2);
     add_property(out, "RE", sgf_result(record));

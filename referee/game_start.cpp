@@ -12,6 +12,13 @@ namespace {
 
 const char PLAYER_PLACEHOLDER[] = "Игрок";
 
+void start(EngineProcess& engine, const char* exe_name) {
+    std::strncpy(engine.exe_name, exe_name, sizeof engine.exe_name - 1);
+    engine.start_engine();
+}
+
+}  // namespace
+
 void send_setup_lines(EngineProcess& engine) {
     char line[PROTOCOL_LINE_SIZE];
     format_new_line(line, sizeof line, board_rows, board_cols);
@@ -19,13 +26,6 @@ void send_setup_lines(EngineProcess& engine) {
     format_increment_line(line, sizeof line, increment_ms);
     engine.send_line(line);
 }
-
-void start(EngineProcess& engine, const char* exe_name) {
-    std::strncpy(engine.exe_name, exe_name, sizeof engine.exe_name - 1);
-    engine.start_engine();
-}
-
-}  // namespace
 
 void start_game() {
     // The placeholders go up before any reader thread exists, so an engine's name line,

@@ -2,6 +2,11 @@
 // once the board is set up and the window exists, and what happens when it goes away.
 #pragma once
 
+class EngineProcess;
+
+// Sends the board size and the increment ("new", then "increment") to one engine.
+void send_setup_lines(EngineProcess& engine);
+
 // Names the status-bar placeholders, sets the clocks, starts engine1 then engine2, sends
 // the set-up lines to engine2 then engine1, and asks engine1 for the first move.
 void start_game();

@@ -88,7 +88,7 @@ TEST(SgfTest, RootPropertiesAndCoordinates) {
     // a to z, then A to Z: column 25 is z, 26 is A, 38 is M; row 31 is F.
     record.dots = {{0, 0}, {25, 26}, {38, 31}};
     const std::string text = write_sgf_game(record);
-    EXPECT_EQ(text, "(;FF[4]GM[40]CA[UTF-8]AP[fendrel-match]SZ[39:32]GN[game 5]PB[A]PW[B]RE[W+F]"
+    EXPECT_EQ(text, "(;FF[4]GM[40]CA[UTF-8]AP[fendrel-match]SZ[39:32]GN[game 4]PB[A]PW[B]RE[W+F]"
                     "GC[illegal move: move 0 0 refused; opening empty]\n;B[aa];W[zA];B[MF])\n");
 }
 
