@@ -24,3 +24,6 @@ void join_reader_thread(PlatformHandle thread);
 // Bytes as a text-mode stream stores them: the log's line feeds become the platform's line
 // ends.
 std::string as_logged(const std::string& bytes);
+
+// How many files, pipes and other handles the process holds open.
+int open_handle_count();
