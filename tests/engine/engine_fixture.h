@@ -39,9 +39,10 @@ class EngineTest : public ::testing::Test {
 
     // Makes engine read from a new pipe of the test's, written by feed().
     void attach_pipe(EngineProcess& engine);
-    // Writes each of writes to the pipe of attach_pipe, each one only once the ones before
-    // it have all reached the log (so that it comes in a read of its own), then closes the
-    // pipe. It runs on a thread of its own, so that the test's thread is free to read.
+    // Writes each of writes to the pipe of attach_pipe, each one after the first only once
+    // the ones before it have all reached the open log (so that it comes in a read of its
+    // own), then closes the pipe. It runs on a thread of its own, so that the test's thread is free
+    // to read.
     void feed(const std::vector<std::string>& writes);
     // Waits until everything fed has been written and the pipe is closed.
     void finish_feeding();

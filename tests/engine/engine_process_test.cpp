@@ -52,7 +52,7 @@ TEST_F(EngineProcessTest, StartsTheProgramAndItsReader) {
     EXPECT_TRUE(wait_for_status(5, "pong"));
 }
 
-TEST_F(EngineProcessTest, EngineRunsInTheReferee_sDirectory) {
+TEST_F(EngineProcessTest, EngineRunsInTheRefereesDirectory) {
     install_script("Engine1", "say Scripted\npwd\n");
     ASSERT_EQ(start(engine1, "Engine1.exe"), 1);
     ASSERT_TRUE(wait_for_status(0, "Scripted"));
