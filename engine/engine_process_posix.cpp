@@ -94,13 +94,16 @@ int EngineProcess::start_engine() {
     close_handle(engine_in_read);
     close_handle(engine_out_write);
 
-    // Kept joinable and never joined, like the thread handle on Windows: the thread ends
-    // with the engine's output, and only tests wait for it.
-    pthread_t thread;
-    if (pthread_create(&thread, nullptr, reader_entry, this) != 0)
-        return 0;
-    reader_thread = static_cast<PlatformHandle>(thread);
+    // Set before the reader exists, so that the reader sees it even if the engine ends at
+    // once. The thread is kept joinable and never joined, like the thread handle on
+    // Windows: it ends with the engine's output, and only tests wait for it.
     running = 1;
+    pthread_t thread;
+    if (pthread_create(&thread, nullptr, reader_entry, this) != 0) {
+        running = 0;
+        return 0;
+    }
+    reader_thread = static_cast<PlatformHandle>(thread);
     return 1;
 }
 

@@ -89,13 +89,17 @@ int EngineProcess::start_engine() {
         return 0;
     }
 
+    // Set before the reader exists, so that the reader sees it even if the engine ends at
+    // once.
+    running = 1;
     DWORD thread_id = 0;
     const HANDLE thread = CreateThread(&security, 0, reader_entry, this, 0, &thread_id);
-    if (!thread)
+    if (!thread) {
+        running = 0;
         return 0;
+    }
     reader_thread_id = thread_id;
     reader_thread = reinterpret_cast<PlatformHandle>(thread);
-    running = 1;
     return 1;
 }
 

@@ -32,17 +32,15 @@ fs::path fresh_folder() {
     return folder;
 }
 
-// Waits for one engine's reader and closes what the referee holds of its pipes.
+// Waits for one engine's reader and releases what the referee holds of it.
 void release_engine(EngineProcess& engine) {
     join_reader_thread(engine.reader_thread);
     engine.reader_thread = NO_HANDLE;
     close_test_handle(engine.engine_out_read);
     close_test_handle(engine.engine_in_write);
-}
-
-// Runs the referee's start-up; the argument is unused.
-void run_start_game(void*) {
-    start_game();
+    // The referee keeps the name for the life of the process; the next test starts afresh.
+    delete[] engine.engine_name;
+    engine.engine_name = nullptr;
 }
 
 } // namespace
@@ -87,11 +85,24 @@ void EngineTest::install_chaos(const char* name, const std::string& mode) {
 
 int EngineTest::start(EngineProcess& engine, const char* exe_name) {
     std::strncpy(engine.exe_name, exe_name, sizeof engine.exe_name - 1);
-    return engine.start_engine();
+    int started = 0;
+    on_window([&] { started = engine.start_engine(); });
+    return started;
 }
 
 void EngineTest::start_game_on_window() {
-    window_run_and_wait(run_start_game, nullptr);
+    on_window(start_game);
+}
+
+void EngineTest::on_window(const std::function<void()>& work) {
+    window_run_and_wait([](void* arg) { (*static_cast<const std::function<void()>*>(arg))(); },
+                        const_cast<std::function<void()>*>(&work));
+}
+
+int EngineTest::running_on_window(EngineProcess& engine) {
+    int running = -1;
+    on_window([&] { running = engine.running; });
+    return running;
 }
 
 void EngineTest::end_engines() {

@@ -28,11 +28,17 @@ class EngineTest : public ::testing::Test {
     void install_script(const char* name, const std::string& script);
     void install_chaos(const char* name, const std::string& mode);
 
-    // Sets exe_name and starts the engine, as start-up does.
+    // Sets exe_name and starts the engine on the window's thread, as start-up does.
     static int start(EngineProcess& engine, const char* exe_name);
 
     // Start-up (the referee's start_game) run as the window's thread runs it.
     static void start_game_on_window();
+
+    // Runs work as the window's thread runs it: where the referee reads and writes
+    // `running` and the game, and calls quit_engine.
+    static void on_window(const std::function<void()>& work);
+    // The engine's `running`, read on the window's thread.
+    static int running_on_window(EngineProcess& engine);
 
     // Kills every engine started, waits for their readers, closes the referee's pipe ends.
     static void end_engines();

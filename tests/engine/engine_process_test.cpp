@@ -41,7 +41,7 @@ TEST_F(EngineProcessTest, QuitOnANeverStartedEngineClearsRunning) {
 TEST_F(EngineProcessTest, StartsTheProgramAndItsReader) {
     install_script("Engine1", "say Scripted\nwait ping\nsay pong\n");
     ASSERT_EQ(start(engine1, "Engine1.exe"), 1);
-    EXPECT_EQ(engine1.running, 1);
+    EXPECT_EQ(running_on_window(engine1), 1);
     EXPECT_NE(engine1.reader_thread, NO_HANDLE);
     // The referee keeps only its own ends.
     EXPECT_EQ(engine1.engine_in_read, NO_HANDLE);
@@ -81,7 +81,7 @@ TEST_F(EngineProcessTest, EngineThatExitsIsShownAndItsSideFreed) {
     join_reader_thread(engine1.reader_thread);
     engine1.reader_thread = NO_HANDLE;
     EXPECT_EQ(engine1.running, 0);
-    EXPECT_EQ(engine2.running, 1);
+    EXPECT_EQ(running_on_window(engine2), 1);
 }
 
 TEST_F(EngineProcessTest, EngineThatExitsAtOnceKeepsThePlaceholderName) {
@@ -95,7 +95,9 @@ TEST_F(EngineProcessTest, EngineThatQuitsAsToldIsNotReported) {
     install_script("Engine1", "say Scripted\n");
     ASSERT_EQ(start(engine1, "Engine1.exe"), 1);
     ASSERT_TRUE(wait_for_status(0, "Scripted"));
-    EXPECT_EQ(engine1.quit_engine(), 1);
+    int sent = 0;
+    on_window([&] { sent = engine1.quit_engine(); });
+    EXPECT_EQ(sent, 1);
     // The script's engine ends on "quit"; its reader then returns by itself.
     join_reader_thread(engine1.reader_thread);
     engine1.reader_thread = NO_HANDLE;
@@ -119,7 +121,9 @@ TEST_F(EngineProcessTest, WritingToAnExitedEngineFailsAndTheRefereeGoesOn) {
     ASSERT_EQ(start(engine1, "Engine1.exe"), 1);
     ASSERT_TRUE(wait_for_status(5, "Engine1.exe exited"));
     EXPECT_EQ(engine1.send_line("move 1 2\n"), 0);
-    EXPECT_EQ(engine1.quit_engine(), 0);
+    int sent = 1;
+    on_window([&] { sent = engine1.quit_engine(); });
+    EXPECT_EQ(sent, 0);
 }
 
 TEST_F(EngineProcessTest, AnEngineThatNeverReadsTakesLinesUntilKilled) {

@@ -26,13 +26,6 @@ struct ReaderCase {
 
 class ReaderLines : public EngineTest, public ::testing::WithParamInterface<ReaderCase> {};
 
-// The state of the game, read as the window's thread would.
-int32_t last_move_on_window() {
-    int32_t cell = -1;
-    window_run_and_wait([](void* out) { *static_cast<int32_t*>(out) = last_move_cell; }, &cell);
-    return cell;
-}
-
 TEST_P(ReaderLines, HaveTheirEffect) {
     const ReaderCase& c = GetParam();
     attach_pipe(engine1);
@@ -45,7 +38,7 @@ TEST_P(ReaderLines, HaveTheirEffect) {
         EXPECT_EQ(engine1.engine_name, nullptr);
     else
         EXPECT_STREQ(engine1.engine_name, c.name.c_str());
-    EXPECT_EQ(last_move_on_window(), c.played ? cell_index(c.played->first, c.played->second) : 0);
+    EXPECT_EQ(last_move_cell, c.played ? cell_index(c.played->first, c.played->second) : 0);
     EXPECT_EQ(count_events(ILLEGAL_BOX), c.refused ? 1 : 0);
     std::vector<std::string> shown;
     for (const std::string& event : fake_window::events()) {
@@ -91,7 +84,7 @@ class GameTest : public EngineTest {
     // Quits both engines as the window does when it is destroyed, and waits until both
     // readers have seen their engines end.
     static void quit_and_wait() {
-        window_run_and_wait([](void*) { quit_engines(); }, nullptr);
+        on_window(quit_engines);
         join_reader_thread(engine1.reader_thread);
         join_reader_thread(engine2.reader_thread);
         engine1.reader_thread = engine2.reader_thread = NO_HANDLE;
@@ -156,7 +149,7 @@ TEST_F(GameTest, EngineThatExitsMidGameLeavesItsSideToTheMouse) {
     engine1.reader_thread = NO_HANDLE;
     EXPECT_EQ(engine1.running, 0);
     // Side 1 is now played by clicks; its move goes to engine 2 as any other.
-    window_run_and_wait([](void*) { make_move(3, 4); }, nullptr);
+    on_window([] { make_move(3, 4); });
     EXPECT_TRUE(wait_for_content("Engine2.transcript", "move 3 4\ntime"));
 }
 
