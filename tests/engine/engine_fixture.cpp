@@ -34,6 +34,10 @@ fs::path fresh_folder() {
 
 // Waits for one engine's reader and releases what the referee holds of it.
 void release_engine(EngineProcess& engine) {
+    // Should the referee still hold the engine's own ends, the reader would never see the
+    // end of the output: the test then fails on what it checks rather than hanging here.
+    close_test_handle(engine.engine_in_read);
+    close_test_handle(engine.engine_out_write);
     join_reader_thread(engine.reader_thread);
     engine.reader_thread = NO_HANDLE;
     close_test_handle(engine.engine_out_read);
