@@ -103,6 +103,7 @@ int EngineProcess::start_engine() {
         running = 0;
         return 0;
     }
+    // A pthread_t is the thread's only id here; reader_thread_id stays 0.
     reader_thread = static_cast<PlatformHandle>(thread);
     return 1;
 }
