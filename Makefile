@@ -49,7 +49,7 @@ test: build build-sanitizers build-fuzz
 	ctest --test-dir $(FUZZ) --output-on-failure
 
 bench: build-linux
-	$(NATIVE)/bench/bench_rules
+	$(NATIVE)/bench_rules
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
