@@ -50,6 +50,7 @@ test: build build-sanitizers build-fuzz
 
 bench: build-linux
 	$(NATIVE)/bench_rules
+	$(NATIVE)/bench_relay
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
