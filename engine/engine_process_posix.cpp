@@ -1,6 +1,7 @@
 // Launching an engine and its pipes on POSIX systems. The engine is the program named
 // exe_name in the referee's current directory, never one found on PATH, and it runs in that
-// directory too. Standard error shares the output pipe, as on Windows.
+// directory too; unless the program set `command` (and perhaps `working_directory`), as only
+// the match runner does. Standard error shares the output pipe, as on Windows.
 //
 // Every pipe end is created close-on-exec, so no engine inherits anything but its own two
 // ends (dup2 onto 0, 1 and 2 clears the flag on those copies). Once the engine runs, the
@@ -36,8 +37,8 @@ void* reader_entry(void* engine) {
     return nullptr;
 }
 
-// Runs ./exe_name with its standard streams on the engine's pipe ends; the process id, or
-// -1 when it could not be started.
+// Runs ./exe_name, or the command that was set, with its standard streams on the engine's
+// pipe ends; the process id, or -1 when it could not be started.
 pid_t spawn_engine(const EngineProcess& engine) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -56,10 +57,21 @@ pid_t spawn_engine(const EngineProcess& engine) {
     posix_spawnattr_setsigdefault(&attributes, &signals);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
 
-    const std::string path = std::string("./") + engine.exe_name;
-    char* const argv[] = {const_cast<char*>(path.c_str()), nullptr};
     pid_t pid = -1;
-    if (posix_spawn(&pid, path.c_str(), &actions, &attributes, argv, environ) != 0)
+    int failed = 0;
+    if (engine.command) {
+        // A command line and folder chosen by the program (the match runner): the program is
+        // looked up in PATH unless it names a path, and runs in working_directory when set.
+        if (engine.working_directory)
+            posix_spawn_file_actions_addchdir_np(&actions, engine.working_directory);
+        failed = posix_spawnp(&pid, engine.command[0], &actions, &attributes,
+                              const_cast<char* const*>(engine.command), environ);
+    } else {
+        const std::string path = std::string("./") + engine.exe_name;
+        char* const argv[] = {const_cast<char*>(path.c_str()), nullptr};
+        failed = posix_spawn(&pid, path.c_str(), &actions, &attributes, argv, environ);
+    }
+    if (failed)
         pid = -1;
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
