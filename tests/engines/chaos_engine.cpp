@@ -1,5 +1,6 @@
 // A test engine that abuses the pipe. Copied as Engine1.exe it takes its mode from the first
-// word of Engine1.mode beside it (engine_streams.h names the files it keeps):
+// word of Engine1.mode beside it (engine_streams.h names the files it keeps); started with
+// arguments, as the match runner starts engines, it takes its mode from the first one:
 //
 //   garbage       a name line, then lines of arbitrary bytes and malformed move lines
 //   long-line     a name line, 4095 bytes without a line feed, then "\nafter\n"
@@ -13,14 +14,23 @@
 //   exit-now      ends at once, writing nothing
 //   exit-mid-game a name line; ends with code 3 on the first "go", without answering
 //   deaf          a name line, then never reads its input; waits to be killed
+//   stall         a name line, then never moves
+//   illegal       a name line; on each "go" a move onto a dot already on the board (the
+//                 first, with the board empty, onto 0 0)
+//   out-of-turn   a name line; on each "go" two moves in one write, the second while the
+//                 other side is to move, both on free cells of the board's edge (which no
+//                 enclosure can cover)
 //
 // Unless its mode ends it, the engine then reads until "quit" or the end of its input.
 #include "engine_streams.h"
 
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
+#include <set>
 #include <string>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -31,6 +41,52 @@ template <typename OnGo> void read_until_quit(OnGo on_go) {
         if (line == "go")
             on_go();
     }
+}
+
+// The dots the engine knows of: those the referee relayed and its own.
+std::set<std::pair<int, int>> dots;
+
+// Notes the dot of a "move" line from the referee.
+void note_move(const std::string& line) {
+    int x = 0;
+    int y = 0;
+    if (std::sscanf(line.c_str(), "move %d %d", &x, &y) == 2)
+        dots.insert({x, y});
+}
+
+// Takes a free cell of the board's edge and writes it as a move line into text.
+void add_edge_move(std::string& text) {
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 39; ++x) {
+            const bool edge = y == 0 || y == 31 || x == 0 || x == 38;
+            if (edge && dots.insert({x, y}).second) {
+                text += "move " + std::to_string(x) + " " + std::to_string(y) + "\n";
+                return;
+            }
+        }
+    }
+}
+
+// Plays the board-aware modes: on each "go", a move onto a known dot, or two edge moves.
+int play_rule_breaker(const std::string& mode) {
+    std::string line;
+    while (next_input_line(line) && line != "quit") {
+        if (line.rfind("move ", 0) == 0)
+            note_move(line);
+        if (line != "go")
+            continue;
+        std::string text;
+        if (mode == "illegal") {
+            const auto [x, y] = dots.empty() ? std::pair{0, 0} : *dots.begin();
+            dots.insert({x, y});
+            text = "move " + std::to_string(x) + " " + std::to_string(y) + "\n";
+        } else {
+            add_edge_move(text);
+            add_edge_move(text);
+        }
+        write_output(text);
+    }
+    return 0;
 }
 
 // Lines of bytes from a fixed pseudo-random sequence, and move lines the referee must refuse
@@ -100,6 +156,8 @@ int run_mode(const std::string& mode) {
         while (next_input_line(line) && line != "go") {
         }
         return 3;
+    } else if (mode == "illegal" || mode == "out-of-turn") {
+        return play_rule_breaker(mode);
     } else if (mode == "deaf") {
         for (;;)
             std::this_thread::sleep_for(std::chrono::seconds(1));
@@ -109,8 +167,8 @@ int run_mode(const std::string& mode) {
 
 } // namespace
 
-int main() {
-    const std::string content = read_side_file(".mode");
+int main(int argc, char** argv) {
+    const std::string content = argc > 1 ? argv[1] : read_side_file(".mode");
     const std::string mode = content.substr(0, content.find_first_of(" \t\r\n"));
     const int exit_code = run_mode(mode);
     if (exit_code >= 0)
