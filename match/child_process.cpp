@@ -12,6 +12,7 @@ namespace {
 // Polling interval while waiting for a child with a time limit.
 constexpr int POLL_MS = 5;
 
+// User and system CPU time of RUSAGE_SELF or RUSAGE_CHILDREN, in milliseconds.
 int64_t cpu_ms(int who) {
     rusage usage{};
     getrusage(who, &usage);

@@ -6,6 +6,7 @@
 
 namespace {
 
+// A JSON array of numbers.
 JsonValue number_array(const std::vector<double>& numbers) {
     JsonValue array = json_array();
     for (const double number : numbers)
@@ -13,6 +14,7 @@ JsonValue number_array(const std::vector<double>& numbers) {
     return array;
 }
 
+// A string member; false when it is missing or not a string.
 bool read_string(const JsonValue& object, const char* key, std::string& out) {
     const JsonValue* value = json_member(object, key);
     if (!value || value->kind != JsonKind::string)
@@ -47,6 +49,7 @@ bool read_ints(const JsonValue& array, std::vector<Int>& out, double low, double
     return true;
 }
 
+// The "dots" member: an array of [x, y] pairs.
 bool read_dots(const JsonValue& object, std::vector<Dot>& dots) {
     const JsonValue* array = json_member(object, "dots");
     if (!array || array->kind != JsonKind::array)

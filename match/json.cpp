@@ -12,11 +12,13 @@ struct Reader {
     const char* end;
 };
 
+// Moves past JSON white space.
 void skip_space(Reader& in) {
     while (in.at < in.end && (*in.at == ' ' || *in.at == '\t' || *in.at == '\n' || *in.at == '\r'))
         ++in.at;
 }
 
+// Moves past `word` when the text continues with it; false otherwise.
 bool take_word(Reader& in, const char* word) {
     const size_t length = std::strlen(word);
     if (static_cast<size_t>(in.end - in.at) < length || std::memcmp(in.at, word, length) != 0)
@@ -44,6 +46,7 @@ void append_utf8(std::string& out, unsigned code) {
     }
 }
 
+// The four hex digits of a \u escape.
 bool read_hex4(Reader& in, unsigned& code) {
     if (in.end - in.at < 4)
         return false;
@@ -101,6 +104,7 @@ bool read_string(Reader& in, std::string& out) {
     return false;
 }
 
+// A number as JSON writes it; false for anything strtod would take beyond that.
 bool read_number(Reader& in, double& number) {
     const char* start = in.at;
     if (in.at < in.end && *in.at == '-')
@@ -117,8 +121,10 @@ bool read_number(Reader& in, double& number) {
     return stop == copy.c_str() + copy.size() && std::isfinite(number);
 }
 
+// Any value; `depth` counts the arrays and objects around it.
 bool read_value(Reader& in, JsonValue& value, int depth);
 
+// The elements of an array after its "[".
 bool read_array(Reader& in, JsonValue& value, int depth) {
     value.kind = JsonKind::array;
     skip_space(in);
@@ -136,6 +142,7 @@ bool read_array(Reader& in, JsonValue& value, int depth) {
     }
 }
 
+// The members of an object after its "{".
 bool read_object(Reader& in, JsonValue& value, int depth) {
     value.kind = JsonKind::object;
     skip_space(in);
@@ -192,6 +199,7 @@ bool read_value(Reader& in, JsonValue& value, int depth) {
     }
 }
 
+// A string in quotes with its escapes.
 void write_string(std::string& out, const std::string& text) {
     out += '"';
     for (const char c : text) {
@@ -224,6 +232,7 @@ void write_string(std::string& out, const std::string& text) {
     out += '"';
 }
 
+// Any value, compactly.
 void write_value(std::string& out, const JsonValue& value) {
     switch (value.kind) {
     case JsonKind::null:

@@ -20,12 +20,14 @@ uint64_t next_random(uint64_t& state) {
     return z ^ (z >> 31);
 }
 
+// The four centre dots in playing order: side 1 on one diagonal, side 2 on the other.
 Opening cross_opening() {
     const int32_t x = board_cols / 2;
     const int32_t y = board_rows / 2 - 1;
     return {"cross", {{x, y}, {x + 1, y}, {x + 1, y + 1}, {x, y + 1}}};
 }
 
+// `dots` random legal dots for a pair, from a sequence seeded by the seed and the pair.
 Opening random_opening(int dots, uint64_t seed, int pair) {
     uint64_t state = seed;
     state = next_random(state) ^ static_cast<uint64_t>(pair);

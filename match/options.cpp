@@ -69,6 +69,7 @@ Ctrl-C finishes the games in progress and prints the summary; a second Ctrl-C st
 at once.
 )";
 
+// A whole number in [low, high], digits only.
 bool parse_unsigned(const std::string& text, uint64_t low, uint64_t high, uint64_t& out) {
     if (text.empty() || text[0] < '0' || text[0] > '9')
         return false;
@@ -81,6 +82,7 @@ bool parse_unsigned(const std::string& text, uint64_t low, uint64_t high, uint64
     return true;
 }
 
+// A real number, not NaN.
 bool parse_real(const std::string& text, double& out) {
     errno = 0;
     char* end = nullptr;
@@ -106,6 +108,7 @@ std::vector<std::string> option_words(const std::vector<std::string>& args, size
     return words;
 }
 
+// The key=value words of one --engine.
 bool parse_engine(const std::vector<std::string>& words, EngineSpec& engine, std::string& error) {
     for (const std::string& word : words) {
         std::string key;
@@ -134,6 +137,7 @@ bool parse_engine(const std::vector<std::string>& words, EngineSpec& engine, std
     return true;
 }
 
+// The key=value words of --sprt; all four are needed.
 bool parse_sprt(const std::vector<std::string>& words, SprtSpec& sprt, std::string& error) {
     const std::pair<const char*, double*> fields[] = {
         {"elo0", &sprt.elo0}, {"elo1", &sprt.elo1}, {"alpha", &sprt.alpha}, {"beta", &sprt.beta}};
@@ -181,6 +185,7 @@ const NumberOption NUMBER_OPTIONS[] = {
     {"--game", 0, 999999},
 };
 
+// Puts the value of a number option where it belongs.
 void store_number(MatchOptions& options, const std::string& name, uint64_t value) {
     if (name == "--games")
         options.games = static_cast<int>(value);

@@ -9,6 +9,7 @@
 
 namespace {
 
+// The whole file; `missing` tells a file that does not exist from one that cannot be read.
 bool read_text(const std::string& path, std::string& text, bool& missing) {
     missing = access(path.c_str(), F_OK) != 0 && errno == ENOENT;
     std::ifstream file(path, std::ios::binary);

@@ -7,6 +7,7 @@
 
 namespace {
 
+// The letter of a column or row: a to z, then A to Z.
 char point_letter(int32_t value) {
     return static_cast<char>(value < 26 ? 'a' + value : 'A' + value - 26);
 }
@@ -20,6 +21,7 @@ int32_t letter_value(char letter) {
     return -1;
 }
 
+// Appends NAME[value], escaping "]" and "\".
 void add_property(std::string& out, const char* name, const std::string& value) {
     out += name;
     out += '[';
@@ -37,6 +39,7 @@ struct Cursor {
     std::string error;
 };
 
+// Moves past white space between SGF tokens.
 void skip_space(Cursor& in) {
     while (in.at < in.text.size() && std::strchr(" \t\r\n", in.text[in.at]) && in.text[in.at])
         ++in.at;
@@ -90,6 +93,7 @@ bool read_node(Cursor& in, std::vector<std::pair<std::string, std::string>>& pro
     }
 }
 
+// Adds a B or W property to the moves; other properties are passed over.
 bool add_move(Cursor& in, SgfGame& game, const std::pair<std::string, std::string>& property) {
     const int side = property.first == "B" ? 1 : property.first == "W" ? 2 : 0;
     if (!side)

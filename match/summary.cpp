@@ -5,6 +5,7 @@
 
 namespace {
 
+// A number in the format, or "inf", "-inf" and "nan" as such.
 std::string format_number(const char* format, double value) {
     if (std::isnan(value))
         return "nan";
@@ -15,11 +16,13 @@ std::string format_number(const char* format, double value) {
     return text;
 }
 
+// "41.9 +/- 66.6".
 std::string elo_text(const MatchTotals& totals) {
     const EloEstimate elo = elo_estimate(totals.tally);
     return format_number("%.1f", elo.difference) + " +/- " + format_number("%.1f", elo.margin);
 }
 
+// "A lost 3: crash 1, time 2", one line.
 std::string losses_line(const std::string& name, const std::map<std::string, int>& losses) {
     int total = 0;
     std::string reasons;

@@ -61,6 +61,7 @@ TEST(JsonTest, RefusesBrokenInput) {
     EXPECT_FALSE(parse_json(std::string(100000, '['), value));
 }
 
+// A record with every field set, names in two scripts and a clock past 31 bits.
 GameRecord sample_record() {
     GameRecord record;
     record.match = "0123456789abcdef";

@@ -8,6 +8,7 @@
 
 namespace {
 
+// The words of a command line.
 std::vector<std::string> words(const std::string& line) {
     std::istringstream in(line);
     std::vector<std::string> out;

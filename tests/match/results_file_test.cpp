@@ -33,6 +33,7 @@ class ResultsFileTest : public ::testing::Test {
     std::string file;
 };
 
+// The results line of an otherwise empty game.
 std::string line(int game, const char* match = "m1") {
     GameRecord record;
     record.match = match;

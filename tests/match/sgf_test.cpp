@@ -43,6 +43,7 @@ struct BoardCopy {
     int32_t balance;
 };
 
+// The board arrays and the balance as they stand.
 BoardCopy copy_board() {
     return {{cell_owner, cell_owner + CELL_CAPACITY},
             {cell_enclosed, cell_enclosed + CELL_CAPACITY},

@@ -1,0 +1,87 @@
+#include "match/play_one.h"
+
+#include "match/game_record.h"
+#include "match/openings.h"
+#include "match/worker.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// The absolute path of the current directory.
+std::string current_directory() {
+    char path[PATH_MAX];
+    return getcwd(path, sizeof path) ? path : ".";
+}
+
+// A path as seen from `base` when it is relative.
+std::string absolute(const std::string& path, const std::string& base) {
+    return path.empty() || path[0] == '/' ? path : base + "/" + path;
+}
+
+// Engines start in their own directories, so their programs and directories are made
+// absolute first; a bare program name is looked up in PATH as it stands.
+void anchor_engines(MatchOptions& options, const std::string& base) {
+    for (EngineSpec& engine : options.engines) {
+        if (engine.command.find('/') != std::string::npos)
+            engine.command = absolute(engine.command, base);
+        engine.directory = engine.directory.empty() ? base : absolute(engine.directory, base);
+    }
+}
+
+// Makes the directory that receives the game's engine log and enters it: DIR/game-N with
+// --logs, else a fresh temporary one. "" when it cannot be made.
+std::string enter_log_directory(const MatchOptions& options) {
+    std::string directory;
+    if (!options.logs_dir.empty()) {
+        mkdir(options.logs_dir.c_str(), 0755);
+        directory = options.logs_dir + "/game-" + std::to_string(options.game);
+        if (mkdir(directory.c_str(), 0755) != 0 && errno != EEXIST)
+            return "";
+    } else {
+        const char* temporary = std::getenv("TMPDIR");
+        std::string pattern =
+            std::string(temporary && *temporary ? temporary : "/tmp") + "/fendrel-match-XXXXXX";
+        if (!mkdtemp(pattern.data()))
+            return "";
+        directory = pattern;
+    }
+    return chdir(directory.c_str()) == 0 ? directory : "";
+}
+
+} // namespace
+
+int play_one(MatchOptions options) {
+    OpeningBook book;
+    std::string error;
+    if (!load_opening_book(options.opening, book, error)) {
+        std::fprintf(stderr, "fendrel-match: %s\n", error.c_str());
+        return 2;
+    }
+    const Opening opening = opening_for_pair(book, options.seed, options.game / 2);
+    const std::string fingerprint = match_fingerprint(options);
+    const std::string base = current_directory();
+    anchor_engines(options, base);
+    options.logs_dir = absolute(options.logs_dir, base);
+    const std::string log_directory = enter_log_directory(options);
+    if (log_directory.empty()) {
+        std::fprintf(stderr, "fendrel-match: cannot make a directory for the engine log\n");
+        return 2;
+    }
+
+    GameRecord record = play_game(options, opening, options.game);
+    record.match = fingerprint;
+    if (options.logs_dir.empty()) {
+        unlink("log.txt");
+        [[maybe_unused]] const int left = chdir(base.c_str());
+        rmdir(log_directory.c_str());
+    }
+    const std::string line = record_to_json(record) + "\n";
+    std::fputs(line.c_str(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}

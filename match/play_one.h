@@ -1,0 +1,9 @@
+// The worker's side of a match: `fendrel-match play-one --game N ...` plays game N and
+// prints its results line, so that games can be run by the scheduler or spread over
+// machines by any batch runner.
+#pragma once
+
+#include "match/options.h"
+
+// Plays options.game and prints its results line on standard output; the exit code.
+int play_one(MatchOptions options);

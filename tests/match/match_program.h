@@ -1,0 +1,57 @@
+// Running the built fendrel-match in tests. Each test gets a fresh folder and a tag of its
+// own; every engine it starts gets the tag as an extra argument, so that the processes of a
+// test can be found (and must be gone when the match is over) while other tests run beside
+// it. At the end anything left with the tag is killed by its process id and the folder is
+// removed.
+#pragma once
+
+#include "match/game_record.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+struct ProgramRun {
+    int status = -1; // wait status; -1 when the program had to be killed
+    std::string out;
+    std::string err;
+};
+
+class MatchProgramTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // "--engine name=NAME cmd=PROGRAM arg=... arg=TAG" for a built test engine.
+    std::vector<std::string> engine(const std::string& name, const std::string& program,
+                                    const std::vector<std::string>& arguments = {}) const;
+
+    // Starts fendrel-match with the arguments in the test's folder, its output in files.
+    pid_t start_match(const std::vector<std::string>& args, const std::string& output_name);
+    // Waits up to timeout_ms for a started match; its run, or status -1 after killing it.
+    ProgramRun wait_match(pid_t pid, const std::string& output_name, int timeout_ms);
+    // Starts and waits.
+    ProgramRun run_match(const std::vector<std::string>& args, int timeout_ms = 20000);
+
+    // The process ids of live processes whose command line holds the test's tag.
+    std::vector<pid_t> tagged_processes() const;
+    // Waits up to a second for every tagged process to be gone.
+    bool nothing_left_behind() const;
+
+    std::string path(const std::string& name) const { return folder + "/" + name; }
+    std::vector<GameRecord> read_records(const std::string& name) const;
+
+    std::string folder;
+    std::string tag;
+};
+
+// The whole content of a file; empty when it cannot be read.
+std::string file_text(const std::string& path);
+
+// The summary lines of a match's output: everything before the "Played" line.
+std::string summary_part(const std::string& out);
+
+// Concatenates argument lists.
+std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string>& b);

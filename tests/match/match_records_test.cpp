@@ -1,0 +1,258 @@
+// What a match leaves behind: SGF records that replay to the results, results lines that
+// sum up to the printed summary, resume after Ctrl-C, and merge over a GNU parallel run.
+#include "match/replay.h"
+#include "match/results_file.h"
+#include "match/sgf.h"
+#include "match_program.h"
+#include "rules/board.h"
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <thread>
+
+namespace {
+
+class RecordsTest : public MatchProgramTest {
+  protected:
+    // Two copies of the random engine with fixed seeds, so that every game is the same each
+    // time it is played.
+    std::vector<std::string> seeded_engines() {
+        for (const char* name : {"r1", "r2"}) {
+            std::filesystem::copy_file(RANDOM_ENGINE, path(name));
+            std::ofstream(path(name) + ".seed") << (name[1] == '1' ? "11" : "22");
+        }
+        return engine("r1", path("r1")) + engine("r2", path("r2"));
+    }
+
+    // Waits until the results file holds at least `count` lines.
+    void wait_for_lines(const std::string& name, size_t count) {
+        for (int i = 0; i < 2000; ++i) {
+            const std::string text = file_text(path(name));
+            if (static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) >= count)
+                return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        FAIL() << "no results";
+    }
+
+    // Games that last a second each: a side that never moves, without losses on time.
+    std::vector<std::string> slow_match(const std::string& results) {
+        return engine("stall", CHAOS_ENGINE, {"stall"}) + engine("random", RANDOM_ENGINE) +
+               std::vector<std::string>{
+                   "--games",         "6", "--concurrency", "2",    "--no-time-forfeit",
+                   "--stall-timeout", "1", "--results",     results};
+    }
+
+    std::string merge(const std::vector<std::string>& files) {
+        const ProgramRun run = run_match(std::vector<std::string>{"merge"} + files);
+        EXPECT_EQ(run.status, 0) << run.err;
+        return run.out;
+    }
+};
+
+TEST_F(RecordsTest, SgfRecordsReplayToTheResultsAndTheLinesToTheSummary) {
+    const ProgramRun run = run_match(
+        seeded_engines() + std::vector<std::string>{"--games", "4", "--opening", "random:6",
+                                                    "--sgf", "g.sgf", "--results", "r.jsonl"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<GameRecord> records = read_records("r.jsonl");
+    ASSERT_EQ(records.size(), 4u);
+
+    std::vector<SgfGame> games;
+    std::string error;
+    ASSERT_TRUE(parse_sgf(file_text(path("g.sgf")), games, error)) << error;
+    ASSERT_EQ(games.size(), records.size());
+    for (size_t i = 0; i < games.size(); ++i) {
+        const GameRecord& record = records[i];
+        EXPECT_EQ(sgf_property(games[i], "GM"), "40");
+        EXPECT_EQ(sgf_property(games[i], "SZ"), "39:32");
+        EXPECT_EQ(sgf_property(games[i], "PB"), record.side1);
+        EXPECT_EQ(sgf_property(games[i], "PW"), record.side2);
+        EXPECT_EQ(sgf_property(games[i], "RE"), sgf_result(record));
+        std::vector<Dot> dots;
+        for (const auto& [side, dot] : games[i].moves)
+            dots.push_back(dot);
+        EXPECT_EQ(dots, record.dots);
+        ASSERT_EQ(replay_dots(dots), static_cast<int>(dots.size()));
+        EXPECT_TRUE(board_full());
+        EXPECT_EQ(side1_balance(), record.score);
+        EXPECT_EQ(record.reason, REASON_BOARD_FULL);
+        EXPECT_EQ(record.winner, record.score > 0 ? 1 : record.score < 0 ? 2 : 0);
+        EXPECT_EQ(record.opening_dots, 6);
+        EXPECT_EQ(record.opening, "random:6 #" + std::to_string(record.game / 2));
+        EXPECT_EQ(record.move_ms.size(), record.dots.size() - 6);
+    }
+    // Both games of a pair start from the same dots, with the colours swapped.
+    std::map<int, const GameRecord*> by_game;
+    for (const GameRecord& record : records)
+        by_game[record.game] = &record;
+    for (int pair = 0; pair < 2; ++pair) {
+        const GameRecord& first = *by_game[2 * pair];
+        const GameRecord& second = *by_game[2 * pair + 1];
+        EXPECT_EQ(std::vector<Dot>(first.dots.begin(), first.dots.begin() + 6),
+                  std::vector<Dot>(second.dots.begin(), second.dots.begin() + 6));
+        EXPECT_EQ(first.side1, second.side2);
+    }
+    EXPECT_EQ(merge({"r.jsonl"}), summary_part(run.out));
+}
+
+TEST_F(RecordsTest, MergeOverAGnuParallelRunGivesTheMatchSummary) {
+    if (system("command -v parallel >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "GNU parallel is not installed";
+    const std::vector<std::string> match =
+        seeded_engines() + std::vector<std::string>{"--games", "6", "--opening", "random:4"};
+    const ProgramRun run = run_match(match + std::vector<std::string>{"--results", "a.jsonl"});
+    ASSERT_EQ(run.status, 0) << run.err;
+
+    std::string command = "cd '" + folder + "' && seq 0 5 | parallel --will-cite -j 2 '" +
+                          std::string(FENDREL_MATCH) + "' play-one --game {}";
+    for (const std::string& word : match)
+        command += " '" + word + "'";
+    command += " > b.jsonl";
+    ASSERT_EQ(system(command.c_str()), 0);
+    EXPECT_EQ(read_records("b.jsonl").size(), 6u);
+    EXPECT_EQ(merge({"b.jsonl"}), summary_part(run.out));
+    EXPECT_TRUE(nothing_left_behind());
+}
+
+TEST_F(RecordsTest, StoppedRunResumesWithTheGamesStillMissing) {
+    const pid_t first = start_match(slow_match("r.jsonl"), "first");
+    wait_for_lines("r.jsonl", 1);
+    kill(first, SIGINT);
+    const ProgramRun stopped = wait_match(first, "first", 10000);
+    EXPECT_TRUE(WIFEXITED(stopped.status) && WEXITSTATUS(stopped.status) == 130) << stopped.err;
+    EXPECT_NE(stopped.err.find("finishing the"), std::string::npos) << stopped.err;
+    const size_t played = read_records("r.jsonl").size();
+    EXPECT_GE(played, 1u);
+    EXPECT_LT(played, 6u);
+    EXPECT_TRUE(nothing_left_behind());
+
+    const ProgramRun resumed = run_match(slow_match("r.jsonl"));
+    ASSERT_EQ(resumed.status, 0) << resumed.err;
+    EXPECT_NE(resumed.out.find("Played " + std::to_string(6 - played) + " games"),
+              std::string::npos)
+        << resumed.out;
+    // As many games as a run that was never stopped, each once.
+    std::vector<GameRecord> games;
+    std::string error;
+    const std::vector<GameRecord> records = read_records("r.jsonl");
+    ASSERT_TRUE(unique_games(records, games, error));
+    EXPECT_EQ(records.size(), 6u);
+    EXPECT_EQ(games.size(), 6u);
+    EXPECT_NE(resumed.out.find("Score of stall vs random: 0 - 6 - 0"), std::string::npos);
+}
+
+TEST_F(RecordsTest, SecondCtrlCStopsAtOnceAndResumeFinishes) {
+    const pid_t first = start_match(slow_match("r.jsonl"), "first");
+    wait_for_lines("r.jsonl", 1);
+    const auto start = std::chrono::steady_clock::now();
+    kill(first, SIGINT);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    kill(first, SIGINT);
+    const ProgramRun stopped = wait_match(first, "first", 10000);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(700));
+    EXPECT_TRUE(WIFEXITED(stopped.status) && WEXITSTATUS(stopped.status) == 130) << stopped.err;
+    EXPECT_TRUE(nothing_left_behind());
+    // Only whole lines: games cut off are not recorded.
+    const std::string text = file_text(path("r.jsonl"));
+    EXPECT_EQ(text.back(), '\n');
+
+    const ProgramRun resumed = run_match(slow_match("r.jsonl"));
+    ASSERT_EQ(resumed.status, 0) << resumed.err;
+    EXPECT_EQ(read_records("r.jsonl").size(), 6u);
+}
+
+TEST_F(RecordsTest, LineCutShortIsReplacedOnResume) {
+    const std::vector<std::string> match =
+        seeded_engines() + std::vector<std::string>{"--games", "2", "--results", "r.jsonl"};
+    ASSERT_EQ(run_match(match).status, 0);
+    const std::vector<GameRecord> played = read_records("r.jsonl");
+    ASSERT_EQ(played.size(), 2u);
+    const std::string text = file_text(path("r.jsonl"));
+    const std::string first_line = text.substr(0, text.find('\n') + 1);
+    // The second line loses its end, as when a machine stops in the middle of a write.
+    std::ofstream(path("r.jsonl"), std::ios::trunc)
+        << first_line << text.substr(first_line.size(), 40);
+
+    const ProgramRun resumed = run_match(match);
+    ASSERT_EQ(resumed.status, 0) << resumed.err;
+    EXPECT_NE(resumed.out.find("Played 1 games"), std::string::npos) << resumed.out;
+    const std::vector<GameRecord> records = read_records("r.jsonl");
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(file_text(path("r.jsonl")).substr(0, first_line.size()), first_line);
+    EXPECT_EQ(records[1].game, played[1].game);
+    EXPECT_EQ(records[1].dots, played[1].dots);
+}
+
+TEST_F(RecordsTest, ResultsOfAnotherMatchAreNotMixedIn) {
+    const std::vector<std::string> match =
+        seeded_engines() + std::vector<std::string>{"--games", "2", "--results", "r.jsonl"};
+    ASSERT_EQ(run_match(match).status, 0);
+    const ProgramRun other = run_match(match + std::vector<std::string>{"--seed", "9"});
+    EXPECT_TRUE(WIFEXITED(other.status) && WEXITSTATUS(other.status) == 2);
+    EXPECT_NE(other.err.find("another --results file"), std::string::npos) << other.err;
+    EXPECT_EQ(read_records("r.jsonl").size(), 2u);
+}
+
+TEST_F(RecordsTest, PlayOnePrintsTheLineOfItsGame) {
+    const ProgramRun run =
+        run_match(std::vector<std::string>{"play-one", "--game", "3"} + seeded_engines() +
+                  std::vector<std::string>{"--opening", "cross"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    ASSERT_EQ(run.out.back(), '\n');
+    EXPECT_EQ(run.out.find('\n'), run.out.size() - 1);
+    GameRecord record;
+    ASSERT_TRUE(record_from_json(run.out.substr(0, run.out.size() - 1), record));
+    EXPECT_EQ(record.game, 3);
+    // Odd games give the first engine side 2.
+    EXPECT_EQ(record.a_side, 2);
+    EXPECT_EQ(record.side1, "r2");
+    EXPECT_EQ(record.opening, "cross");
+    EXPECT_TRUE(nothing_left_behind());
+}
+
+TEST_F(RecordsTest, SprtStopsTheMatchOnceABoundIsCrossed) {
+    // An engine that crashes at once loses every game: H0 is accepted long before 400 games.
+    const ProgramRun run = run_match(
+        engine("crasher", CHAOS_ENGINE, {"exit-now"}) + engine("random", RANDOM_ENGINE) +
+        std::vector<std::string>{"--games", "400", "--concurrency", "2", "--sprt", "elo0=0",
+                                 "elo1=10", "alpha=0.05", "beta=0.05", "--results", "r.jsonl"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find(" - H0 was accepted\n"), std::string::npos) << run.out;
+    const size_t played = read_records("r.jsonl").size();
+    EXPECT_GE(played, 2u);
+    EXPECT_LT(played, 40u);
+    EXPECT_TRUE(nothing_left_behind());
+}
+
+TEST_F(RecordsTest, LogsKeepWhatTheEnginesWrote) {
+    const ProgramRun run =
+        run_match(engine("chaos", CHAOS_ENGINE, {"stderr"}) + engine("random", RANDOM_ENGINE) +
+                  std::vector<std::string>{"--games", "2", "--increment", "200", "--logs", "logs"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (const char* game : {"game-0", "game-1"}) {
+        const std::string log = file_text(path("logs") + "/" + game + "/log.txt");
+        EXPECT_NE(log.find("Chaos stderr\n"), std::string::npos) << game;
+        EXPECT_NE(log.find("to standard error\n"), std::string::npos) << game;
+        EXPECT_NE(log.find("Random\n"), std::string::npos) << game;
+    }
+}
+
+TEST_F(RecordsTest, HelpAndBadOptions) {
+    const ProgramRun help = run_match({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--stall-timeout"), std::string::npos);
+    for (const std::vector<std::string>& bad : {std::vector<std::string>{"--games", "3"},
+                                                {"play-one"},
+                                                {"merge"},
+                                                {"merge", "missing.jsonl"}}) {
+        const ProgramRun run = run_match(bad);
+        EXPECT_TRUE(WIFEXITED(run.status) && WEXITSTATUS(run.status) == 2) << bad[0];
+        EXPECT_FALSE(run.err.empty());
+    }
+}
+
+} // namespace
