@@ -90,6 +90,9 @@ bool parse_real(const std::string& text, double& out) {
     return !text.empty() && !*end && !errno && out == out;
 }
 
+// Elo bounds of the SPRT beyond which the expected score is too close to 0 or 1 to test.
+constexpr double MAX_SPRT_ELO = 1000;
+
 // Splits "key=value".
 bool split_pair(const std::string& word, std::string& key, std::string& value) {
     const size_t equals = word.find('=');
@@ -163,9 +166,11 @@ bool parse_sprt(const std::vector<std::string>& words, SprtSpec& sprt, std::stri
             return false;
         }
     }
-    if (seen != 15 || !(sprt.elo0 < sprt.elo1) || !(sprt.alpha > 0) || !(sprt.beta > 0) ||
+    if (seen != 15 || !(sprt.elo0 < sprt.elo1) || sprt.elo0 < -MAX_SPRT_ELO ||
+        sprt.elo1 > MAX_SPRT_ELO || !(sprt.alpha > 0) || !(sprt.beta > 0) ||
         !(sprt.alpha + sprt.beta < 1)) {
-        error = "--sprt needs elo0 < elo1 and alpha, beta above 0 with alpha + beta below 1";
+        error = "--sprt needs -1000 <= elo0 < elo1 <= 1000 and alpha, beta above 0 with "
+                "alpha + beta below 1";
         return false;
     }
     sprt.enabled = true;

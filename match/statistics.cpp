@@ -12,6 +12,34 @@ constexpr double Z_95 = 1.959963984540054;
 // A pentanomial bin with no pairs, as a weight.
 constexpr double EMPTY_BIN_WEIGHT = 1e-3;
 
+// The score of pentanomial bin i, per game: 0, 0.25, 0.5, 0.75 or 1.
+double bin_score(size_t i) {
+    return static_cast<double>(i) / 4;
+}
+
+// The distribution over the five pair scores with mean `mean` that gives the observed
+// distribution `observed` (no bin empty) the greatest likelihood. By Lagrange it is
+// p_i = o_i / (1 + λ·(x_i - mean)), where λ solves Σ o_i·(x_i - mean) / (1 + λ·(x_i - mean))
+// = 0; that sum falls steadily from +∞ to -∞ as λ runs over the interval that keeps every
+// p_i positive, so bisection finds λ.
+void nearest_with_mean(const double (&observed)[5], double mean, double (&nearest)[5]) {
+    auto gap = [&](double lambda) {
+        double sum = 0;
+        for (size_t i = 0; i < 5; ++i)
+            sum += observed[i] * (bin_score(i) - mean) / (1 + lambda * (bin_score(i) - mean));
+        return sum;
+    };
+    double low = -1 / (1 - mean);
+    double high = 1 / mean;
+    for (int step = 0; step < 100; ++step) {
+        const double middle = (low + high) / 2;
+        (gap(middle) > 0 ? low : high) = middle;
+    }
+    const double lambda = (low + high) / 2;
+    for (size_t i = 0; i < 5; ++i)
+        nearest[i] = observed[i] / (1 + lambda * (bin_score(i) - mean));
+}
+
 } // namespace
 
 int game_count(const Tally& tally) {
@@ -82,24 +110,25 @@ Pentanomial count_pentanomial(const std::vector<std::pair<int, double>>& game_po
 
 double sprt_llr(const Pentanomial& pairs, double elo0, double elo1) {
     double pair_count = 0;
-    double weight = 0;
+    double total = 0;
     double weights[5];
     for (size_t i = 0; i < 5; ++i) {
         pair_count += pairs[i];
         weights[i] = pairs[i] ? pairs[i] : EMPTY_BIN_WEIGHT;
-        weight += weights[i];
+        total += weights[i];
     }
     if (pair_count == 0)
         return 0;
-    double mean = 0;
+    for (double& weight : weights)
+        weight /= total;
+    double h0[5];
+    double h1[5];
+    nearest_with_mean(weights, score_from_elo(elo0), h0);
+    nearest_with_mean(weights, score_from_elo(elo1), h1);
+    double llr = 0;
     for (size_t i = 0; i < 5; ++i)
-        mean += weights[i] / weight * (i / 4.0);
-    double variance = 0;
-    for (size_t i = 0; i < 5; ++i)
-        variance += weights[i] / weight * (i / 4.0 - mean) * (i / 4.0 - mean);
-    const double s0 = score_from_elo(elo0);
-    const double s1 = score_from_elo(elo1);
-    return pair_count * ((mean - s0) * (mean - s0) - (mean - s1) * (mean - s1)) / (2 * variance);
+        llr += pairs[i] * std::log(h1[i] / h0[i]);
+    return llr;
 }
 
 double sprt_lower_bound(double alpha, double beta) {

@@ -50,10 +50,11 @@ using Pentanomial = std::array<int, 5>;
 // and counts the complete pairs; a game whose partner is missing is left out.
 Pentanomial count_pentanomial(const std::vector<std::pair<int, double>>& game_points);
 
-// The SPRT of H0: elo = elo0 against H1: elo = elo1 (logistic Elo) on the pair scores, in
-// the generalised (normal) approximation: with N pairs whose mean score per game is m and
-// variance v, LLR = N·((m - s0)² - (m - s1)²) / (2·v), where s0 and s1 are the expected
-// scores of elo0 and elo1. Empty pentanomial bins count as 0.001 pairs so that a run whose
+// The generalised SPRT of H0: elo = elo0 against H1: elo = elo1 (logistic Elo) on the pair
+// scores (M. Van den Bergh's GSPRT for the pentanomial model): LLR = Σ n_i·log(p1_i / p0_i)
+// over the five pair scores, where p0 and p1 are the distributions most likely to have
+// given the observed counts among those whose mean score per game is s0 and s1, the
+// expected scores of elo0 and elo1. Empty bins count as 0.001 pairs, so that a run whose
 // pairs all ended alike still has a spread. 0 without pairs.
 double sprt_llr(const Pentanomial& pairs, double elo0, double elo1);
 

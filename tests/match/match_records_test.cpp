@@ -215,11 +215,12 @@ TEST_F(RecordsTest, PlayOnePrintsTheLineOfItsGame) {
 }
 
 TEST_F(RecordsTest, SprtStopsTheMatchOnceABoundIsCrossed) {
-    // An engine that crashes at once loses every game: H0 is accepted long before 400 games.
+    // An engine that crashes at once loses every game: against an H1 of +200 Elo, H0 is
+    // accepted long before 400 games.
     const ProgramRun run = run_match(
         engine("crasher", CHAOS_ENGINE, {"exit-now"}) + engine("random", RANDOM_ENGINE) +
         std::vector<std::string>{"--games", "400", "--concurrency", "2", "--sprt", "elo0=0",
-                                 "elo1=10", "alpha=0.05", "beta=0.05", "--results", "r.jsonl"});
+                                 "elo1=200", "alpha=0.05", "beta=0.05", "--results", "r.jsonl"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find(" - H0 was accepted\n"), std::string::npos) << run.out;
     const size_t played = read_records("r.jsonl").size();

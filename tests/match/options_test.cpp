@@ -105,6 +105,7 @@ TEST(OptionsTest, RefusesWhatItCannotUse) {
         "--sprt elo0=0 elo1=5 alpha=0 beta=0.05",
         "--sprt elo0=nan elo1=5 alpha=0.05 beta=0.05",
         "--sprt elo0=0 elo1=5 alpha=0.05 gamma=0.05",
+        "--sprt elo0=0 elo1=1001 alpha=0.05 beta=0.05", // beyond any testable score
         "--opening",
         "--bogus",
         "games",

@@ -4,10 +4,13 @@
 //           sd² = w(1 - s)² + l·s² + d(0.5 - s)² (w, l, d the fractions of games), mapped
 //           to Elo and halved;
 //   LOS:    0.5·(1 + erf((W - L) / sqrt(2(W + L))));
-//   SPRT:   the generalised SPRT in its normal approximation (M. Van den Bergh),
-//           LLR = N·((m - s0)² - (m - s1)²) / (2v) over the N pairs' scores, with Wald's
+//   SPRT:   the generalised SPRT of the pentanomial model (M. Van den Bergh),
+//           LLR = Σ n_i·log(p1_i / p0_i) with p0 and p1 the maximum-likelihood distributions
+//           of the pair scores whose means are the scores of elo0 and elo1, and Wald's
 //           bounds log(β/(1 - α)) and log((1 - β)/α).
-// Each expected value was computed separately with a calculator from these formulas.
+// Each expected value was computed separately from these formulas: the Elo, margin and LOS
+// values with a calculator, the SPRT ones by a direct numerical search for the most likely
+// distributions (not the Lagrange solution the code uses).
 #include "match/statistics.h"
 
 #include <gtest/gtest.h>
@@ -89,13 +92,18 @@ TEST(PentanomialTest, CountsOnlyCompletePairs) {
 }
 
 TEST(SprtTest, WorkedLogLikelihoodRatios) {
-    // m = 0.4875 and v = 0.06546875 over 100 pairs, s0 = 0.5, s1 = 0.507195.
-    EXPECT_NEAR(sprt_llr({10, 20, 40, 25, 5}, 0, 5), -0.17691, 1e-5);
-    // m = 0.55, v = 0.065 over 50 pairs, against elo -5 and 5.
-    EXPECT_NEAR(sprt_llr({2, 10, 20, 12, 6}, -5, 5), 0.55347, 1e-5);
-    // Every pair won twice: the empty bins' small weight keeps the ratio finite and large.
-    EXPECT_NEAR(sprt_llr({0, 0, 0, 0, 10}, 0, 5), 190.532, 1e-3);
+    EXPECT_NEAR(sprt_llr({10, 20, 40, 25, 5}, 0, 5), -0.178564, 1e-6);
+    EXPECT_NEAR(sprt_llr({2, 10, 20, 12, 6}, -5, 5), 0.545697, 1e-6);
+    EXPECT_NEAR(sprt_llr({0, 3, 10, 30, 7}, 0, 20), 2.795435, 1e-6);
     EXPECT_EQ(sprt_llr({}, 0, 5), 0);
+}
+
+TEST(SprtTest, FewOrAlikePairsGiveLittleEvidence) {
+    // One lost pair: the likeliest distributions put 1 - s0 and 1 - s1 on a lost pair.
+    EXPECT_NEAR(sprt_llr({1, 0, 0, 0, 0}, 0, 5), std::log((1 - score_from_elo(5)) / 0.5), 1e-6);
+    // Ten pairs won twice: each counts log(s1 / s0), however clear the wins look.
+    EXPECT_NEAR(sprt_llr({0, 0, 0, 0, 10}, 0, 5), 0.142876, 1e-6);
+    EXPECT_NEAR(sprt_llr({0, 0, 0, 0, 10}, 0, 5), 10 * std::log(score_from_elo(5) / 0.5), 1e-3);
 }
 
 TEST(SprtTest, WaldBounds) {

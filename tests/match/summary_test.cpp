@@ -44,7 +44,8 @@ TEST(SummaryTest, CountsFromTheFirstEnginesSide) {
 }
 
 TEST(SummaryTest, SprtLineAndVerdicts) {
-    SprtSpec sprt{true, 0, 5, 0.05, 0.05};
+    // Bounds far apart, so that 20 pairs are enough.
+    SprtSpec sprt{true, 0, 300, 0.05, 0.05};
     std::vector<GameRecord> records;
     for (int i = 0; i < 40; ++i)
         records.push_back(game(i, i % 2 ? 2 : 1)); // A wins every game
