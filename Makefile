@@ -10,7 +10,7 @@ FUZZ := build/fuzz
 STRICT ?= OFF
 
 .PHONY: all deps build build-linux build-win32 build-sanitizers build-fuzz test test-linux \
-        test-win32 test-sanitizers bench format clean
+        test-win32 test-sanitizers bench bench-match format clean
 
 all: build
 
@@ -51,6 +51,9 @@ test: build build-sanitizers build-fuzz
 bench: build-linux
 	$(NATIVE)/bench_rules
 	$(NATIVE)/bench_relay
+
+bench-match: build-linux
+	$(NATIVE)/bench_match
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

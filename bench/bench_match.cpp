@@ -1,0 +1,66 @@
+// Speed of fendrel-match: two random engines (which spend next to nothing on their moves)
+// at concurrency 2. Reports games per minute and the referee's share of the CPU time, that
+// is of the match runner and its game workers; the rest is the engines'. Each run plays
+// whole games through the built program, as an engine author would run it.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+struct MatchCost {
+    double games_per_minute = 0;
+    double referee_percent = 0;
+    double referee_seconds = 0;
+    double engine_seconds = 0;
+};
+
+// Runs a match and reads its closing "Played ..." line; false when it did not run.
+bool run_match(int games, MatchCost& cost) {
+    const std::string command = std::string("'") + FENDREL_MATCH + "' --engine name=R1 cmd='" +
+                                RANDOM_ENGINE + "' --engine name=R2 cmd='" + RANDOM_ENGINE +
+                                "' --concurrency 2 --games " + std::to_string(games) +
+                                " 2>/dev/null";
+    std::FILE* output = popen(command.c_str(), "r");
+    if (!output)
+        return false;
+    char line[512];
+    bool found = false;
+    while (std::fgets(line, sizeof line, output)) {
+        size_t played = 0;
+        double seconds = 0;
+        if (std::sscanf(line,
+                        "Played %zu games in %lf s (%lf games per minute); CPU: referee %lf s, "
+                        "engines %lf s (referee %lf %%)",
+                        &played, &seconds, &cost.games_per_minute, &cost.referee_seconds,
+                        &cost.engine_seconds, &cost.referee_percent) == 6)
+            found = true;
+    }
+    return pclose(output) == 0 && found;
+}
+
+void BM_RandomEnginesAtConcurrency2(benchmark::State& state) {
+    MatchCost cost;
+    for (auto _ : state) {
+        if (!run_match(static_cast<int>(state.range(0)), cost)) {
+            state.SkipWithError("fendrel-match did not run");
+            return;
+        }
+    }
+    state.counters["games_per_minute"] = cost.games_per_minute;
+    state.counters["referee_cpu_percent"] = cost.referee_percent;
+    state.counters["referee_cpu_s"] = cost.referee_seconds;
+    state.counters["engines_cpu_s"] = cost.engine_seconds;
+}
+
+BENCHMARK(BM_RandomEnginesAtConcurrency2)
+    ->Arg(200)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();
+
+} // namespace
+
+BENCHMARK_MAIN();
