@@ -9,7 +9,7 @@ TSAN := build/tsan
 STRICT ?= OFF
 
 .PHONY: all deps build build-linux build-win32 build-sanitizers test test-linux test-win32 \
-        test-sanitizers bench format clean
+        test-sanitizers bench format clean run run-linux
 
 all: build
 
@@ -39,6 +39,19 @@ test: build build-sanitizers
 	ctest --test-dir $(WIN32) --output-on-failure -j2
 	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --test-dir $(ASAN) --output-on-failure -j2
 	TSAN_OPTIONS=halt_on_error=1 ctest --test-dir $(TSAN) --output-on-failure -j2
+
+# The Linux program on the user's desktop, in build/run/, with the random test engine
+# playing both sides. Without a display there is nothing to open it on.
+run: run-linux
+
+run-linux:
+	@[ -n "$$DISPLAY$$WAYLAND_DISPLAY" ] || \
+	    { echo "make run: no display (DISPLAY and WAYLAND_DISPLAY are unset)"; exit 1; }
+	@$(MAKE) --no-print-directory build-linux
+	mkdir -p build/run
+	cp $(NATIVE)/random_engine build/run/Engine1.exe
+	cp $(NATIVE)/random_engine build/run/Engine2.exe
+	cd build/run && ../linux/fendrel
 
 bench: build-linux
 	$(NATIVE)/bench/bench_rules
