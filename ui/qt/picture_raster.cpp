@@ -5,6 +5,7 @@
 
 namespace {
 
+// The colour as a pixel of an RGB32 image.
 QRgb rgb_of(Colour colour) {
     return qRgb(colour.r, colour.g, colour.b);
 }
@@ -20,6 +21,7 @@ void fill_span(QImage& image, int32_t y, int32_t x0, int32_t x1, QRgb colour) {
         row[x] = colour;
 }
 
+// A fill: the rectangle without its right and bottom edges.
 void fill_rect(const DrawCommand& command, QImage& image) {
     for (int32_t y = command.y0; y < command.y1; ++y)
         fill_span(image, y, command.x0, command.x1 - 1, rgb_of(command.colour));
@@ -50,6 +52,7 @@ void draw_line(const DrawCommand& command, QImage& image) {
     }
 }
 
+// A disc, row by row.
 void fill_disc(const DrawCommand& command, QImage& image) {
     const QRgb colour = rgb_of(command.colour);
     for (int32_t y = command.y0; y < command.y1; ++y) {

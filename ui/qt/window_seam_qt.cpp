@@ -23,6 +23,7 @@ struct StatusText {
     const char* text;
 };
 
+// Sets a status part's text on the window's thread, decoded for display.
 void show_status_text(void* context) {
     const auto* status = static_cast<StatusText*>(context);
     status_part[status->part]->setText(QString::fromStdString(displayable_text(status->text)));
