@@ -69,8 +69,10 @@ bool disc_row_span(const DrawCommand& disc, int32_t y, int32_t& first, int32_t& 
     // Doubled coordinates keep the centre of an even box on the integer grid. A pixel is
     // filled when the midpoint between it and its outer neighbour (outward along the
     // steeper axis, as a midpoint circle walks each octant) lies strictly inside the
-    // circle of diameter width - 1; that reproduces GDI's spans for every square box from
-    // 3 to 40 pixels. A box of other proportions is the same test stretched to an ellipse.
+    // circle of diameter width - 1. That reproduces the spans of GDI's Ellipse under Wine
+    // for every square box from 3 to 40 pixels (a 2-pixel box, where GDI fills one pixel,
+    // fills none here). A box of other proportions is the same test stretched to an
+    // ellipse; the board draws none.
     const int64_t width = disc.x1 - disc.x0;
     const int64_t height = disc.y1 - disc.y0;
     if (width < 2 || height < 2)
