@@ -38,10 +38,12 @@ void start(bool engine1_present, bool engine2_present) {
     start_game();
 }
 
+// The text a status part shows.
 QString part_text(int part) {
     return status_part[part]->text();
 }
 
+// The client pixel of the board point (x, y).
 QPoint grid_point(int32_t x, int32_t y) {
     return {20 + 20 * x, 20 + 20 * y};
 }
@@ -52,7 +54,8 @@ void click_at(QPoint point, Qt::MouseButton button = Qt::LeftButton) {
 }
 
 // Runs fn on a thread of its own, as an engine's reader would, while this thread goes on
-// handling the window's events; returns once fn has returned (false after 5 s).
+// handling the window's events; returns once fn has returned. A reader still waiting
+// after 5 s ends the test program, since it would otherwise outlive what it refers to.
 bool run_as_reader(const std::function<void()>& fn) {
     std::atomic<bool> done{false};
     std::thread reader([&] {
@@ -63,12 +66,12 @@ bool run_as_reader(const std::function<void()>& fn) {
     while (!done && !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     if (!done)
-        reader.detach();
-    else
-        reader.join();
+        qFatal("a reader thread still waits after 5 s");
+    reader.join();
     return done;
 }
 
+// The message box that is open, if any.
 QMessageBox* open_box() {
     for (QWidget* widget : QApplication::topLevelWidgets())
         if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible())
@@ -89,6 +92,7 @@ void when_box_opens(std::function<void(QMessageBox*)> fn) {
     poll->start(5);
 }
 
+// Closes a box as its user would, with its OK button.
 void close_box(QMessageBox* box) {
     box->button(QMessageBox::Ok)->click();
 }
@@ -105,6 +109,7 @@ enum class Seen {
     unknown
 };
 
+// What the pixel at point shows.
 Seen seen_at(const QImage& shot, QPoint point) {
     const QRgb pixel = shot.pixel(point);
     const std::pair<Colour, Seen> colours[] = {
@@ -131,6 +136,7 @@ Seen expected_at(int32_t x, int32_t y) {
     return enclosed ? Seen::side2_captured : Seen::side2;
 }
 
+// Whether an enclosure disc of the point or of a neighbour may lie over its dot's rim.
 bool enclosure_near(int32_t x, int32_t y) {
     for (int32_t dy = -1; dy <= 1; ++dy)
         for (int32_t dx = -1; dx <= 1; ++dx)
