@@ -54,7 +54,7 @@ run-linux:
 	cd build/run && ../linux/fendrel
 
 bench: build-linux
-	$(NATIVE)/bench/bench_rules
+	$(NATIVE)/bench_rules
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
