@@ -9,7 +9,7 @@
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    // The window's close ends the run, even while a message box is still open.
+    // Only the main window's close ends the run (close_main_window), never a box's.
     QApplication::setQuitOnLastWindowClosed(false);
     init_board();
     create_main_window();
