@@ -48,6 +48,20 @@ test: build build-sanitizers build-fuzz
 	TSAN_OPTIONS=halt_on_error=1 ctest --test-dir $(TSAN) --output-on-failure -j2
 	ctest --test-dir $(FUZZ) --output-on-failure
 
+# The Linux program on the user's desktop, in build/run/, with the random test engine
+# playing both sides. Without a display there is nothing to open it on.
+.PHONY: run run-linux
+run: run-linux
+
+run-linux:
+	@[ -n "$$DISPLAY$$WAYLAND_DISPLAY" ] || \
+	    { echo "make run: no display (DISPLAY and WAYLAND_DISPLAY are unset)"; exit 1; }
+	@$(MAKE) --no-print-directory build-linux
+	mkdir -p build/run
+	cp $(NATIVE)/random_engine build/run/Engine1.exe
+	cp $(NATIVE)/random_engine build/run/Engine2.exe
+	cd build/run && ../linux/fendrel
+
 bench: build-linux
 	$(NATIVE)/bench_rules
 	$(NATIVE)/bench_relay

@@ -5,7 +5,7 @@ set -eu
 
 native="cmake ninja-build g++ clang clang-format libclang-rt-14-dev \
 googletest libgtest-dev libgmock-dev libbenchmark-dev \
-g++-mingw-w64-i686-posix wine xvfb xauth xdotool imagemagick qt6-base-dev parallel"
+g++-mingw-w64-i686-posix wine xvfb xauth xdotool imagemagick qt6-base-dev python3 parallel"
 foreign="wine32:i386"
 
 missing=""
