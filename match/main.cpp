@@ -1,5 +1,6 @@
 // fendrel-match: a headless match runner for engine authors. Without a subcommand it runs a
 // match; "play-one" plays one game of it; "merge" sums up results lines.
+#include "match/engine_paths.h"
 #include "match/openings.h"
 #include "match/options.h"
 #include "match/play_one.h"
@@ -75,6 +76,8 @@ int main(int argc, char** argv) {
     }
     if (one_game != (options.game >= 0))
         return fail(one_game ? "play-one needs --game N" : "--game belongs to play-one");
+    if (!engines_can_start(options, error))
+        return fail(error);
     if (one_game)
         return play_one(options);
     OpeningBook book;

@@ -1,38 +1,17 @@
 #include "match/play_one.h"
 
+#include "match/engine_paths.h"
 #include "match/game_record.h"
 #include "match/openings.h"
 #include "match/worker.h"
 
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-// The absolute path of the current directory.
-std::string current_directory() {
-    char path[PATH_MAX];
-    return getcwd(path, sizeof path) ? path : ".";
-}
-
-// A path as seen from `base` when it is relative.
-std::string absolute(const std::string& path, const std::string& base) {
-    return path.empty() || path[0] == '/' ? path : base + "/" + path;
-}
-
-// Engines start in their own directories, so their programs and directories are made
-// absolute first; a bare program name is looked up in PATH as it stands.
-void anchor_engines(MatchOptions& options, const std::string& base) {
-    for (EngineSpec& engine : options.engines) {
-        if (engine.command.find('/') != std::string::npos)
-            engine.command = absolute(engine.command, base);
-        engine.directory = engine.directory.empty() ? base : absolute(engine.directory, base);
-    }
-}
 
 // Makes the directory that receives the game's engine log and enters it: DIR/game-N with
 // --logs, else a fresh temporary one. "" when it cannot be made.
@@ -67,7 +46,7 @@ int play_one(MatchOptions options) {
     const std::string fingerprint = match_fingerprint(options);
     const std::string base = current_directory();
     anchor_engines(options, base);
-    options.logs_dir = absolute(options.logs_dir, base);
+    options.logs_dir = absolute_path(options.logs_dir, base);
     const std::string log_directory = enter_log_directory(options);
     if (log_directory.empty()) {
         std::fprintf(stderr, "fendrel-match: cannot make a directory for the engine log\n");

@@ -58,19 +58,22 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
-TEST_F(MatchProgramTest, ProgramThatCannotStartLosesAsACrash) {
-    const ProgramRun run =
-        run_match(engine("missing", path("no-such-engine")) + engine("random", RANDOM_ENGINE) +
-                  std::vector<std::string>{"--games", "2", "--results", "r.jsonl"});
-    ASSERT_EQ(run.status, 0) << run.err;
-    const std::vector<GameRecord> records = read_records("r.jsonl");
-    ASSERT_EQ(records.size(), 2u);
-    for (const GameRecord& record : records) {
-        EXPECT_EQ(*loser_name(record), "missing");
-        EXPECT_EQ(record.reason, REASON_CRASH);
-        EXPECT_EQ(record.detail, "could not be started");
+TEST_F(MatchProgramTest, ProgramThatCannotStartStopsTheMatchBeforeAnyGame) {
+    // A mistyped path is the user's mistake, not the engine's: no match of forfeits.
+    for (const std::vector<std::string>& first :
+         {std::vector<std::string>{}, std::vector<std::string>{"play-one", "--game", "0"}}) {
+        const ProgramRun run = run_match(first + engine("missing", path("no-such-engine")) +
+                                         engine("random", RANDOM_ENGINE) +
+                                         std::vector<std::string>{"--results", "r.jsonl"});
+        EXPECT_TRUE(WIFEXITED(run.status) && WEXITSTATUS(run.status) == 2);
+        EXPECT_NE(run.err.find("engine missing: cannot run"), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, "");
     }
-    EXPECT_TRUE(nothing_left_behind());
+    const ProgramRun no_folder = run_match(
+        engine("random", RANDOM_ENGINE) +
+        std::vector<std::string>{"--engine", "name=b", "cmd=" + std::string(RANDOM_ENGINE),
+                                 "dir=" + path("none")});
+    EXPECT_NE(no_folder.err.find("engine b: no directory"), std::string::npos) << no_folder.err;
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 
 #include <string>
 #include <sys/types.h>
+#include <sys/wait.h>
 #include <vector>
 
 struct ProgramRun {
