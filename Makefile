@@ -9,7 +9,7 @@ TSAN := build/tsan
 STRICT ?= OFF
 
 .PHONY: all deps build build-linux build-win32 build-sanitizers test test-linux test-win32 \
-        test-sanitizers bench format clean
+        test-sanitizers bench bench-win32 run run-win32 format clean
 
 all: build
 
@@ -42,6 +42,28 @@ test: build build-sanitizers
 
 bench: build-linux
 	$(NATIVE)/bench_rules
+	$(NATIVE)/bench_board_picture
+
+# Paints of a full board in the Windows program's window, under Wine on a private display.
+bench-win32: build-win32
+	xvfb-run -a -s "-screen 0 1280x1024x24" \
+	    scripts/wine-run.sh $(CURDIR)/$(WIN32)/wineprefix $(WIN32)/paint_bench.exe
+
+# A game on the user's display: the Windows program under Wine in build/run/, with the random
+# test engine as the engines listed in ENGINES. A side whose engine is left out (make run
+# ENGINES=1) is played with the mouse.
+RUN := build/run
+ENGINES ?= 1 2
+run: run-win32
+
+run-win32: build-win32
+	@[ -n "$$DISPLAY" ] || { echo "make run needs a desktop (DISPLAY is not set)"; exit 1; }
+	mkdir -p $(RUN)
+	rm -f $(RUN)/Engine1.exe $(RUN)/Engine2.exe
+	cp $(WIN32)/fendrel.exe $(RUN)/
+	for n in $(ENGINES); do cp $(WIN32)/random_engine.exe $(RUN)/Engine$$n.exe; done
+	cd $(RUN) && env -u LC_ALL LANG=ru_RU.UTF-8 \
+	    $(CURDIR)/scripts/wine-run.sh $(CURDIR)/build/run-wineprefix fendrel.exe
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
