@@ -193,7 +193,9 @@ class WineSession:
             self.process.kill()
             self.process.wait()
         if self.env:
+            # -k only starts the end; the next case's programs must not meet this server.
             subprocess.run(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
+            subprocess.run(["wineserver", "-w"], env=self.env, stderr=subprocess.DEVNULL)
         if self.xvfb:
             self.xvfb.kill()
             self.xvfb.wait()
