@@ -6,10 +6,11 @@ NATIVE := build/linux
 WIN32 := build/win32
 ASAN := build/asan
 TSAN := build/tsan
+FUZZ := build/fuzz
 STRICT ?= OFF
 
-.PHONY: all deps build build-linux build-win32 build-sanitizers test test-linux test-win32 \
-        test-sanitizers bench bench-win32 run run-win32 format clean
+.PHONY: all deps build build-linux build-win32 build-sanitizers build-fuzz test test-linux \
+        test-win32 test-sanitizers bench bench-win32 run run-win32 format clean
 
 all: build
 
@@ -33,15 +34,23 @@ build-sanitizers: deps
 	cmake -S . -B $(TSAN) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFENDREL_SANITIZE=thread
 	cmake --build $(TSAN)
 
+# libFuzzer needs clang; this tree holds the fuzz targets only.
+build-fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	      -DFENDREL_FUZZ=ON -DFENDREL_WERROR=$(STRICT)
+	cmake --build $(FUZZ)
+
 test: STRICT = ON
-test: build build-sanitizers
+test: build build-sanitizers build-fuzz
 	ctest --test-dir $(NATIVE) --output-on-failure -j2
 	ctest --test-dir $(WIN32) --output-on-failure -j2
 	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --test-dir $(ASAN) --output-on-failure -j2
 	TSAN_OPTIONS=halt_on_error=1 ctest --test-dir $(TSAN) --output-on-failure -j2
+	ctest --test-dir $(FUZZ) --output-on-failure
 
 bench: build-linux
 	$(NATIVE)/bench_rules
+	$(NATIVE)/bench_relay
 	$(NATIVE)/bench_board_picture
 
 # Paints of a full board in the Windows program's window, under Wine on a private display.

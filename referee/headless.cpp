@@ -112,6 +112,8 @@ HeadlessResult run_headless_game(const HeadlessOptions& options) {
         window_open = true;
         timer_armed = false;
         echo = options.echo_status;
+        for (auto& part : parts)
+            part.clear();
     }
     init_board();
     start_game();

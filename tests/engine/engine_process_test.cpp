@@ -1,0 +1,160 @@
+// EngineProcess with real child processes: starting, writing, the working directory, the
+// standard error, an engine that ends, and what reaches the log. Engines report through the
+// reader thread into the recording window.
+#include "engine/engine_io.h"
+#include "engine_fixture.h"
+#include "fake_window.h"
+#include "test_os.h"
+
+#include <fstream>
+
+namespace {
+
+using EngineProcessTest = EngineTest;
+
+TEST_F(EngineProcessTest, MissingProgramFailsQuietlyWithEveryPipeClosed) {
+    const int handles_before = open_handle_count();
+    ASSERT_GT(handles_before, 0);
+    EXPECT_EQ(start(engine1, "Engine1.exe"), 0);
+    EXPECT_EQ(engine1.running, 0);
+    EXPECT_EQ(engine1.engine_in_read, NO_HANDLE);
+    EXPECT_EQ(engine1.engine_in_write, NO_HANDLE);
+    EXPECT_EQ(engine1.engine_out_read, NO_HANDLE);
+    EXPECT_EQ(engine1.engine_out_write, NO_HANDLE);
+    EXPECT_EQ(engine1.reader_thread, NO_HANDLE);
+    // Only the log, which the first start opens whatever happens, stays open.
+    EXPECT_EQ(open_handle_count(), handles_before + 1);
+    EXPECT_TRUE(std::filesystem::exists(folder / "log.txt"));
+
+    EXPECT_EQ(engine1.send_line("new 32 39\n"), 0);
+    engine1.running = 1;
+    EXPECT_EQ(engine1.quit_engine(), 0);
+    EXPECT_EQ(engine1.running, 0);
+    EXPECT_TRUE(fake_window::events().empty());
+}
+
+TEST_F(EngineProcessTest, QuitOnANeverStartedEngineClearsRunning) {
+    EXPECT_EQ(engine2.quit_engine(), 0);
+    EXPECT_EQ(engine2.running, 0);
+}
+
+TEST_F(EngineProcessTest, StartsTheProgramAndItsReader) {
+    install_script("Engine1", "say Scripted\nwait ping\nsay pong\n");
+    ASSERT_EQ(start(engine1, "Engine1.exe"), 1);
+    EXPECT_EQ(running_on_window(engine1), 1);
+    EXPECT_NE(engine1.reader_thread, NO_HANDLE);
+    // The referee keeps only its own ends.
+    EXPECT_EQ(engine1.engine_in_read, NO_HANDLE);
+    EXPECT_EQ(engine1.engine_out_write, NO_HANDLE);
+    ASSERT_TRUE(wait_for_status(0, "Scripted"));
+    EXPECT_STREQ(engine1.engine_name, "Scripted");
+    EXPECT_EQ(engine1.send_line("ping\n"), 1);
+    EXPECT_TRUE(wait_for_status(5, "pong"));
+}
+
+TEST_F(EngineProcessTest, EngineRunsInTheRefereesDirectory) {
+    install_script("Engine1", "say Scripted\npwd\n");
+    ASSERT_EQ(start(engine1, "Engine1.exe"), 1);
+    ASSERT_TRUE(wait_for_status(0, "Scripted"));
+    const std::string expected =
+        std::filesystem::is_directory("D:\\") ? "D:\\" : std::filesystem::current_path().string();
+    EXPECT_TRUE(wait_for_status(5, expected)) << fake_window::status_text(5);
+}
+
+TEST_F(EngineProcessTest, StandardErrorSharesTheOutputPipe) {
+    install_chaos("Engine1", "stderr");
+    ASSERT_EQ(start(engine1, "Engine1.exe"), 1);
+    EXPECT_TRUE(wait_for_status(5, "to standard error"));
+    EXPECT_EQ(fake_window::status_text(0), "Chaos stderr");
+}
+
+TEST_F(EngineProcessTest, EngineThatExitsIsShownAndItsSideFreed) {
+    install_chaos("Engine1", "exit-mid-game");
+    install_chaos("Engine2", "deaf");
+    ASSERT_EQ(start(engine1, "Engine1.exe"), 1);
+    // Started second, engine 2 could hold engine 1's pipes open if it inherited them.
+    ASSERT_EQ(start(engine2, "Engine2.exe"), 1);
+    ASSERT_TRUE(wait_for_status(0, "Chaos exit-mid-game"));
+    engine1.send_line("go\n");
+    ASSERT_TRUE(wait_for_status(5, "Engine1.exe exited"));
+    // The reader has stopped rather than spinning on the end of the output.
+    join_reader_thread(engine1.reader_thread);
+    engine1.reader_thread = NO_HANDLE;
+    EXPECT_EQ(engine1.running, 0);
+    EXPECT_EQ(running_on_window(engine2), 1);
+}
+
+TEST_F(EngineProcessTest, EngineThatExitsAtOnceKeepsThePlaceholderName) {
+    install_chaos("Engine2", "exit-now");
+    ASSERT_EQ(start(engine2, "Engine2.exe"), 1);
+    ASSERT_TRUE(wait_for_status(5, "Engine2.exe exited"));
+    EXPECT_EQ(fake_window::events(), std::vector<std::string>{"status 5 Engine2.exe exited"});
+}
+
+TEST_F(EngineProcessTest, EngineThatQuitsAsToldIsNotReported) {
+    install_script("Engine1", "say Scripted\n");
+    ASSERT_EQ(start(engine1, "Engine1.exe"), 1);
+    ASSERT_TRUE(wait_for_status(0, "Scripted"));
+    int sent = 0;
+    on_window([&] { sent = engine1.quit_engine(); });
+    EXPECT_EQ(sent, 1);
+    // The script's engine ends on "quit"; its reader then returns by itself.
+    join_reader_thread(engine1.reader_thread);
+    engine1.reader_thread = NO_HANDLE;
+    EXPECT_EQ(fake_window::status_text(5), "");
+    EXPECT_EQ(file_content("Engine1.transcript"), "quit\n");
+}
+
+TEST_F(EngineProcessTest, ReaderNeverWaitsOnAWindowThatIsGone) {
+    install_script("Engine1", "say Scripted\nwait never\n");
+    ASSERT_EQ(start(engine1, "Engine1.exe"), 1);
+    ASSERT_TRUE(wait_for_status(0, "Scripted"));
+    fake_window::close();
+    end_child_process(engine1.process_info);
+    join_reader_thread(engine1.reader_thread);
+    engine1.reader_thread = NO_HANDLE;
+    EXPECT_EQ(fake_window::status_text(5), "");
+}
+
+TEST_F(EngineProcessTest, WritingToAnExitedEngineFailsAndTheRefereeGoesOn) {
+    install_chaos("Engine1", "exit-now");
+    ASSERT_EQ(start(engine1, "Engine1.exe"), 1);
+    ASSERT_TRUE(wait_for_status(5, "Engine1.exe exited"));
+    EXPECT_EQ(engine1.send_line("move 1 2\n"), 0);
+    int sent = 1;
+    on_window([&] { sent = engine1.quit_engine(); });
+    EXPECT_EQ(sent, 0);
+}
+
+TEST_F(EngineProcessTest, AnEngineThatNeverReadsTakesLinesUntilKilled) {
+    install_chaos("Engine1", "deaf");
+    ASSERT_EQ(start(engine1, "Engine1.exe"), 1);
+    ASSERT_TRUE(wait_for_status(0, "Chaos deaf"));
+    EXPECT_EQ(engine1.send_line("new 32 39\n"), 1);
+    EXPECT_EQ(engine1.send_line("increment 10000\n"), 1);
+    end_child_process(engine1.process_info);
+    ASSERT_TRUE(wait_for_status(5, "Engine1.exe exited"));
+    EXPECT_EQ(engine1.send_line("time 10000\notime 0\ngo\n"), 0);
+}
+
+TEST_F(EngineProcessTest, LogHoldsWhatTheEngineWroteAndNothingSent) {
+    std::ofstream("log.txt") << "from an earlier run\n";
+    install_script("Engine1", "say Scripted\nraw a\\r\\nb\\n\\rc\\0d\\n\nwait quit\n");
+    ASSERT_EQ(start(engine1, "Engine1.exe"), 1);
+    engine1.send_line("new 32 39\n");
+    ASSERT_TRUE(wait_for_status(5, "cd"));
+    EXPECT_EQ(file_content("log.txt"), as_logged(file_content("Engine1.output")));
+    EXPECT_EQ(file_content("Engine1.output"), std::string("Scripted\na\r\nb\n\rc\0d\n", 19));
+}
+
+TEST_F(EngineProcessTest, SecondStartKeepsTheFirstEnginesLog) {
+    install_script("Engine1", "say One\n");
+    install_script("Engine2", "say Two\n");
+    ASSERT_EQ(start(engine1, "Engine1.exe"), 1);
+    ASSERT_TRUE(wait_for_status(0, "One"));
+    ASSERT_EQ(start(engine2, "Engine2.exe"), 1);
+    ASSERT_TRUE(wait_for_status(2, "Two"));
+    EXPECT_EQ(file_content("log.txt"), as_logged("One\nTwo\n"));
+}
+
+} // namespace

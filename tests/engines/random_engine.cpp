@@ -1,0 +1,73 @@
+// A test engine that plays uniformly random legal moves. It follows the game by alternation:
+// "new" sets up an empty board, every "move" line from the referee is placed for the side to
+// move, and on every "go" it places and writes one random legal move of its own ("pass" as a
+// message when there is none). It exits on "quit" and at the end of its input. The random
+// sequence starts from the number in Engine1.seed beside the program when there is one, so a
+// game can be repeated; otherwise from the system's entropy.
+#include "engine/protocol.h"
+#include "engine_streams.h"
+#include "rules/board.h"
+#include "rules/capture.h"
+
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The generator, seeded as the header says.
+std::mt19937 make_generator() {
+    const std::string seed = read_side_file(".seed");
+    if (!seed.empty())
+        return std::mt19937(static_cast<uint32_t>(std::strtoul(seed.c_str(), nullptr, 10)));
+    std::random_device entropy;
+    return std::mt19937(entropy());
+}
+
+// Places a move from the referee for the side to move, if it is legal on our board.
+void follow_move(const std::string& line) {
+    int32_t x = 0;
+    int32_t y = 0;
+    if (parse_engine_line(line.c_str(), &x, &y) == EngineLine::move && is_legal_dot(x, y))
+        place_dot(cell_index(x, y));
+}
+
+// Picks one legal move uniformly, places it and writes it; "pass" when there is none.
+void play_random_move(std::mt19937& generator) {
+    std::vector<int> legal;
+    for (int32_t y = 0; y < board_rows; ++y) {
+        for (int32_t x = 0; x < board_cols; ++x) {
+            if (is_legal_dot(x, y))
+                legal.push_back(y * board_cols + x);
+        }
+    }
+    if (legal.empty()) {
+        write_output("pass\n");
+        return;
+    }
+    std::uniform_int_distribution<size_t> pick(0, legal.size() - 1);
+    const int chosen = legal[pick(generator)];
+    const int32_t x = chosen % board_cols;
+    const int32_t y = chosen / board_cols;
+    place_dot(cell_index(x, y));
+    write_output("move " + std::to_string(x) + " " + std::to_string(y) + "\n");
+}
+
+} // namespace
+
+int main() {
+    std::mt19937 generator = make_generator();
+    init_board();
+    write_output("Random\n");
+    std::string line;
+    while (next_input_line(line) && line != "quit") {
+        if (line.rfind("new ", 0) == 0)
+            init_board();
+        else if (line.rfind("move ", 0) == 0)
+            follow_move(line);
+        else if (line == "go")
+            play_random_move(generator);
+    }
+    return 0;
+}
