@@ -48,6 +48,13 @@ class Case:
                                 os.path.join(self.folder, "Engine%d.exe" % n))
         return program
 
+    def add_chaos_engine(self, n, mode):
+        """The chaos test engine as EngineN.exe, in the given mode."""
+        shutil.copy(os.path.join(self.build_dir, "chaos_engine.exe"),
+                    os.path.join(self.folder, "Engine%d.exe" % n))
+        with open(os.path.join(self.folder, "Engine%d.mode" % n), "w") as mode_file:
+            mode_file.write(mode + "\n")
+
     def session(self, program):
         """The program running in the case's folder."""
         return WineSession(self.build_dir, self.source_dir, self.folder, program)
@@ -240,6 +247,20 @@ def case_engine_exits_mid_game(case):
         close_and_expect_exit_code_0(session)
         case.wait_for_quit(engines=(1,))
     check(b"move 8 8\n" in case.read("Engine1.transcript"), "the click was not relayed")
+
+
+def case_engine_floods_the_window(case):
+    """10 MiB without a line feed leave the window answering and the log complete."""
+    program = case.prepare()
+    case.add_chaos_engine(1, "huge")
+    with case.session(program) as session:
+        wait_for("the flood", lambda: case.read("Engine1.output").endswith(b"\nafter\n"),
+                 timeout=60)
+        flood = text_mode(case.read("Engine1.output"))
+        wait_for("the whole flood in the log", lambda: case.read("log.txt") == flood, timeout=60)
+        code, lines = session.probe("main")  # asks the window itself for its caption
+        check(code == 0 and "caption Fendrel" in lines, "the window does not answer")
+        close_and_expect_exit_code_0(session)
 
 
 CASES = {name[len("case_"):]: f for name, f in globals().items() if name.startswith("case_")}
