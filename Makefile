@@ -10,7 +10,7 @@ FUZZ := build/fuzz
 STRICT ?= OFF
 
 .PHONY: all deps build build-linux build-win32 build-sanitizers build-fuzz test test-linux \
-        test-win32 test-sanitizers bench bench-win32 run run-win32 format clean
+        test-win32 test-sanitizers bench bench-win32 run-win32 format clean
 
 all: build
 
@@ -48,6 +48,20 @@ test: build build-sanitizers build-fuzz
 	TSAN_OPTIONS=halt_on_error=1 ctest --test-dir $(TSAN) --output-on-failure -j2
 	ctest --test-dir $(FUZZ) --output-on-failure
 
+# The Linux program on the user's desktop, in build/run/, with the random test engine
+# playing both sides. Without a display there is nothing to open it on.
+.PHONY: run run-linux
+run: run-linux
+
+run-linux:
+	@[ -n "$$DISPLAY$$WAYLAND_DISPLAY" ] || \
+	    { echo "make run: no display (DISPLAY and WAYLAND_DISPLAY are unset)"; exit 1; }
+	@$(MAKE) --no-print-directory build-linux
+	mkdir -p build/run
+	cp $(NATIVE)/random_engine build/run/Engine1.exe
+	cp $(NATIVE)/random_engine build/run/Engine2.exe
+	cd build/run && ../linux/fendrel
+
 bench: build-linux
 	$(NATIVE)/bench_rules
 	$(NATIVE)/bench_relay
@@ -58,20 +72,18 @@ bench-win32: build-win32
 	xvfb-run -a -s "-screen 0 1280x1024x24" \
 	    scripts/wine-run.sh $(CURDIR)/$(WIN32)/wineprefix $(WIN32)/paint_bench.exe
 
-# A game on the user's display: the Windows program under Wine in build/run/, with the random
-# test engine as the engines listed in ENGINES. A side whose engine is left out (make run
-# ENGINES=1) is played with the mouse.
-RUN := build/run
+# The Windows program on the user's desktop under Wine, in build/run-win32/, with the random
+# test engine as the engines listed in ENGINES; a side whose engine is left out
+# (make run-win32 ENGINES=1) is played with the mouse.
+RUN_WIN32 := build/run-win32
 ENGINES ?= 1 2
-run: run-win32
-
 run-win32: build-win32
-	@[ -n "$$DISPLAY" ] || { echo "make run needs a desktop (DISPLAY is not set)"; exit 1; }
-	mkdir -p $(RUN)
-	rm -f $(RUN)/Engine1.exe $(RUN)/Engine2.exe
-	cp $(WIN32)/fendrel.exe $(RUN)/
-	for n in $(ENGINES); do cp $(WIN32)/random_engine.exe $(RUN)/Engine$$n.exe; done
-	cd $(RUN) && env -u LC_ALL LANG=ru_RU.UTF-8 \
+	@[ -n "$$DISPLAY" ] || { echo "make run-win32: no display (DISPLAY is unset)"; exit 1; }
+	mkdir -p $(RUN_WIN32)
+	rm -f $(RUN_WIN32)/Engine1.exe $(RUN_WIN32)/Engine2.exe
+	cp $(WIN32)/fendrel.exe $(RUN_WIN32)/
+	for n in $(ENGINES); do cp $(WIN32)/random_engine.exe $(RUN_WIN32)/Engine$$n.exe; done
+	cd $(RUN_WIN32) && env -u LC_ALL LANG=ru_RU.UTF-8 \
 	    $(CURDIR)/scripts/wine-run.sh $(CURDIR)/build/run-wineprefix fendrel.exe
 
 format:

@@ -1,0 +1,127 @@
+#include "ui/qt/main_window.h"
+
+#include "referee/clock.h"
+#include "referee/game_start.h"
+#include "rules/board.h"
+#include "ui/click.h"
+#include "ui/qt/handoff.h"
+#include "ui/qt/picture_raster.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
+
+#include <algorithm>
+#include <vector>
+
+MainWindow* main_window = nullptr;
+QWidget* status_bar = nullptr;
+QLabel* status_part[STATUS_PART_COUNT] = {};
+QTimer* clock_timer = nullptr;
+QImage back_buffer;
+
+namespace {
+
+// The Windows program's outer window: 20 * board_cols + 30 pixels wide but at least 750,
+// 20 * board_rows + 60 high; its caption and frame take 15 pixels across and 25 down.
+constexpr int32_t MIN_OUTER_WIDTH = 750;
+constexpr int32_t FRAME_WIDTH = 15;
+constexpr int32_t FRAME_HEIGHT = 25;
+
+// Right edges of the status parts; the last part runs to the bar's end.
+constexpr int32_t STATUS_PART_RIGHT[STATUS_PART_COUNT - 1] = {125, 165, 290, 330, 365};
+
+std::vector<DrawCommand> board_picture;
+
+// Has the window's thread run the queued hand-offs soon; called from reader threads.
+void wake_window_thread() {
+    QMetaObject::invokeMethod(qApp, &handoff_run_queued, Qt::QueuedConnection);
+}
+
+// Lays six sunken, plain-text parts along the bottom of the window.
+void create_status_bar() {
+    status_bar = new QWidget(main_window);
+    status_bar->setGeometry(0, board_area_height(), client_width(), STATUS_BAR_HEIGHT);
+    status_bar->setAutoFillBackground(true);
+    // Clicks on the status bar must not reach the board below it.
+    status_bar->setAttribute(Qt::WA_NoMousePropagation);
+    int32_t left = 0;
+    for (int32_t part = 0; part < STATUS_PART_COUNT; ++part) {
+        const int32_t right =
+            part + 1 < STATUS_PART_COUNT ? STATUS_PART_RIGHT[part] : client_width();
+        QLabel* label = new QLabel(status_bar);
+        label->setGeometry(left, 0, right - left, STATUS_BAR_HEIGHT);
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setIndent(2);
+        // Engine lines are shown as they are: never as markup, never wrapped.
+        label->setTextFormat(Qt::PlainText);
+        label->setWordWrap(false);
+        status_part[part] = label;
+        left = right;
+    }
+}
+
+} // namespace
+
+int32_t client_width() {
+    return std::max(20 * board_cols + 30, MIN_OUTER_WIDTH) - FRAME_WIDTH;
+}
+
+int32_t client_height() {
+    return 20 * board_rows + 60 - FRAME_HEIGHT;
+}
+
+int32_t board_area_height() {
+    return client_height() - STATUS_BAR_HEIGHT;
+}
+
+void create_main_window() {
+    main_window = new MainWindow;
+    main_window->setWindowTitle("Fendrel");
+    main_window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                                Qt::WindowCloseButtonHint);
+    main_window->setFixedSize(client_width(), client_height());
+    // The board is painted whole from the back buffer: nothing to erase first.
+    main_window->setAttribute(Qt::WA_OpaquePaintEvent);
+    back_buffer = QImage(client_width(), board_area_height(), QImage::Format_RGB32);
+    create_status_bar();
+    clock_timer = new QTimer(main_window);
+    clock_timer->setSingleShot(true);
+    clock_timer->setTimerType(Qt::PreciseTimer);
+    QObject::connect(clock_timer, &QTimer::timeout, &on_clock_timer);
+    handoff_open(wake_window_thread);
+}
+
+void paint_board() {
+    build_board_picture(client_width(), client_height(), board_picture);
+    render_picture(board_picture, back_buffer);
+    QPainter painter(main_window);
+    painter.drawImage(0, 0, back_buffer);
+}
+
+void close_main_window() {
+    handoff_close();
+    clock_timer->stop();
+    quit_engines();
+    QCoreApplication::exit(0);
+}
+
+void MainWindow::paintEvent(QPaintEvent*) {
+    paint_board();
+}
+
+void MainWindow::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton)
+        return;
+    const QPoint point = event->position().toPoint();
+    handle_click(point.x(), point.y());
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    close_main_window();
+    event->accept();
+}

@@ -1,0 +1,72 @@
+// The window seam (referee/window.h) for the Qt window. Moves and everything they touch
+// run on the window's thread; reader threads reach it only through the hand-off, which
+// also carries their status texts, so that each text is shown in the order it was set
+// and the reader waits until it is, as with a message sent to a Win32 window.
+#include "referee/window.h"
+
+#include "ui/qt/engine_text.h"
+#include "ui/qt/handoff.h"
+#include "ui/qt/main_window.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <chrono>
+
+namespace {
+
+struct StatusText {
+    int part;
+    const char* text;
+};
+
+// Sets a status part's text on the window's thread, decoded for display.
+void show_status_text(void* context) {
+    const auto* status = static_cast<StatusText*>(context);
+    status_part[status->part]->setText(QString::fromStdString(displayable_text(status->text)));
+}
+
+} // namespace
+
+void window_stop_clock_timer() {
+    clock_timer->stop();
+}
+
+void window_arm_clock_timer(uint32_t delay_ms) {
+    clock_timer->start(std::chrono::milliseconds(delay_ms));
+}
+
+void window_set_status_text(int part, const char* text) {
+    StatusText status{part, text};
+    handoff_run_and_wait(show_status_text, &status);
+}
+
+void window_request_repaint() {
+    main_window->update();
+}
+
+void window_show_message(const char* text, const char* caption) {
+    // Not modal and without a parent, so the main window goes on painting, ticking and
+    // taking clicks; only the flow that asked waits, in a loop of its own, until the box
+    // is closed or the program ends.
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(caption), QString::fromUtf8(text),
+                    QMessageBox::Ok);
+    box.setWindowModality(Qt::NonModal);
+    QEventLoop loop;
+    QObject::connect(&box, &QMessageBox::finished, &loop, &QEventLoop::quit);
+    box.show();
+    loop.exec();
+}
+
+bool window_run_and_wait(void (*fn)(void*), void* arg) {
+    return handoff_run_and_wait(fn, arg);
+}
+
+uint32_t tick_count() {
+    const auto since_boot = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(since_boot).count());
+}
