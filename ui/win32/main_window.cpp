@@ -1,0 +1,90 @@
+#include "ui/win32/main_window.h"
+
+#include "referee/clock.h"
+#include "referee/game_start.h"
+#include "rules/board.h"
+#include "ui/click.h"
+#include "ui/win32/board_painter.h"
+#include "ui/win32/status_bar.h"
+#include "ui/window_size.h"
+
+HWND main_window;
+HWND status_bar;
+
+namespace {
+
+const char MAIN_CLASS_NAME[] = "MainWndClass";
+// A title bar with system menu and minimise box: no sizing border, no maximise box, so the
+// window's size never changes.
+const DWORD MAIN_WINDOW_STYLE = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+
+// The outer size that gives the board its client area with this platform's frame.
+WindowSize outer_size() {
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, MAIN_WINDOW_STYLE, FALSE, 0);
+    return main_window_outer_size(board_cols, board_rows, frame.right - frame.left,
+                                  frame.bottom - frame.top);
+}
+
+} // namespace
+
+bool register_main_class(HINSTANCE instance) {
+    WNDCLASSA window_class{};
+    window_class.style = 0; // no redraw on resize, no double clicks: a double click is two
+    window_class.lpfnWndProc = main_window_proc;
+    window_class.hInstance = instance;
+    window_class.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+    window_class.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    window_class.hbrBackground = nullptr; // the board covers its area; nothing is erased
+    window_class.lpszMenuName = "MainMenu";
+    window_class.lpszClassName = MAIN_CLASS_NAME;
+    return RegisterClassA(&window_class) != 0;
+}
+
+bool create_main_window(HINSTANCE instance, int show_command) {
+    const WindowSize size = outer_size();
+    main_window = CreateWindowExA(0, MAIN_CLASS_NAME, "Fendrel", MAIN_WINDOW_STYLE, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, size.width, size.height, nullptr, nullptr,
+                                  instance, nullptr);
+    if (!main_window)
+        return false;
+    // The first paint comes here, synchronously, and makes the back buffer.
+    ShowWindow(main_window, show_command);
+    UpdateWindow(main_window);
+    return true;
+}
+
+bool start_up(HINSTANCE instance, int show_command) {
+    init_board();
+    // The board is painted once, empty, before the status bar or any engine exists.
+    if (!create_main_window(instance, show_command))
+        return false;
+    status_bar = create_status_bar(main_window);
+    start_game();
+    return true;
+}
+
+LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+    case WM_DESTROY:
+        quit_engines();
+        PostQuitMessage(0);
+        return 0;
+    case WM_PAINT:
+        paint_board();
+        return 0;
+    case WM_TIMER:
+        on_clock_timer();
+        return 0;
+    case WM_LBUTTONDOWN:
+        handle_click(LOWORD(lparam), HIWORD(lparam));
+        return 0;
+    case WM_RUN_ON_WINDOW_THREAD: {
+        const auto* work = reinterpret_cast<const WindowWork*>(lparam);
+        work->fn(work->arg);
+        return 1;
+    }
+    default:
+        return DefWindowProcA(window, message, wparam, lparam);
+    }
+}
