@@ -47,6 +47,12 @@ bool read_results(const std::string& path, std::vector<GameRecord>& records, int
     return true;
 }
 
+bool ends_in_unfinished_line(const std::string& path) {
+    std::string text;
+    bool missing = false;
+    return read_text(path, text, missing) && !text.empty() && text.back() != '\n';
+}
+
 bool trim_unfinished_line(const std::string& path) {
     std::string text;
     bool missing = false;

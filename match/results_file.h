@@ -13,6 +13,9 @@
 bool read_results(const std::string& path, std::vector<GameRecord>& records, int& skipped,
                   std::string& error);
 
+// Whether the file's last line has no line feed: the line a stopped run left unfinished.
+bool ends_in_unfinished_line(const std::string& path);
+
 // Cuts the file after its last line feed, so that a line a stopped run left unfinished does
 // not run into the next one; false when the file cannot be changed.
 bool trim_unfinished_line(const std::string& path);

@@ -196,8 +196,17 @@ bool resume(Match& match) {
     std::vector<GameRecord> found;
     int skipped = 0;
     std::string error;
-    if (!read_results(path, found, skipped, error) || !trim_unfinished_line(path)) {
-        std::fprintf(stderr, "fendrel-match: %s\n", error.empty() ? path.c_str() : error.c_str());
+    if (!read_results(path, found, skipped, error)) {
+        std::fprintf(stderr, "fendrel-match: %s\n", error.c_str());
+        return false;
+    }
+    // Only a line that a stopped run left unfinished may be cut away; any other line that is
+    // not a result means the file is not this match's to change.
+    if (skipped > (ends_in_unfinished_line(path) ? 1 : 0)) {
+        std::fprintf(stderr,
+                     "fendrel-match: %s holds lines that are not results; give another --results "
+                     "file\n",
+                     path.c_str());
         return false;
     }
     if (!found.empty() && !unique_games(found, match.records, error)) {
@@ -211,12 +220,13 @@ bool resume(Match& match) {
                      path.c_str());
         return false;
     }
+    if (!trim_unfinished_line(path)) {
+        std::fprintf(stderr, "fendrel-match: cannot change %s\n", path.c_str());
+        return false;
+    }
     // Games past --games stay recorded but are not part of this run.
     std::erase_if(match.records,
                   [&](const GameRecord& record) { return record.game >= match.options.games; });
-    if (skipped)
-        std::fprintf(stderr, "fendrel-match: %s: %d lines that are not results were left out\n",
-                     path.c_str(), skipped);
     return true;
 }
 

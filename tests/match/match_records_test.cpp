@@ -197,6 +197,16 @@ TEST_F(RecordsTest, ResultsOfAnotherMatchAreNotMixedIn) {
     EXPECT_EQ(read_records("r.jsonl").size(), 2u);
 }
 
+TEST_F(RecordsTest, FileOfOtherLinesIsLeftAlone) {
+    const std::string text = "notes about the match\nwithout a last line feed";
+    std::ofstream(path("notes.txt")) << text;
+    const ProgramRun run = run_match(
+        seeded_engines() + std::vector<std::string>{"--games", "2", "--results", "notes.txt"});
+    EXPECT_TRUE(WIFEXITED(run.status) && WEXITSTATUS(run.status) == 2);
+    EXPECT_NE(run.err.find("lines that are not results"), std::string::npos) << run.err;
+    EXPECT_EQ(file_text(path("notes.txt")), text);
+}
+
 TEST_F(RecordsTest, PlayOnePrintsTheLineOfItsGame) {
     const ProgramRun run =
         run_match(std::vector<std::string>{"play-one", "--game", "3"} + seeded_engines() +

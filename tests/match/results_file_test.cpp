@@ -59,8 +59,10 @@ TEST_F(ResultsFileTest, UnfinishedLastLineIsSkippedAndCut) {
     ASSERT_TRUE(read_results(file, records, skipped, error));
     EXPECT_EQ(records.size(), 2u);
     EXPECT_EQ(skipped, 1);
+    EXPECT_TRUE(ends_in_unfinished_line(file));
     ASSERT_TRUE(trim_unfinished_line(file));
     EXPECT_EQ(content(), whole);
+    EXPECT_FALSE(ends_in_unfinished_line(file));
     // A file of complete lines is left alone; so is one without any line feed, which loses
     // its only, unfinished line.
     ASSERT_TRUE(trim_unfinished_line(file));
