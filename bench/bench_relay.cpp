@@ -3,49 +3,29 @@
 // on the window's thread and writes the move and a clock block to the other engine, which
 // answers at once. The floor is a bare ping-pong of one line between two processes: the
 // same two pipe hops and two wake-ups, with nothing in between.
-#include "board_diagram.h"
 #include "engine/engine_io.h"
 #include "engine/engine_process.h"
-#include "random_play.h"
 #include "referee/headless.h"
 #include "referee/move.h"
-#include "rules/board.h"
-#include "rules/capture.h"
 #include "test_os.h"
 
 #include <benchmark/benchmark.h>
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <new>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <vector>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// Scripts of a random game played to its end, one per side, for the scripted engine.
-void write_scripts(const fs::path& folder) {
-    reset_rules_state();
-    RandomPlayer player;
-    start_random_player(player, 3, Bias::uniform);
-    std::string scripts[2] = {"say relay one\n", "say relay two\n"};
-    Point move;
-    for (int i = 0; next_random_move(player, [](Point p) { return is_legal_dot(p.x, p.y); }, move);
-         ++i) {
-        place_dot(cell_index(move.x, move.y));
-        scripts[i % 2] += "play " + std::to_string(move.x) + " " + std::to_string(move.y) + "\n";
-    }
-    for (int side = 0; side < 2; ++side) {
-        const std::string name = side == 0 ? "Engine1" : "Engine2";
-        fs::copy_file(fs::path(SCRIPTED_ENGINE), folder / (name + ".exe"),
-                      fs::copy_options::overwrite_existing);
-        std::ofstream(folder / (name + ".script")) << scripts[side];
-    }
+// Installs the lean relay engine for both sides.
+void install_engines(const fs::path& folder) {
+    for (const char* name : {"Engine1.exe", "Engine2.exe"})
+        fs::copy_file(fs::path(RELAY_ENGINE), folder / name, fs::copy_options::overwrite_existing);
 }
 
 // Ends what a game left running and gives the next game fresh engine objects.
@@ -65,7 +45,7 @@ void BM_RefereeRelay(benchmark::State& state) {
     const fs::path previous = fs::current_path();
     const fs::path folder = fs::temp_directory_path() / ("fendrel-bench-relay-" + std::to_string(getpid()));
     fs::create_directories(folder);
-    write_scripts(folder);
+    install_engines(folder);
     fs::current_path(folder);
     int64_t moves = 0;
     for (auto _ : state) {
