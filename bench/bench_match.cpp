@@ -5,6 +5,8 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -16,12 +18,17 @@ struct MatchCost {
     double engine_seconds = 0;
 };
 
-// Runs a match and reads its closing "Played ..." line; false when it did not run.
-bool run_match(int games, MatchCost& cost) {
-    const std::string command = std::string("'") + FENDREL_MATCH + "' --engine name=R1 cmd='" +
-                                RANDOM_ENGINE + "' --engine name=R2 cmd='" + RANDOM_ENGINE +
-                                "' --concurrency 2 --games " + std::to_string(games) +
-                                " 2>/dev/null";
+// Runs a match in `folder` with a copy of the random engine there (it keeps records of its
+// input and output beside its program) and reads its closing "Played ..." line; false when
+// it did not run.
+bool run_match(const std::filesystem::path& folder, int games, MatchCost& cost) {
+    const std::filesystem::path engine = folder / "random_engine";
+    std::filesystem::copy_file(RANDOM_ENGINE, engine,
+                               std::filesystem::copy_options::overwrite_existing);
+    const std::string command = "cd '" + folder.string() + "' && '" + FENDREL_MATCH +
+                                "' --engine name=R1 cmd=./random_engine --engine name=R2 "
+                                "cmd=./random_engine --concurrency 2 --games " +
+                                std::to_string(games) + " 2>/dev/null";
     std::FILE* output = popen(command.c_str(), "r");
     if (!output)
         return false;
@@ -41,12 +48,21 @@ bool run_match(int games, MatchCost& cost) {
 }
 
 void BM_RandomEnginesAtConcurrency2(benchmark::State& state) {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "fendrel-bench-match-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) {
+        state.SkipWithError("no temporary folder");
+        return;
+    }
+    const std::filesystem::path folder = pattern;
     MatchCost cost;
-    for (auto _ : state) {
-        if (!run_match(static_cast<int>(state.range(0)), cost)) {
-            state.SkipWithError("fendrel-match did not run");
-            return;
-        }
+    bool ran = true;
+    for (auto _ : state)
+        ran = ran && run_match(folder, static_cast<int>(state.range(0)), cost);
+    std::filesystem::remove_all(folder);
+    if (!ran) {
+        state.SkipWithError("fendrel-match did not run");
+        return;
     }
     state.counters["games_per_minute"] = cost.games_per_minute;
     state.counters["referee_cpu_percent"] = cost.referee_percent;

@@ -54,8 +54,16 @@ void MatchProgramTest::TearDown() {
 
 std::vector<std::string> MatchProgramTest::engine(const std::string& name,
                                                   const std::string& program,
-                                                  const std::vector<std::string>& arguments) const {
-    std::vector<std::string> words = {"--engine", "name=" + name, "cmd=" + program};
+                                                  const std::vector<std::string>& arguments) {
+    // The test engines keep records of what they read and write beside their program, so
+    // each test plays a copy of its own in its folder, which goes away with it.
+    std::string copy = program;
+    const std::filesystem::path source(program);
+    if (std::filesystem::exists(source) && source.parent_path() != folder) {
+        copy = path(source.filename());
+        std::filesystem::copy_file(source, copy, std::filesystem::copy_options::skip_existing);
+    }
+    std::vector<std::string> words = {"--engine", "name=" + name, "cmd=" + copy};
     for (const std::string& argument : arguments)
         words.push_back("arg=" + argument);
     words.push_back("arg=" + tag);

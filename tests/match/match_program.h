@@ -25,9 +25,10 @@ class MatchProgramTest : public ::testing::Test {
     void SetUp() override;
     void TearDown() override;
 
-    // "--engine name=NAME cmd=PROGRAM arg=... arg=TAG" for a built test engine.
+    // "--engine name=NAME cmd=PROGRAM arg=... arg=TAG" for a built test engine, which is
+    // copied into the folder first.
     std::vector<std::string> engine(const std::string& name, const std::string& program,
-                                    const std::vector<std::string>& arguments = {}) const;
+                                    const std::vector<std::string>& arguments = {});
 
     // Starts fendrel-match with the arguments in the test's folder, its output in files.
     pid_t start_match(const std::vector<std::string>& args, const std::string& output_name);
