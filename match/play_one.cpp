@@ -8,32 +8,37 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 // Makes the directory that receives the game's engine log and enters it: DIR/game-N with
-// --logs, else a fresh temporary one. "" when it cannot be made.
+// --logs, else this worker's scratch directory. "" when it cannot be made.
 std::string enter_log_directory(const MatchOptions& options) {
     std::string directory;
     if (!options.logs_dir.empty()) {
         mkdir(options.logs_dir.c_str(), 0755);
         directory = options.logs_dir + "/game-" + std::to_string(options.game);
-        if (mkdir(directory.c_str(), 0755) != 0 && errno != EEXIST)
-            return "";
     } else {
-        const char* temporary = std::getenv("TMPDIR");
-        std::string pattern =
-            std::string(temporary && *temporary ? temporary : "/tmp") + "/fendrel-match-XXXXXX";
-        if (!mkdtemp(pattern.data()))
-            return "";
-        directory = pattern;
+        directory = scratch_directory(getpid());
+        // One left by an earlier process of the same id, killed before it could clean up.
+        std::error_code ignored;
+        std::filesystem::remove_all(directory, ignored);
     }
+    if (mkdir(directory.c_str(), 0700) != 0 && errno != EEXIST)
+        return "";
     return chdir(directory.c_str()) == 0 ? directory : "";
 }
 
 } // namespace
+
+std::string scratch_directory(pid_t worker) {
+    const char* temporary = std::getenv("TMPDIR");
+    return std::string(temporary && *temporary ? temporary : "/tmp") + "/fendrel-match-" +
+           std::to_string(worker);
+}
 
 int play_one(MatchOptions options) {
     OpeningBook book;
@@ -56,9 +61,9 @@ int play_one(MatchOptions options) {
     GameRecord record = play_game(options, opening, options.game);
     record.match = fingerprint;
     if (options.logs_dir.empty()) {
-        unlink("log.txt");
         [[maybe_unused]] const int left = chdir(base.c_str());
-        rmdir(log_directory.c_str());
+        std::error_code ignored;
+        std::filesystem::remove_all(log_directory, ignored);
     }
     const std::string line = record_to_json(record) + "\n";
     std::fputs(line.c_str(), stdout);

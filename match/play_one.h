@@ -5,5 +5,12 @@
 
 #include "match/options.h"
 
+#include <string>
+#include <sys/types.h>
+
+// The folder where a worker keeps the engines' log when --logs is not given: named after
+// its process id, so that the scheduler can remove it also after killing the worker.
+std::string scratch_directory(pid_t worker);
+
 // Plays options.game and prints its results line on standard output; the exit code.
 int play_one(MatchOptions options);

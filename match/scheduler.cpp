@@ -2,6 +2,7 @@
 
 #include "match/child_process.h"
 #include "match/game_record.h"
+#include "match/play_one.h"
 #include "match/results_file.h"
 #include "match/sgf.h"
 #include "match/summary.h"
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <deque>
 #include <fcntl.h>
+#include <filesystem>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -133,6 +135,9 @@ void finish_worker(Match& match, Worker& worker) {
     int status = 0;
     while (waitpid(worker.pid, &status, 0) < 0 && errno == EINTR) {
     }
+    // A worker killed by a second Ctrl-C had no time to remove its scratch folder.
+    std::error_code ignored;
+    std::filesystem::remove_all(scratch_directory(worker.pid), ignored);
     GameRecord record;
     if (record_from_json(last_line(worker.text), record) && record.game == worker.game &&
         record.match == match.fingerprint) {

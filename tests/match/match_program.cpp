@@ -86,8 +86,17 @@ pid_t MatchProgramTest::start_match(const std::vector<std::string>& args,
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, path(output_name + ".err").c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    // Temporary files, the workers' scratch folders among them, go to the test's folder.
+    std::vector<std::string> variables = {"TMPDIR=" + folder};
+    for (char** variable = environ; *variable; ++variable)
+        if (std::string(*variable).rfind("TMPDIR=", 0) != 0)
+            variables.push_back(*variable);
+    std::vector<char*> environment;
+    for (std::string& variable : variables)
+        environment.push_back(variable.data());
+    environment.push_back(nullptr);
     pid_t pid = -1;
-    if (posix_spawn(&pid, FENDREL_MATCH, &actions, nullptr, argv.data(), environ) != 0)
+    if (posix_spawn(&pid, FENDREL_MATCH, &actions, nullptr, argv.data(), environment.data()) != 0)
         pid = -1;
     posix_spawn_file_actions_destroy(&actions);
     return pid;
@@ -135,6 +144,12 @@ std::vector<pid_t> MatchProgramTest::tagged_processes() const {
 }
 
 bool MatchProgramTest::nothing_left_behind() const {
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.path().filename().string().rfind("fendrel-match-", 0) == 0) {
+            ADD_FAILURE() << "scratch folder left: " << entry.path();
+            return false;
+        }
+    }
     for (int i = 0; i < 200; ++i) {
         if (tagged_processes().empty())
             return true;

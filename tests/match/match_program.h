@@ -39,7 +39,8 @@ class MatchProgramTest : public ::testing::Test {
 
     // The process ids of live processes whose command line holds the test's tag.
     std::vector<pid_t> tagged_processes() const;
-    // Waits up to a second for every tagged process to be gone.
+    // Whether no worker left a scratch folder, and every tagged process is gone within a
+    // second.
     bool nothing_left_behind() const;
 
     std::string path(const std::string& name) const { return folder + "/" + name; }
