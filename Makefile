@@ -41,7 +41,7 @@ test: build build-sanitizers
 	TSAN_OPTIONS=halt_on_error=1 ctest --test-dir $(TSAN) --output-on-failure -j2
 
 bench: build-linux
-	$(NATIVE)/bench/bench_rules
+	$(NATIVE)/bench_rules
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

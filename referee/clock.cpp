@@ -1,0 +1,72 @@
+#include "referee/clock.h"
+
+#include "engine/engine_process.h"
+#include "engine/protocol.h"
+#include "referee/window.h"
+#include "rules/board.h"
+
+#include <cstdio>
+
+uint32_t side1_clock_ms;
+uint32_t side2_clock_ms;
+uint32_t increment_ms;
+uint32_t turn_start_tick;
+
+namespace {
+
+uint32_t& clock_of_side_to_move() { return side_to_move == 1 ? side1_clock_ms : side2_clock_ms; }
+
+// Remaining time in whole seconds: rounded half up from 0 on, truncated toward zero below.
+int32_t rounded_seconds(int32_t remaining_ms) {
+    return remaining_ms / 1000 + (remaining_ms % 1000 >= 500 ? 1 : 0);
+}
+
+}  // namespace
+
+void send_clock_block(EngineProcess& engine, uint32_t& own_clock, uint32_t opponent_clock_ms) {
+    own_clock += increment_ms;
+    char block[PROTOCOL_LINE_SIZE];
+    format_clock_block(block, sizeof block, own_clock, opponent_clock_ms);
+    engine.send_line(block);
+    turn_start_tick = tick_count();
+}
+
+void charge_mover_clock(uint32_t now) {
+    // Unsigned difference: right even when the tick count wrapped during the turn.
+    uint32_t elapsed = now - turn_start_tick;
+    uint32_t& clock = clock_of_side_to_move();
+    if (elapsed > clock)
+        elapsed = clock;
+    clock -= elapsed;
+}
+
+void format_clock_text(int32_t remaining_ms, char* text, int size) {
+    if (remaining_ms < 0) {
+        std::snprintf(text, size, "-:--");
+        return;
+    }
+    const int32_t seconds = rounded_seconds(remaining_ms);
+    std::snprintf(text, size, "%d:%02d", static_cast<int>(seconds / 60),
+                  static_cast<int>(seconds % 60));
+}
+
+uint32_t clock_refresh_delay(int32_t remaining_ms) {
+    // Due when the remaining time reaches the next lower whole second: 1 to 1499 ms. In 64
+    // bits, since 1000 times the seconds of a remaining time near the limits overflows 32.
+    return static_cast<uint32_t>(int64_t{remaining_ms} - 1000 * int64_t{rounded_seconds(remaining_ms)} +
+                                 1000);
+}
+
+void update_clock_display() {
+    const uint32_t used = tick_count() - turn_start_tick;
+    const auto remaining = static_cast<int32_t>(clock_of_side_to_move() - used);
+    char text[32];
+    format_clock_text(remaining, text, sizeof text);
+    window_set_status_text(side_to_move == 1 ? 1 : 3, text);
+    window_arm_clock_timer(clock_refresh_delay(remaining));
+}
+
+void on_clock_timer() {
+    window_stop_clock_timer();
+    update_clock_display();
+}

@@ -32,8 +32,7 @@ void init_board() {
 }
 
 bool is_legal_dot(int32_t x, int32_t y) {
-    // 64-bit so that no pair of 32-bit coordinates can overflow the index computation.
-    const int64_t i = int64_t{board_cols + 2} * y + first_cell + x;
+    const int64_t i = exact_cell_index(x, y);
     if (i < first_cell || i >= end_cell)
         return false;
     return cell_owner[i] == CELL_EMPTY && cell_enclosed[i] == 0;
@@ -41,7 +40,7 @@ bool is_legal_dot(int32_t x, int32_t y) {
 
 int board_full() {
     for (int32_t i = first_cell; i < end_cell; ++i) {
-        if (cell_owner[i] == CELL_EMPTY)
+        if (cell_owner[i] == CELL_EMPTY && cell_enclosed[i] == 0)
             return 0;
     }
     return 1;

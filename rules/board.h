@@ -41,9 +41,14 @@ extern int32_t score;         // captured-dot balance seen from side_to_move
 // The ring of eight neighbours, clockwise from north; even directions are orthogonal.
 extern int32_t neighbour_offset[8];
 
-// Cell index of a playable point (x, y), for callers that already know it is on the board.
+// Exact cell index of any pair of 32-bit coordinates; 64-bit so that nothing overflows.
+constexpr int64_t exact_cell_index(int32_t x, int32_t y) {
+    return int64_t{board_cols + 2} * y + (board_cols + 3) + x;
+}
+
+// Cell index of a point that is_legal_dot accepted (or any point on the board).
 constexpr int32_t cell_index(int32_t x, int32_t y) {
-    return (board_cols + 2) * y + (board_cols + 3) + x;
+    return static_cast<int32_t>(exact_cell_index(x, y));
 }
 
 // Sets up the empty board once at start-up; leaves the stamps alone.
@@ -53,5 +58,7 @@ void init_board();
 // by its exact cell index, so a column past the right edge names a cell of the next row.
 bool is_legal_dot(int32_t x, int32_t y);
 
-// 1 when no cell in first_cell .. end_cell - 1 is empty, else 0.
+// 1 when no cell in first_cell .. end_cell - 1 can take a dot, else 0. An empty cell inside
+// an enclosure counts as taken: no dot may ever be placed there, so a game whose only
+// empty cells are enclosed is over.
 int board_full();

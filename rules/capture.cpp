@@ -5,22 +5,28 @@
 namespace {
 
 struct Gap {
-    int first;  // ring direction where the run of non-own neighbours starts
-    int last;   // ring direction where it ends, clockwise from first
+    int first; // ring direction where the run of non-own neighbours starts
+    int last;  // ring direction where it ends, clockwise from first
 };
 
 // Working storage of one search, fixed so that a move allocates nothing.
 //
-// Within one flood a cell enters the queue at most once (its stamp forbids a second take,
-// and a freed dot is not freed again by the same flood), so the queue needs one entry per
-// cell. The region list keeps the entries of every enclosed region of the search and adds
-// the current flood's; a dot enclosed more than once can be freed by an enclosed region and
-// again by a later flood of the same search before that flood finds itself open, so the
-// list holds two entries per cell.
-int32_t fill_queue[CELL_CAPACITY];
+// The region list keeps the entries of every enclosed region of the search and, after them,
+// the current flood's. The current flood's entries are also its queue, read first in, first
+// out from the region's start: a flood appends each cell it takes or frees once (its stamp
+// forbids a second take, and a freed dot is not freed again by the same flood). A dot
+// enclosed more than once can be freed by an enclosed region and again by a later flood of
+// the same search before that flood finds itself open, so the list holds two entries per
+// cell.
 int32_t region_list[2 * CELL_CAPACITY];
 
-}  // namespace
+// The flood's four steps as constants, so that they fold into its loads.
+constexpr int32_t NORTH = -(board_cols + 2);
+constexpr int32_t EAST = 1;
+constexpr int32_t SOUTH = board_cols + 2;
+constexpr int32_t WEST = -1;
+
+} // namespace
 
 void place_dot(int32_t cell) {
     cell_owner[cell] = side_to_move;
@@ -62,27 +68,42 @@ void find_enclosures(int32_t c) {
     for (int g = 0; g < gap_count; ++g) {
         const int32_t fill_stamp = ++stamp_counter;
         const int32_t region_start = region_length;
-        int32_t queue_read = 0;
-        int32_t queue_length = 0;
-        bool open = false;
+        int32_t queue_read = region_start;
+        int32_t gained = 0; // the flood's score change, kept out of memory while it runs
 
         auto visit = [&](int32_t n) {
             cell_stamp[n] = fill_stamp;
             region_list[region_length++] = n;
-            fill_queue[queue_length++] = n;
         };
         auto take = [&](int32_t n) {
-            if (cell_owner[n] != CELL_EMPTY && cell_enclosed[n] == 0)
-                ++score;
+            gained += cell_owner[n] != CELL_EMPTY && cell_enclosed[n] == 0;
             ++cell_enclosed[n];
             visit(n);
         };
-        auto free_dot = [&](int32_t n) {
-            --cell_enclosed[n];
-            ++score;
-            visit(n);
+        // Steps from the region onto n; false when that shows the region open.
+        // A cell of this flood is passed over first: most steps lead back into the region.
+        auto reach = [&](int32_t n) {
+            if (cell_stamp[n] == fill_stamp)
+                return true;
+            const int32_t owner = cell_owner[n];
+            if (owner == CELL_BORDER)
+                return false;
+            if (owner == m) {
+                // A free own dot is a wall; a captured one is freed, once per flood.
+                if (cell_enclosed[n] != 0) {
+                    --cell_enclosed[n];
+                    ++gained;
+                    visit(n);
+                }
+                return true;
+            }
+            if (cell_stamp[n] > search_start)
+                return false;
+            take(n);
+            return true;
         };
 
+        bool open = false;
         for (int l = gaps[g].first;; l = (l + 1) & 7) {
             const int32_t n = c + neighbour_offset[l];
             if (cell_owner[n] == CELL_BORDER || cell_stamp[n] > search_start) {
@@ -94,29 +115,12 @@ void find_enclosures(int32_t c) {
                 break;
         }
 
-        while (!open && queue_read < queue_length) {
-            const int32_t q = fill_queue[queue_read++];
-            for (int dir = 0; dir < 8; dir += 2) {
-                const int32_t n = q + neighbour_offset[dir];
-                const int32_t owner = cell_owner[n];
-                if (owner == CELL_BORDER) {
-                    open = true;
-                    break;
-                }
-                if (owner == m) {
-                    // A free own dot is a wall; a captured one is freed, once per flood.
-                    if (cell_enclosed[n] != 0 && cell_stamp[n] != fill_stamp)
-                        free_dot(n);
-                } else if (cell_stamp[n] != fill_stamp) {
-                    if (cell_stamp[n] > search_start) {
-                        open = true;
-                        break;
-                    }
-                    take(n);
-                }
-            }
+        while (!open && queue_read < region_length) {
+            const int32_t q = region_list[queue_read++];
+            open = !reach(q + NORTH) || !reach(q + EAST) || !reach(q + SOUTH) || !reach(q + WEST);
         }
 
+        score += gained;
         if (open) {
             undo_open_region(region_list + region_start, region_length - region_start);
             region_length = region_start;
@@ -125,15 +129,18 @@ void find_enclosures(int32_t c) {
 }
 
 void undo_open_region(const int32_t* entries, int32_t count) {
+    const int32_t m = side_to_move;
+    int32_t restored = score; // kept out of memory while the counts are written
     for (int32_t e = 0; e < count; ++e) {
         const int32_t n = entries[e];
-        if (cell_owner[n] == side_to_move) {
+        if (cell_owner[n] == m) {
             ++cell_enclosed[n];
-            --score;
+            --restored;
         } else {
             --cell_enclosed[n];
             if (cell_owner[n] != CELL_EMPTY && cell_enclosed[n] == 0)
-                --score;
+                --restored;
         }
     }
+    score = restored;
 }

@@ -3,7 +3,7 @@
 // played to the end, and the quick capture probe must tell what a move would score.
 #include "board_diagram.h"
 #include "engines/dotbot/fast_board.h"
-#include "engines/dotbot/random.h"
+#include "random_play.h"
 #include "rules/board.h"
 #include "rules/capture.h"
 
@@ -28,65 +28,51 @@ namespace {
     return ::testing::AssertionSuccess();
 }
 
-// A random free cell; near the latest dots most of the time, so that walls close and
-// enclosures, recaptures and double enclosures happen often.
-int32_t random_free_cell(const FastBoard& b, int32_t last, Rng& rng) {
-    if (last >= 0 && random_below(rng, 4) != 0) {
-        for (int tries = 0; tries < 8; ++tries) {
-            const int32_t dx = static_cast<int32_t>(random_below(rng, 5)) - 2;
-            const int32_t dy = static_cast<int32_t>(random_below(rng, 5)) - 2;
-            const int32_t n = point_cell(b, cell_x(b, last) + dx, cell_y(b, last) + dy);
-            if (n >= 0 && can_take_dot(b, n))
-                return n;
+// Plays the same seeded random game on both boards, checking them after every move, and
+// calls at_move with dotbot's board every `every` moves; the number of moves that scored.
+template <typename AtMove> int64_t play_both(uint32_t seed, Bias bias, int every, AtMove at_move) {
+    reset_rules_state();
+    FastBoard fast;
+    EXPECT_TRUE(setup_board(fast, board_rows, board_cols));
+    RandomPlayer player;
+    start_random_player(player, seed, bias);
+    int64_t scoring = 0;
+    Point p;
+    while (next_random_move(
+        player, [](Point q) { return is_legal_dot(q.x, q.y); }, p)) {
+        const int32_t cell = point_cell(fast, p.x, p.y);
+        EXPECT_TRUE(cell >= 0 && can_take_dot(fast, cell)) << p.x << "," << p.y;
+        const int32_t before = score;
+        place_dot(cell_index(p.x, p.y));
+        put_dot(fast, cell);
+        scoring += -score != before;
+        const ::testing::AssertionResult same = same_position(fast);
+        if (!same) {
+            ADD_FAILURE() << "seed " << seed << " move " << fast.dots << ": " << same.message();
+            return scoring;
         }
+        if (fast.dots % every == 0)
+            at_move(fast);
     }
-    std::vector<int32_t> free;
-    for (int32_t i = b.first_cell; i < b.end_cell; ++i) {
-        if (can_take_dot(b, i))
-            free.push_back(i);
-    }
-    return free.empty() ? -1 : free[random_below(rng, static_cast<uint32_t>(free.size()))];
+    // Where the referee has no legal point left, dotbot sees no free cell either.
+    EXPECT_FALSE(has_free_cell(fast));
+    return scoring;
 }
 
 TEST(BoardAgreement, RandomGamesMatchTheRulesCoreMoveForMove) {
-    int64_t captures = 0;
-    for (uint64_t game = 0; game < 24; ++game) {
-        reset_rules_state();
-        FastBoard fast;
-        ASSERT_TRUE(setup_board(fast, board_rows, board_cols));
-        ASSERT_TRUE(same_position(fast));
-        Rng rng = make_rng(game);
-        int32_t last = -1;
-        for (int32_t cell = random_free_cell(fast, last, rng); cell >= 0;
-             cell = random_free_cell(fast, last, rng)) {
-            const int32_t x = cell_x(fast, cell);
-            const int32_t y = cell_y(fast, cell);
-            ASSERT_TRUE(is_legal_dot(x, y)) << x << "," << y;
-            const int32_t before = score;
-            place_dot(cell_index(x, y));
-            put_dot(fast, cell);
-            captures += -score != before;
-            ASSERT_TRUE(same_position(fast)) << "game " << game << " move " << fast.dots;
-            last = cell;
-        }
-        // Where dotbot sees no free cell, no dot is legal for the referee either.
-        for (int32_t y = 0; y < board_rows; ++y) {
-            for (int32_t x = 0; x < board_cols; ++x)
-                ASSERT_FALSE(is_legal_dot(x, y));
-        }
-        EXPECT_FALSE(has_free_cell(fast));
+    int64_t scoring = 0;
+    const int games = games_to_play(40);
+    for (int game = 0; game < games; ++game) {
+        const Bias bias = game % 4 == 0 ? Bias::uniform : Bias::near_recent;
+        scoring += play_both(7000 + game, bias, 1 << 30, [](FastBoard&) {});
     }
-    EXPECT_GT(captures, 1000); // the games exercised the capture search
+    EXPECT_GT(scoring, 20 * games); // the games exercised the capture search
 }
 
 TEST(BoardAgreement, ProbeTellsWhatEachFreeCellWouldScore) {
-    FastBoard board;
-    setup_board(board, board_rows, board_cols);
-    Rng rng = make_rng(99);
-    int32_t last = -1;
     int64_t scoring_probes = 0;
-    for (int move = 0; move < 900; ++move) {
-        if (move % 60 == 59) {
+    for (int game = 0; game < games_to_play(10); ++game) {
+        play_both(8000 + game, Bias::near_recent, 97, [&](FastBoard& board) {
             for (int32_t cell = board.first_cell; cell < board.end_cell; ++cell) {
                 if (!can_take_dot(board, cell))
                     continue;
@@ -103,9 +89,7 @@ TEST(BoardAgreement, ProbeTellsWhatEachFreeCellWouldScore) {
                     scoring_probes += gain > 0;
                 }
             }
-        }
-        last = random_free_cell(board, last, rng);
-        put_dot(board, last);
+        });
     }
     EXPECT_GT(scoring_probes, 20);
 }

@@ -81,6 +81,8 @@ TEST_F(BoardTest, LegalityOfPairsOnAnEmptyBoard) {
         {0, INT32_MAX, false},
         // 41 * 2^30 - 2^30 wraps to 0 in 32 bits, which would name the cell (0, 0).
         {-(1 << 30), 1 << 30, false},
+        // Exactly 41 * 52377650 - 2^31 + 42 = 44: the cell (2, 0), far outside in both numbers.
+        {INT32_MIN, 52377650, true},
     };
     for (const auto& c : cases)
         EXPECT_EQ(is_legal_dot(c.x, c.y), c.legal) << c.x << "," << c.y;
@@ -109,9 +111,11 @@ TEST_F(BoardTest, FullBoardTest) {
             cell_owner[cell_index(x, y)] = 1 + (x + y) % 2;
     EXPECT_EQ(board_full(), 1);  // the 62 border cells in the range count as occupied
 
-    // An empty cell inside an enclosure still counts as empty.
+    // An empty cell inside an enclosure can never take a dot: it counts as taken.
     cell_owner[cell_index(10, 10)] = CELL_EMPTY;
     cell_enclosed[cell_index(10, 10)] = 1;
+    EXPECT_EQ(board_full(), 1);
+    cell_enclosed[cell_index(10, 10)] = 0;
     EXPECT_EQ(board_full(), 0);
 }
 

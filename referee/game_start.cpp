@@ -1,0 +1,48 @@
+#include "referee/game_start.h"
+
+#include "engine/engine_process.h"
+#include "engine/protocol.h"
+#include "referee/clock.h"
+#include "referee/window.h"
+#include "rules/board.h"
+
+#include <cstring>
+
+namespace {
+
+const char PLAYER_PLACEHOLDER[] = "Игрок";
+
+void send_setup_lines(EngineProcess& engine) {
+    char line[PROTOCOL_LINE_SIZE];
+    format_new_line(line, sizeof line, board_rows, board_cols);
+    engine.send_line(line);
+    format_increment_line(line, sizeof line, increment_ms);
+    engine.send_line(line);
+}
+
+void start(EngineProcess& engine, const char* exe_name) {
+    std::strncpy(engine.exe_name, exe_name, sizeof engine.exe_name - 1);
+    engine.start_engine();
+}
+
+}  // namespace
+
+void start_game() {
+    // The placeholders go up before any reader thread exists, so an engine's name line,
+    // whenever it comes, always replaces them and is never overwritten by them.
+    window_set_status_text(0, PLAYER_PLACEHOLDER);
+    window_set_status_text(2, PLAYER_PLACEHOLDER);
+    increment_ms = 10000;
+    side1_clock_ms = 0;
+    side2_clock_ms = 0;
+    start(engine1, "Engine1.exe");
+    start(engine2, "Engine2.exe");
+    send_setup_lines(engine2);
+    send_setup_lines(engine1);
+    send_clock_block(engine1, side1_clock_ms, side2_clock_ms);
+}
+
+void quit_engines() {
+    engine1.quit_engine();
+    engine2.quit_engine();
+}

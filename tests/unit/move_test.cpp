@@ -1,0 +1,199 @@
+// Move handling: refusals, the score text, out-of-turn lines, an engine's exit, and clicks.
+#include "board_diagram.h"
+#include "fake_window.h"
+#include "recording_engines.h"
+#include "referee/clock.h"
+#include "referee/move.h"
+#include "referee_fixture.h"
+#include "rules/board.h"
+#include "ui/click.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+
+namespace {
+
+using MoveTest = RefereeTest;
+
+// Everything a refused move must leave as it was.
+struct GameSnapshot {
+    int32_t owner[CELL_CAPACITY];
+    int32_t enclosed[CELL_CAPACITY];
+    int32_t side, balance, last;
+    uint32_t clock1, clock2, turn_start;
+
+    static GameSnapshot take() {
+        GameSnapshot s;
+        std::memcpy(s.owner, cell_owner, sizeof s.owner);
+        std::memcpy(s.enclosed, cell_enclosed, sizeof s.enclosed);
+        s.side = side_to_move;
+        s.balance = score;
+        s.last = last_move_cell;
+        s.clock1 = side1_clock_ms;
+        s.clock2 = side2_clock_ms;
+        s.turn_start = turn_start_tick;
+        return s;
+    }
+    bool operator==(const GameSnapshot& o) const {
+        return std::memcmp(owner, o.owner, sizeof owner) == 0 &&
+               std::memcmp(enclosed, o.enclosed, sizeof enclosed) == 0 && side == o.side &&
+               balance == o.balance && last == o.last && clock1 == o.clock1 &&
+               clock2 == o.clock2 && turn_start == o.turn_start;
+    }
+};
+
+TEST_F(MoveTest, RefusedMovesChangeNothingAndSendNothing) {
+    start_at(0);
+    engine_moves_at(100, engine1, 10, 10);
+    // An enclosed empty cell, for the list below.
+    cell_enclosed[cell_index(30, 30)] = 1;
+    const std::pair<int32_t, int32_t> refused[] = {
+        {10, 10},  // occupied
+        {30, 30},  // empty but enclosed
+        {-1, 3},   // left border
+        {39, 3},   // right border
+        {0, 32},   // past the last row
+        {INT32_MIN, INT32_MAX},
+    };
+    for (auto [x, y] : refused) {
+        fake_window::clear_events();
+        recording_engines::clear_writes();
+        const GameSnapshot before = GameSnapshot::take();
+        EXPECT_EQ(make_move(x, y), 0);
+        EXPECT_TRUE(GameSnapshot::take() == before) << x << "," << y;
+        EXPECT_EQ(fake_window::events(), std::vector<std::string>{"box error: illegal move!"});
+        EXPECT_TRUE(writes(engine1).empty());
+        EXPECT_TRUE(writes(engine2).empty());
+        EXPECT_TRUE(fake_window::timer_armed());  // side 2's clock keeps running
+    }
+}
+
+TEST_F(MoveTest, MoveLineFromTheEngineNotToMoveIsRefused) {
+    start_at(0);
+    recording_engines::clear_writes();
+    fake_window::clear_events();
+    const GameSnapshot before = GameSnapshot::take();
+    engine_moves_at(50, engine2, 3, 3);  // side 1 is to move
+    EXPECT_TRUE(GameSnapshot::take() == before);
+    EXPECT_EQ(fake_window::events(), std::vector<std::string>{"box error: illegal move!"});
+    EXPECT_TRUE(writes(engine1).empty());
+    EXPECT_TRUE(writes(engine2).empty());
+
+    deliver_bad_move_line(engine1);
+    EXPECT_EQ(fake_window::events().back(), "box error: illegal move!");
+    EXPECT_TRUE(GameSnapshot::take() == before);
+}
+
+TEST_F(MoveTest, ScorePartShowsSideOnesBalanceAfterEveryMove) {
+    fresh_game(false, false);
+    start_at(0);
+    EXPECT_EQ(fake_window::status_text(4), "");
+    make_move(20, 20);
+    EXPECT_EQ(fake_window::status_text(4), "0");
+    // Side 2 encloses side 1's dot (20, 20): a diamond of four.
+    make_move(20, 19);
+    make_move(0, 0);
+    make_move(19, 20);
+    make_move(2, 0);
+    make_move(21, 20);
+    make_move(4, 0);
+    make_move(20, 21);
+    EXPECT_EQ(fake_window::status_text(4), "-1");
+    // The balance is side 1's whichever side moved last.
+    make_move(6, 0);
+    EXPECT_EQ(fake_window::status_text(4), "-1");
+
+    side_to_move = 1;
+    score = -3;
+    make_move(10, 10);
+    EXPECT_EQ(fake_window::status_text(4), "-3");
+    score = -2;  // side 2 to move, side 2 behind by 2
+    make_move(12, 12);
+    EXPECT_EQ(fake_window::status_text(4), "2");
+}
+
+TEST_F(MoveTest, RelayedMoveCarriesTheNumbersAsReceived) {
+    start_at(0);
+    // Both name the cell (2, 0); the second far outside the board in both numbers.
+    engine_moves_at(10, engine1, INT32_MIN, 52377650);
+    EXPECT_EQ(writes(engine2).at(2), "move -2147483648 52377650\n");
+    engine_moves_at(10, engine2, 41, 0);  // the cell (0, 1)
+    EXPECT_EQ(writes(engine1).at(3), "move 41 0\n");
+    EXPECT_EQ(cell_owner[cell_index(2, 0)], 1);
+    EXPECT_EQ(cell_owner[cell_index(0, 1)], 2);
+}
+
+TEST_F(MoveTest, EngineThatExitsPassesItsSideToTheMouse) {
+    start_at(0);
+    handle_click(110, 110);  // side 1 belongs to a running engine
+    EXPECT_EQ(cell_owner[cell_index(5, 5)], CELL_EMPTY);
+
+    deliver_engine_exit(engine1);
+    EXPECT_EQ(engine1.running, 0);
+    EXPECT_EQ(fake_window::status_text(5), "Engine1.exe exited");
+    handle_click(110, 110);
+    EXPECT_EQ(cell_owner[cell_index(5, 5)], 1);
+
+    // An engine told to quit is expected to end: nothing is shown for it.
+    fake_window::clear_events();
+    engine2.quit_engine();
+    deliver_engine_exit(engine2);
+    EXPECT_TRUE(fake_window::events().empty());
+}
+
+TEST_F(MoveTest, NothingWaitsOnAClosedWindow) {
+    start_at(0);
+    fake_window::close();
+    const GameSnapshot before = GameSnapshot::take();
+    deliver_engine_move(engine1, 4, 4);
+    deliver_bad_move_line(engine1);
+    deliver_engine_exit(engine1);
+    EXPECT_TRUE(GameSnapshot::take() == before);
+    EXPECT_EQ(engine1.running, 1);
+}
+
+TEST(ClickMapping, PixelsToBoardPoints) {
+    struct Case {
+        int32_t px, py, x, y;
+    } cases[] = {
+        {0, 0, 0, 0},     {29, 29, 0, 0},   {30, 30, 1, 1},   {9, 9, 0, 0},
+        {49, 49, 1, 1},   {770, 650, 38, 32}, {789, 649, 38, 31}, {790, 10, 39, 0},
+        {809, 669, 39, 32},
+    };
+    for (const auto& c : cases) {
+        const BoardPoint p = cell_from_point(c.px, c.py);
+        EXPECT_EQ(p.x, c.x) << c.px;
+        EXPECT_EQ(p.y, c.y) << c.py;
+    }
+}
+
+TEST_F(MoveTest, ClicksPlayOnlyForSidesWithoutARunningEngine) {
+    fresh_game(true, false);
+    start_at(0);
+    handle_click(30, 30);  // side 1's engine runs: ignored, nothing shown
+    EXPECT_EQ(cell_owner[cell_index(1, 1)], CELL_EMPTY);
+    EXPECT_TRUE(fake_window::events().size() == 2);  // only the two placeholders
+    engine_moves_at(0, engine1, 5, 5);
+    handle_click(30, 30);  // side 2 has no engine: played, relayed to engine1
+    EXPECT_EQ(cell_owner[cell_index(1, 1)], 2);
+    EXPECT_EQ(writes(engine1).at(3), "move 1 1\n");
+    const size_t events_before = fake_window::events().size();
+    handle_click(790, 30);  // side 1 to move and its engine runs: ignored, even off the board
+    EXPECT_EQ(fake_window::events().size(), events_before);
+
+    // With no engine at all, clicks alternate the sides; a double click is refused.
+    fresh_game(false, false);
+    start_at(0);
+    handle_click(50, 50);
+    handle_click(50, 50);
+    EXPECT_EQ(fake_window::events().back(), "box error: illegal move!");
+    handle_click(70, 50);
+    EXPECT_EQ(cell_owner[cell_index(2, 2)], 1);
+    EXPECT_EQ(cell_owner[cell_index(3, 2)], 2);
+    handle_click(790, 30);  // the right border column: refused by the move handling
+    EXPECT_EQ(fake_window::events().back(), "box error: illegal move!");
+}
+
+}  // namespace

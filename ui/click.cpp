@@ -1,0 +1,13 @@
+#include "ui/click.h"
+
+#include "engine/engine_process.h"
+#include "referee/move.h"
+#include "rules/board.h"
+
+void handle_click(int32_t px, int32_t py) {
+    const EngineProcess& engine = side_to_move == 1 ? engine1 : engine2;
+    if (engine.running)
+        return;
+    const BoardPoint point = cell_from_point(px, py);
+    make_move(point.x, point.y);
+}
