@@ -9,7 +9,7 @@ TSAN := build/tsan
 STRICT ?= OFF
 
 .PHONY: all deps build build-linux build-win32 build-sanitizers test test-linux test-win32 \
-        test-sanitizers bench format clean
+        test-sanitizers bench bench-strength format clean
 
 all: build
 
@@ -42,6 +42,11 @@ test: build build-sanitizers
 
 bench: build-linux
 	$(NATIVE)/bench_rules
+	$(NATIVE)/bench_dotbot
+
+# dotbot against the random and greedy engines through fendrel-match: minutes, not a test.
+bench-strength: build-linux
+	scripts/bench-strength.sh
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
