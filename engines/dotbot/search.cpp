@@ -36,6 +36,10 @@ struct Tree {
     std::vector<Node> nodes;
     std::vector<Watch> watches;
     int64_t playouts = 0;
+    // Per child of the root: the playouts through it, and those that ended with the root's
+    // side ahead (a level end counts half), for the estimate of winning.
+    std::vector<float> runs;
+    std::vector<float> ahead;
 };
 
 // Gives a leaf its children, best prior first, and its watch list. At the root (`rich`)
@@ -181,6 +185,12 @@ void simulate(Tree& tree, const FastBoard& root, int32_t last, int32_t previous,
     const double side1_result = 1 / (1 + std::exp((root_balance - balance) / MARGIN_SCALE));
     back_up(tree, path, depth, trace, root.side_to_move, side1_result);
     ++tree.playouts;
+    if (depth > 1) {
+        const size_t child = static_cast<size_t>(path[1] - tree.nodes[0].first_child);
+        const int32_t own_balance = root.side_to_move == 1 ? balance : -balance;
+        tree.runs[child] += 1;
+        tree.ahead[child] += own_balance > 0 ? 1.0f : own_balance == 0 ? 0.5f : 0.0f;
+    }
 }
 
 // One thread's search: simulations until the deadline, the playout count (0: none) or the
@@ -193,6 +203,8 @@ void grow_tree(Tree& tree, const FastBoard& root, int32_t last, int32_t previous
     tree.nodes.reserve(size_t{1} << 16);
     tree.nodes.push_back({-1, -1, 0, -1, 0, 0, 0, 0});
     expand(tree, 0, scratch, true, deadline);
+    tree.runs.assign(static_cast<size_t>(tree.nodes[0].child_count), 0);
+    tree.ahead.assign(static_cast<size_t>(tree.nodes[0].child_count), 0);
     // A single free cell needs no search.
     while (tree.nodes[0].child_count > 1 && !stop.load(std::memory_order_relaxed) &&
            (playouts == 0 || tree.playouts < playouts) && Clock::now() < deadline)
@@ -221,24 +233,29 @@ SearchReport search_move(const FastBoard& board, int32_t last, int32_t previous,
     // The trees' roots have the same children, though not in the same order when a
     // deadline cut their priors short: add them up by cell.
     thread_local float visits_at[FAST_CAPACITY];
-    thread_local float wins_at[FAST_CAPACITY];
+    thread_local float runs_at[FAST_CAPACITY];
+    thread_local float ahead_at[FAST_CAPACITY];
     const Node& root = trees[0].nodes[0];
-    for (int32_t i = root.first_child; i < root.first_child + root.child_count; ++i)
-        visits_at[trees[0].nodes[i].cell] = wins_at[trees[0].nodes[i].cell] = 0;
+    for (int32_t i = 0; i < root.child_count; ++i) {
+        const int32_t cell = trees[0].nodes[root.first_child + i].cell;
+        visits_at[cell] = runs_at[cell] = ahead_at[cell] = 0;
+    }
     for (const Tree& tree : trees) {
-        for (int32_t i = root.first_child; i < root.first_child + root.child_count; ++i) {
-            visits_at[tree.nodes[i].cell] += tree.nodes[i].visits;
-            wins_at[tree.nodes[i].cell] += tree.nodes[i].wins;
+        for (int32_t i = 0; i < root.child_count; ++i) {
+            const int32_t cell = tree.nodes[root.first_child + i].cell;
+            visits_at[cell] += tree.nodes[root.first_child + i].visits;
+            runs_at[cell] += tree.runs[static_cast<size_t>(i)];
+            ahead_at[cell] += tree.ahead[static_cast<size_t>(i)];
         }
     }
     SearchReport report{-1, 0, 0.5};
     float best_visits = -1;
-    for (int32_t i = root.first_child; i < root.first_child + root.child_count; ++i) {
-        const int32_t cell = trees[0].nodes[i].cell;
+    for (int32_t i = 0; i < root.child_count; ++i) {
+        const int32_t cell = trees[0].nodes[root.first_child + i].cell;
         if (visits_at[cell] > best_visits) {
             best_visits = visits_at[cell];
             report.cell = cell;
-            report.win_rate = wins_at[cell] / visits_at[cell];
+            report.win_rate = runs_at[cell] > 0 ? ahead_at[cell] / runs_at[cell] : 0.5;
         }
     }
     for (const Tree& tree : trees)
