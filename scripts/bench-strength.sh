@@ -7,7 +7,7 @@
 set -eu
 build=${BUILD:-build/linux}
 games=${GAMES:-200}
-increment=${INCREMENT:-5}
+increment=${INCREMENT:-10}
 concurrency=${CONCURRENCY:-2}
 random_engine=${RANDOM_ENGINE:-$build/random_engine}
 greedy_engine=${GREEDY_ENGINE:-$build/greedy_engine}
