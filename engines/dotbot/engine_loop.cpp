@@ -4,7 +4,6 @@
 #include "engines/dotbot/console.h"
 
 #include <cstdio>
-#include <cstring>
 #include <thread>
 
 namespace {
@@ -23,7 +22,8 @@ void write_text(const char* text) {
 }
 
 // Reads the next line into line without its "\n"; false at the end of input with nothing
-// read. A line too long for the buffer comes back as `overlong`, its text dropped.
+// read. A line too long for the buffer is read to its end and flagged `overlong`, its text
+// cut short.
 bool read_input_line(char* line, size_t* length, bool* overlong) {
     size_t n = 0;
     int c = std::getc(stdin);

@@ -13,7 +13,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr size_t MAX_NODES = size_t{1} << 20; // per thread; a full tree stops growing
-constexpr int32_t PLAYOUT_MOVES = 60;         // a playout's length past the tree
+constexpr int32_t PLAYOUT_MOVES = 30;         // a playout's length past the tree
 constexpr float EXPAND_VISITS = 2;            // visits before a leaf gets children
 constexpr float EXPLORATION = 0.25f;
 constexpr float AMAF_WEIGHT = 400; // visits at which own and all-moves statistics weigh equal
