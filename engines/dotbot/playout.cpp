@@ -60,8 +60,10 @@ int32_t sample_near(const FastBoard& b, int32_t cell, Rng& rng) {
     return can_take_dot(b, n) ? n : -1;
 }
 
-} // namespace
-
+// The policy's tactical choice for the side to move among the watched cells and the
+// neighbours of last and previous: the biggest capture, or the block of the opponent's
+// biggest capture when that is bigger; -1 when there is neither. Drops watched cells that
+// no longer capture and adds the capturing neighbours.
 int32_t tactical_move(FastBoard& b, int32_t last, int32_t previous, Watch& watch) {
     const int32_t mover = b.side_to_move;
     int32_t best_capture = 0;
@@ -104,6 +106,8 @@ int32_t tactical_move(FastBoard& b, int32_t last, int32_t previous, Watch& watch
     watch.count = kept;
     return best_block > best_capture ? block_cell : capture_cell;
 }
+
+} // namespace
 
 int32_t run_playout(FastBoard& b, int32_t last, int32_t previous, Watch watch, int32_t max_moves,
                     Rng& rng, MoveTrace& trace) {

@@ -28,9 +28,3 @@ struct MoveTrace {
 // captured-dot balance at the end.
 int32_t run_playout(FastBoard& board, int32_t last, int32_t previous, Watch watch,
                     int32_t max_moves, Rng& rng, MoveTrace& trace);
-
-// The policy's tactical choice for the side to move among the watched cells and the
-// neighbours of last and previous: the biggest capture, or the block of the opponent's
-// biggest capture when that is bigger; -1 when there is neither. Drops watched cells that
-// no longer capture and adds the capturing neighbours.
-int32_t tactical_move(FastBoard& board, int32_t last, int32_t previous, Watch& watch);

@@ -11,8 +11,9 @@ constexpr float SETUP_WEIGHT = 0.02f;
 constexpr float DOUBLE_SETUP_BONUS = 0.1f;
 constexpr float SPOIL_WEIGHT = 0.015f;
 
-// Whether a dot lies within two steps of cell. The frame keeps every step inside the
-// arrays except a row beyond the top or bottom frame row, which the index test skips.
+// Whether a dot lies within two steps of cell. Two columns past an edge land on frame cells
+// of the next row, which hold no dot; rows past the frame fall outside the arrays and are
+// skipped.
 bool dot_within_two(const FastBoard& b, int32_t cell) {
     const int32_t row = b.cols + 2;
     for (int32_t dy = -2; dy <= 2; ++dy) {
@@ -27,6 +28,7 @@ bool dot_within_two(const FastBoard& b, int32_t cell) {
     return false;
 }
 
+// A number of dots as a weight's factor, at most ten.
 float capped(int32_t dots) {
     return static_cast<float>(std::min(dots, 10));
 }
@@ -58,11 +60,20 @@ void new_chances(FastBoard& b, int32_t cell, int32_t side, const int32_t* before
 
 int32_t candidate_cells(const FastBoard& b, int32_t* cells) {
     int32_t count = 0;
+    if (b.dots == 0) {
+        // The first dot goes near the centre, where there is room to enclose.
+        for (int32_t y = std::max(b.rows / 2 - 2, 0); y <= std::min(b.rows / 2 + 2, b.rows - 1);
+             ++y)
+            for (int32_t x = std::max(b.cols / 2 - 2, 0); x <= std::min(b.cols / 2 + 2, b.cols - 1);
+                 ++x)
+                cells[count++] = point_cell(b, x, y);
+        return count;
+    }
     for (int32_t c = b.first_cell; c < b.end_cell; ++c) {
-        if (can_take_dot(b, c) && (b.dots == 0 || dot_within_two(b, c)))
+        if (can_take_dot(b, c) && dot_within_two(b, c))
             cells[count++] = c;
     }
-    if (count > 0 || b.dots == 0)
+    if (count > 0)
         return count;
     // Dots, but none near a free cell: any free cell will do.
     for (int32_t c = b.first_cell; c < b.end_cell; ++c) {

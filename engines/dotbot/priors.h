@@ -13,8 +13,9 @@ constexpr float PRIOR_VISITS = 20;
 // The same for a quiet move at an inner node.
 constexpr float QUIET_PRIOR_VISITS = 4;
 
-// The cells worth considering: free cells within two steps of a dot, or every free cell
-// when there is none. Writes them to cells in index order and returns how many.
+// The cells worth considering: free cells within two steps of a dot; on an empty board the
+// cells within two steps of the centre; every free cell when none is near a dot. Writes
+// them to cells in index order and returns how many.
 int32_t candidate_cells(const FastBoard& board, int32_t* cells);
 
 // The prior win rate of a move from what a dot there captures for the mover (gain) and what

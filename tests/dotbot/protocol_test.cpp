@@ -172,6 +172,12 @@ TEST_F(EngineProtocol, TakesAFreeCaptureAndBlocksOne) {
     }
 }
 
+TEST_F(EngineProtocol, FirstDotOfAnEmptyBoardGoesNearTheCentre) {
+    start(DOTBOT_PATH, QUICK);
+    const auto [x, y] = ask_move();
+    EXPECT_TRUE(x >= 17 && x <= 21 && y >= 14 && y <= 18) << x << "," << y;
+}
+
 TEST_F(EngineProtocol, WritesANoteOnItsSearchAfterEachMove) {
     start(DOTBOT_PATH, QUICK);
     send("time 10000\notime 0\ngo\n");
