@@ -1,6 +1,5 @@
 #include "child_process.h"
 
-#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -30,6 +29,7 @@ bool start_child(ChildProcess& child, const std::string& program,
     if (pid == 0) {
         dup2(to_child[0], 0);
         dup2(from_child[1], 1);
+        dup2(from_child[1], 2);
         close(to_child[0]);
         close(to_child[1]);
         close(from_child[0]);
@@ -46,7 +46,7 @@ bool start_child(ChildProcess& child, const std::string& program,
     }
     // A child that has exited must not take the test down with SIGPIPE on our next write.
     signal(SIGPIPE, SIG_IGN);
-    child.pid = pid;
+    child.process = pid;
     child.input = to_child[1];
     child.output = from_child[0];
     child.pending.clear();
@@ -56,7 +56,8 @@ bool start_child(ChildProcess& child, const std::string& program,
 bool write_to_child(ChildProcess& child, const std::string& text) {
     size_t done = 0;
     while (done < text.size()) {
-        const ssize_t n = write(child.input, text.data() + done, text.size() - done);
+        const ssize_t n =
+            write(static_cast<int>(child.input), text.data() + done, text.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -66,36 +67,25 @@ bool write_to_child(ChildProcess& child, const std::string& text) {
     return true;
 }
 
-bool read_child_line(ChildProcess& child, std::string& line, std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
-        const size_t end = child.pending.find('\n');
-        if (end != std::string::npos) {
-            line = child.pending.substr(0, end);
-            child.pending.erase(0, end + 1);
-            return true;
-        }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0)
-            return false;
-        pollfd ready{child.output, POLLIN, 0};
-        const int polled = poll(&ready, 1, static_cast<int>(left.count()));
-        if (polled < 0 && errno == EINTR)
-            continue;
-        if (polled <= 0)
-            return false;
-        char buffer[4096];
-        const ssize_t n = read(child.output, buffer, sizeof buffer);
-        if (n <= 0)
-            return false;
-        child.pending.append(buffer, static_cast<size_t>(n));
-    }
+bool read_child_output(ChildProcess& child, std::chrono::milliseconds timeout) {
+    pollfd ready{static_cast<int>(child.output), POLLIN, 0};
+    int polled;
+    do {
+        polled = poll(&ready, 1, static_cast<int>(timeout.count()));
+    } while (polled < 0 && errno == EINTR);
+    if (polled <= 0)
+        return false;
+    char buffer[4096];
+    const ssize_t n = read(static_cast<int>(child.output), buffer, sizeof buffer);
+    if (n <= 0)
+        return false;
+    child.pending.append(buffer, static_cast<size_t>(n));
+    return true;
 }
 
 void close_child_input(ChildProcess& child) {
     if (child.input >= 0)
-        close(child.input);
+        close(static_cast<int>(child.input));
     child.input = -1;
 }
 
@@ -103,8 +93,9 @@ int wait_child_exit(ChildProcess& child, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
         int status = 0;
-        if (child.pid > 0 && waitpid(child.pid, &status, WNOHANG) == child.pid) {
-            child.pid = -1;
+        const auto pid = static_cast<pid_t>(child.process);
+        if (pid > 0 && waitpid(pid, &status, WNOHANG) == pid) {
+            child.process = -1;
             return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         }
         if (std::chrono::steady_clock::now() >= deadline)
@@ -114,13 +105,14 @@ int wait_child_exit(ChildProcess& child, std::chrono::milliseconds timeout) {
 }
 
 void end_child(ChildProcess& child) {
-    if (child.pid > 0) {
-        kill(child.pid, SIGKILL);
-        waitpid(child.pid, nullptr, 0);
-        child.pid = -1;
+    if (child.process > 0) {
+        const auto pid = static_cast<pid_t>(child.process);
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+        child.process = -1;
     }
     close_child_input(child);
     if (child.output >= 0)
-        close(child.output);
+        close(static_cast<int>(child.output));
     child.output = -1;
 }
