@@ -32,6 +32,11 @@ struct Node {
     float amaf_wins;
 };
 
+// Orders children by their prior win rate, best first.
+bool by_prior(const Node& x, const Node& y) {
+    return x.wins / x.visits > y.wins / y.visits;
+}
+
 struct Tree {
     std::vector<Node> nodes;
     std::vector<Watch> watches;
@@ -42,25 +47,21 @@ struct Tree {
     std::vector<float> ahead;
 };
 
-// Gives a leaf its children, best prior first, and its watch list. At the root (`rich`)
-// the priors also weigh what each move sets up, the likeliest moves first, for as long as
-// the deadline allows.
-void expand(Tree& tree, int32_t node, FastBoard& b, bool rich, Clock::time_point deadline) {
-    thread_local int32_t cells[FAST_CAPACITY];
-    thread_local int32_t gains[3][FAST_CAPACITY];
+// Sets the node's children from candidate cells, best prior first, with its watch list. A
+// cell is probed for captures only where `probe` says so; elsewhere it counts as quiet.
+template <typename ShouldProbe>
+void add_children(Tree& tree, int32_t node, FastBoard& b, const int32_t* cells, int32_t count,
+                  ShouldProbe probe, bool rich, int32_t* const gain_of[3]) {
     const int32_t mover = b.side_to_move;
-    const int32_t count = candidate_cells(b, cells);
     const auto first = static_cast<int32_t>(tree.nodes.size());
     Watch watch{{}, 0};
-    // Cells further from the dots than the candidates capture nothing.
-    std::fill(gains[1] + b.first_cell, gains[1] + b.end_cell, 0);
-    std::fill(gains[2] + b.first_cell, gains[2] + b.end_cell, 0);
     for (int32_t i = 0; i < count; ++i) {
         const int32_t c = cells[i];
-        const int32_t gain = probe_gain(b, c, mover);
-        const int32_t threat = probe_gain(b, c, mover ^ 3);
-        gains[mover][c] = gain;
-        gains[mover ^ 3][c] = threat;
+        const bool probed = probe(c);
+        const int32_t gain = probed ? probe_gain(b, c, mover) : 0;
+        const int32_t threat = probed ? probe_gain(b, c, mover ^ 3) : 0;
+        gain_of[mover][c] = gain;
+        gain_of[mover ^ 3][c] = threat;
         const bool tactical = gain > 0 || threat > 0;
         if (tactical && watch.count < MAX_WATCH)
             watch.cells[watch.count++] = c;
@@ -68,27 +69,77 @@ void expand(Tree& tree, int32_t node, FastBoard& b, bool rich, Clock::time_point
         const float rate = capture_prior(gain, threat, touches_dot(b, c));
         tree.nodes.push_back({c, -1, 0, -1, visits, visits * rate, 0, 0});
     }
-    auto by_prior = [](const Node& x, const Node& y) {
-        return x.wins / x.visits > y.wins / y.visits;
-    };
-    const auto children = tree.nodes.begin() + first;
-    std::stable_sort(children, tree.nodes.end(), by_prior);
-    if (rich) {
-        const int32_t* const gain_of[3] = {nullptr, gains[1], gains[2]};
-        for (int32_t i = 0; i < count; ++i) {
-            if (i % 8 == 0 && Clock::now() >= deadline)
-                break;
-            Node& child = children[i];
-            const float rate = child.wins / child.visits + setup_bonus(b, child.cell, gain_of);
-            child.wins = child.visits * std::min(rate, 0.98f);
-        }
-        std::stable_sort(children, tree.nodes.end(), by_prior);
-    }
+    std::stable_sort(tree.nodes.begin() + first, tree.nodes.end(), by_prior);
     Node& n = tree.nodes[node];
     n.first_child = first;
     n.child_count = count;
     n.watch = static_cast<int32_t>(tree.watches.size());
     tree.watches.push_back(watch);
+}
+
+// Gives the root its children: every candidate probed, and the priors also weigh what each
+// move sets up, the likeliest moves first, for as long as the deadline allows.
+void expand_root(Tree& tree, FastBoard& b, Clock::time_point deadline) {
+    thread_local int32_t cells[FAST_CAPACITY];
+    thread_local int32_t gains[3][FAST_CAPACITY];
+    // Cells further from the dots than the candidates capture nothing.
+    std::fill(gains[1] + b.first_cell, gains[1] + b.end_cell, 0);
+    std::fill(gains[2] + b.first_cell, gains[2] + b.end_cell, 0);
+    int32_t* const gain_of[3] = {nullptr, gains[1], gains[2]};
+    const int32_t count = candidate_cells(b, cells);
+    add_children(
+        tree, 0, b, cells, count, [](int32_t) { return true; }, true, gain_of);
+    const auto children = tree.nodes.begin() + tree.nodes[0].first_child;
+    const int32_t* const before[3] = {nullptr, gains[1], gains[2]};
+    for (int32_t i = 0; i < count; ++i) {
+        if (i % 8 == 0 && Clock::now() >= deadline)
+            break;
+        Node& child = children[i];
+        const float rate = child.wins / child.visits + setup_bonus(b, child.cell, before);
+        child.wins = child.visits * std::min(rate, 0.98f);
+    }
+    std::stable_sort(children, children + count, by_prior);
+}
+
+// Gives a leaf below the root its children. One dot, the leaf's, lies between its position
+// and its parent's, so it inherits the parent's candidates and adds the free cells around
+// that dot; only the cells around the dot and those where the parent saw a capture are
+// probed again.
+void expand_leaf(Tree& tree, int32_t node, int32_t parent, FastBoard& b) {
+    thread_local int32_t cells[FAST_CAPACITY];
+    thread_local int32_t gains[3][FAST_CAPACITY];
+    thread_local int32_t mark[FAST_CAPACITY];
+    thread_local int32_t probe_mark[FAST_CAPACITY];
+    thread_local int32_t generation = 0;
+    ++generation;
+    const int32_t move = tree.nodes[node].cell;
+    int32_t count = 0;
+    auto add = [&](int32_t c) {
+        if (mark[c] != generation && can_take_dot(b, c)) {
+            mark[c] = generation;
+            cells[count++] = c;
+        }
+    };
+    const Node& from = tree.nodes[parent];
+    for (int32_t i = from.first_child; i < from.first_child + from.child_count; ++i)
+        add(tree.nodes[i].cell);
+    const int32_t row = b.cols + 2;
+    for (int32_t dy = -2; dy <= 2; ++dy) {
+        for (int32_t dx = -2; dx <= 2; ++dx) {
+            const int32_t n = move + dy * row + dx;
+            if (n < b.first_cell || n >= b.end_cell)
+                continue;
+            add(n);
+            probe_mark[n] = generation;
+        }
+    }
+    const Watch& seen = tree.watches[static_cast<size_t>(from.watch)];
+    for (int32_t w = 0; w < seen.count; ++w)
+        probe_mark[seen.cells[w]] = generation;
+    int32_t* const gain_of[3] = {nullptr, gains[1], gains[2]};
+    add_children(
+        tree, node, b, cells, count, [&](int32_t c) { return probe_mark[c] == generation; }, false,
+        gain_of);
 }
 
 // The child to follow: the best blend of its own and its all-moves win rates plus an
@@ -176,7 +227,7 @@ void simulate(Tree& tree, const FastBoard& root, int32_t last, int32_t previous,
     }
     if (tree.nodes[node].first_child < 0 && tree.nodes[node].visits >= EXPAND_VISITS &&
         tree.nodes.size() < MAX_NODES) {
-        expand(tree, node, b, false, Clock::time_point::max());
+        expand_leaf(tree, node, path[depth - 2], b);
         watch = tree.nodes[node].watch;
     }
     const int32_t balance =
@@ -202,7 +253,7 @@ void grow_tree(Tree& tree, const FastBoard& root, int32_t last, int32_t previous
     FastBoard scratch = root;
     tree.nodes.reserve(size_t{1} << 16);
     tree.nodes.push_back({-1, -1, 0, -1, 0, 0, 0, 0});
-    expand(tree, 0, scratch, true, deadline);
+    expand_root(tree, scratch, deadline);
     tree.runs.assign(static_cast<size_t>(tree.nodes[0].child_count), 0);
     tree.ahead.assign(static_cast<size_t>(tree.nodes[0].child_count), 0);
     // A single free cell needs no search.
