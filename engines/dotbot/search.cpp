@@ -49,9 +49,10 @@ struct Tree {
 
 // Sets the node's children from candidate cells, best prior first, with its watch list. A
 // cell is probed for captures only where `probe` says so; elsewhere it counts as quiet.
+// gain_of, when given, receives each side's gain on every candidate.
 template <typename ShouldProbe>
 void add_children(Tree& tree, int32_t node, FastBoard& b, const int32_t* cells, int32_t count,
-                  ShouldProbe probe, bool rich, int32_t* const gain_of[3]) {
+                  ShouldProbe probe, bool rich, int32_t* const* gain_of) {
     const int32_t mover = b.side_to_move;
     const auto first = static_cast<int32_t>(tree.nodes.size());
     Watch watch{{}, 0};
@@ -60,8 +61,10 @@ void add_children(Tree& tree, int32_t node, FastBoard& b, const int32_t* cells, 
         const bool probed = probe(c);
         const int32_t gain = probed ? probe_gain(b, c, mover) : 0;
         const int32_t threat = probed ? probe_gain(b, c, mover ^ 3) : 0;
-        gain_of[mover][c] = gain;
-        gain_of[mover ^ 3][c] = threat;
+        if (gain_of != nullptr) {
+            gain_of[mover][c] = gain;
+            gain_of[mover ^ 3][c] = threat;
+        }
         const bool tactical = gain > 0 || threat > 0;
         if (tactical && watch.count < MAX_WATCH)
             watch.cells[watch.count++] = c;
@@ -107,7 +110,6 @@ void expand_root(Tree& tree, FastBoard& b, Clock::time_point deadline) {
 // probed again.
 void expand_leaf(Tree& tree, int32_t node, int32_t parent, FastBoard& b) {
     thread_local int32_t cells[FAST_CAPACITY];
-    thread_local int32_t gains[3][FAST_CAPACITY];
     thread_local int32_t mark[FAST_CAPACITY];
     thread_local int32_t probe_mark[FAST_CAPACITY];
     thread_local int32_t generation = 0;
@@ -136,10 +138,9 @@ void expand_leaf(Tree& tree, int32_t node, int32_t parent, FastBoard& b) {
     const Watch& seen = tree.watches[static_cast<size_t>(from.watch)];
     for (int32_t w = 0; w < seen.count; ++w)
         probe_mark[seen.cells[w]] = generation;
-    int32_t* const gain_of[3] = {nullptr, gains[1], gains[2]};
     add_children(
         tree, node, b, cells, count, [&](int32_t c) { return probe_mark[c] == generation; }, false,
-        gain_of);
+        nullptr);
 }
 
 // The child to follow: the best blend of its own and its all-moves win rates plus an
