@@ -10,7 +10,7 @@ FUZZ := build/fuzz
 STRICT ?= OFF
 
 .PHONY: all deps build build-linux build-win32 build-sanitizers build-fuzz test test-linux \
-        test-win32 test-sanitizers bench bench-match bench-win32 run-win32 format clean
+        test-win32 test-sanitizers bench bench-match bench-strength bench-win32 run-win32 format clean
 
 all: build
 
@@ -66,6 +66,7 @@ bench: build-linux
 	$(NATIVE)/bench_rules
 	$(NATIVE)/bench_relay
 	$(NATIVE)/bench_board_picture
+	$(NATIVE)/bench_dotbot
 
 # Paints of a full board in the Windows program's window, under Wine on a private display.
 bench-win32: build-win32
@@ -88,6 +89,10 @@ run-win32: build-win32
 
 bench-match: build-linux
 	$(NATIVE)/bench_match
+
+# dotbot against the random and greedy engines through fendrel-match: minutes, not a test.
+bench-strength: build-linux
+	scripts/bench-strength.sh
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -1,0 +1,159 @@
+#include "engines/dotbot/engine_loop.h"
+
+#include "engines/dotbot/commands.h"
+#include "engines/dotbot/console.h"
+
+#include <cstdio>
+#include <thread>
+
+namespace {
+
+// Longer lines are none of the referee's; they are read to their end and ignored.
+constexpr int INPUT_LINE_SIZE = 256;
+
+FastBoard board;
+TurnInfo turn{-1, -1, false, 0, 0, 0, {}};
+std::atomic<bool> stop_requested{false};
+
+// Writes text to standard output at once: the referee waits for it.
+void write_text(const char* text) {
+    std::fputs(text, stdout);
+    std::fflush(stdout);
+}
+
+// Reads the next line into line without its "\n"; false at the end of input with nothing
+// read. A line too long for the buffer is read to its end and flagged `overlong`, its text
+// cut short.
+bool read_input_line(char* line, size_t* length, bool* overlong) {
+    size_t n = 0;
+    int c = std::getc(stdin);
+    if (c == EOF)
+        return false;
+    *overlong = false;
+    for (; c != EOF && c != '\n'; c = std::getc(stdin)) {
+        if (n < INPUT_LINE_SIZE - 1)
+            line[n++] = static_cast<char>(c);
+        else
+            *overlong = true;
+    }
+    line[n] = '\0';
+    *length = n;
+    return true;
+}
+
+// Places a dot for the side to move and remembers it as the latest.
+void play_cell(int32_t cell) {
+    put_dot(board, cell);
+    turn.previous = turn.last;
+    turn.last = cell;
+}
+
+// The first cell that can take a dot, or -1.
+int32_t first_free_cell() {
+    for (int32_t i = board.first_cell; i < board.end_cell; ++i) {
+        if (can_take_dot(board, i))
+            return i;
+    }
+    return -1;
+}
+
+// The turn thread: chooses, plays and writes the move, then the engine's note. Every "go"
+// gets an answer: a choice that cannot be played is replaced by the first free cell, and
+// with no free cell left the answer says so.
+void play_turn(ChooseMove choose, TurnInfo asked) {
+    MoveChoice choice = choose(board, asked, stop_requested);
+    if (stop_requested.load())
+        return;
+    if (choice.cell < board.first_cell || choice.cell >= board.end_cell ||
+        !can_take_dot(board, choice.cell))
+        choice.cell = first_free_cell();
+    char text[64 + NOTE_SIZE];
+    if (choice.cell >= 0) {
+        const int32_t x = cell_x(board, choice.cell);
+        const int32_t y = cell_y(board, choice.cell);
+        play_cell(choice.cell);
+        std::snprintf(text, sizeof text, "move %d %d\n", static_cast<int>(x), static_cast<int>(y));
+        write_text(text);
+    } else {
+        write_text("no free cell left\n");
+    }
+    if (choice.note[0] != '\0') {
+        std::snprintf(text, sizeof text, "%.*s\n", NOTE_SIZE - 1, choice.note);
+        write_text(text);
+    }
+}
+
+// Handles one line other than "quit", with no turn thread running.
+void handle_command(const Command& command, ChooseMove choose, std::thread& turn_thread) {
+    char text[128];
+    switch (command.kind) {
+    case CommandKind::new_board:
+        if (board_fits(command.first, command.second)) {
+            setup_board(board, static_cast<int32_t>(command.first),
+                        static_cast<int32_t>(command.second));
+            turn.last = turn.previous = -1;
+        } else {
+            std::snprintf(text, sizeof text, "cannot play on %lld rows and %lld columns\n",
+                          static_cast<long long>(command.first),
+                          static_cast<long long>(command.second));
+            write_text(text);
+        }
+        break;
+    case CommandKind::increment:
+        turn.increment_ms = command.first;
+        break;
+    case CommandKind::time:
+        turn.own_ms = command.first;
+        turn.clock_known = true;
+        break;
+    case CommandKind::otime:
+        turn.other_ms = command.first;
+        break;
+    case CommandKind::move: {
+        const int32_t cell = point_cell(board, command.first, command.second);
+        if (cell >= 0 && can_take_dot(board, cell)) {
+            play_cell(cell);
+        } else {
+            std::snprintf(text, sizeof text, "ignored move %lld %lld: not free here\n",
+                          static_cast<long long>(command.first),
+                          static_cast<long long>(command.second));
+            write_text(text);
+        }
+        break;
+    }
+    case CommandKind::go:
+        turn.asked_at = std::chrono::steady_clock::now();
+        turn_thread = std::thread(play_turn, choose, turn);
+        break;
+    case CommandKind::quit:
+    case CommandKind::unknown:
+        break;
+    }
+}
+
+} // namespace
+
+int run_engine(const char* name_line, ChooseMove choose) {
+    use_binary_console();
+    setup_board(board, 32, 39);
+    write_text(name_line);
+    write_text("\n");
+
+    std::thread turn_thread;
+    char line[INPUT_LINE_SIZE];
+    size_t length = 0;
+    bool overlong = false;
+    while (read_input_line(line, &length, &overlong)) {
+        const Command command =
+            overlong ? Command{CommandKind::unknown, 0, 0} : parse_command(line, length);
+        if (command.kind == CommandKind::quit)
+            break;
+        if (turn_thread.joinable())
+            turn_thread.join();
+        handle_command(command, choose, turn_thread);
+    }
+    stop_requested.store(true);
+    if (turn_thread.joinable())
+        turn_thread.join();
+    return 0;
+}

@@ -1,0 +1,56 @@
+// dotbot, the bundled engine: the referee protocol on standard input and output, with moves
+// from the Monte Carlo tree search.
+#include "engines/dotbot/engine_loop.h"
+#include "engines/dotbot/options.h"
+#include "engines/dotbot/search.h"
+#include "engines/dotbot/time_plan.h"
+
+#include <chrono>
+#include <cstdio>
+#include <random>
+
+namespace {
+
+Options options;
+
+// The cells that can still take a dot.
+int64_t free_cells(const FastBoard& board) {
+    int64_t count = 0;
+    for (int32_t i = board.first_cell; i < board.end_cell; ++i)
+        count += can_take_dot(board, i);
+    return count;
+}
+
+// Plans the time, searches, and notes the search's figures for the status bar.
+MoveChoice choose_move(const FastBoard& board, const TurnInfo& turn,
+                       const std::atomic<bool>& stop) {
+    const TimeControl control{turn.clock_known,    turn.own_ms,
+                              turn.increment_ms,   (free_cells(board) + 1) / 2,
+                              options.movetime_ms, options.maxtime_ms};
+    const int64_t think_ms = plan_move_time(control);
+    const SearchLimits limits{turn.asked_at + std::chrono::milliseconds(think_ms), options.playouts,
+                              options.threads, options.seed + static_cast<uint64_t>(board.dots)};
+    const SearchReport report = search_move(board, turn.last, turn.previous, limits, stop);
+    const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - turn.asked_at);
+    MoveChoice choice{report.cell, {}};
+    if (report.cell >= 0)
+        std::snprintf(choice.note, sizeof choice.note, "dotbot: %lld playouts, win %d%%, %lld ms",
+                      static_cast<long long>(report.playouts),
+                      static_cast<int>(report.win_rate * 100 + 0.5),
+                      static_cast<long long>(spent.count()));
+    return choice;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    options = default_options();
+    if (!parse_options(argc, argv, options)) {
+        std::fputs(OPTIONS_USAGE, stderr);
+        return 2;
+    }
+    if (!options.seed_given)
+        options.seed = std::random_device{}();
+    return run_engine("dotbot 1.0", choose_move);
+}
