@@ -1,7 +1,8 @@
-// Speed of fendrel-match: two random engines (which spend next to nothing on their moves)
-// at concurrency 2. Reports games per minute and the referee's share of the CPU time, that
-// is of the match runner and its game workers; the rest is the engines'. Each run plays
-// whole games through the built program, as an engine author would run it.
+// Speed of fendrel-match at concurrency 2: two random engines, which spend next to nothing
+// on their moves, and two greedy ones, which look at the board a little. Reports games per
+// minute and the referee's share of the CPU time, that is of the match runner and its game
+// workers; the rest is the engines'. Each run plays whole games through the built program,
+// as an engine author would run it.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -18,16 +19,16 @@ struct MatchCost {
     double engine_seconds = 0;
 };
 
-// Runs a match in `folder` with a copy of the random engine there (it keeps records of its
-// input and output beside its program) and reads its closing "Played ..." line; false when
-// it did not run.
-bool run_match(const std::filesystem::path& folder, int games, MatchCost& cost) {
-    const std::filesystem::path engine = folder / "random_engine";
-    std::filesystem::copy_file(RANDOM_ENGINE, engine,
+// Runs a match of the engine against itself in `folder`, with a copy of the engine there
+// (the test engines keep records beside their program), and reads the closing "Played ..."
+// line; false when it did not run.
+bool run_match(const std::filesystem::path& folder, const char* program, int games,
+               MatchCost& cost) {
+    std::filesystem::copy_file(program, folder / "engine",
                                std::filesystem::copy_options::overwrite_existing);
     const std::string command = "cd '" + folder.string() + "' && '" + FENDREL_MATCH +
-                                "' --engine name=R1 cmd=./random_engine --engine name=R2 "
-                                "cmd=./random_engine --concurrency 2 --games " +
+                                "' --engine name=E1 cmd=./engine --engine name=E2 cmd=./engine "
+                                "--concurrency 2 --games " +
                                 std::to_string(games) + " 2>/dev/null";
     std::FILE* output = popen(command.c_str(), "r");
     if (!output)
@@ -47,7 +48,8 @@ bool run_match(const std::filesystem::path& folder, int games, MatchCost& cost) 
     return pclose(output) == 0 && found;
 }
 
-void BM_RandomEnginesAtConcurrency2(benchmark::State& state) {
+// A match of `program` against itself, of state.range(0) games.
+void BM_MatchAtConcurrency2(benchmark::State& state, const char* program) {
     std::string pattern =
         (std::filesystem::temp_directory_path() / "fendrel-bench-match-XXXXXX").string();
     if (!mkdtemp(pattern.data())) {
@@ -58,7 +60,7 @@ void BM_RandomEnginesAtConcurrency2(benchmark::State& state) {
     MatchCost cost;
     bool ran = true;
     for (auto _ : state)
-        ran = ran && run_match(folder, static_cast<int>(state.range(0)), cost);
+        ran = ran && run_match(folder, program, static_cast<int>(state.range(0)), cost);
     std::filesystem::remove_all(folder);
     if (!ran) {
         state.SkipWithError("fendrel-match did not run");
@@ -70,8 +72,15 @@ void BM_RandomEnginesAtConcurrency2(benchmark::State& state) {
     state.counters["engines_cpu_s"] = cost.engine_seconds;
 }
 
-BENCHMARK(BM_RandomEnginesAtConcurrency2)
+BENCHMARK_CAPTURE(BM_MatchAtConcurrency2, random_engines, RANDOM_ENGINE)
     ->Arg(200)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();
+
+BENCHMARK_CAPTURE(BM_MatchAtConcurrency2, greedy_engines, GREEDY_ENGINE)
+    ->Arg(40)
     ->Iterations(1)
     ->Repetitions(3)
     ->Unit(benchmark::kSecond)

@@ -16,12 +16,6 @@
 
 extern char** environ;
 
-namespace {
-
-int test_counter = 0;
-
-} // namespace
-
 std::string file_text(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     std::ostringstream text;
@@ -43,11 +37,10 @@ void MatchProgramTest::SetUp() {
     std::string pattern = (std::filesystem::temp_directory_path() / "fendrel-match-test-XXXXXX");
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     folder = pattern;
-    tag = "tag-" + std::to_string(getpid()) + "-" + std::to_string(++test_counter);
 }
 
 void MatchProgramTest::TearDown() {
-    for (const pid_t pid : tagged_processes())
+    for (const pid_t pid : test_processes())
         kill(pid, SIGKILL);
     std::filesystem::remove_all(folder);
 }
@@ -66,7 +59,6 @@ std::vector<std::string> MatchProgramTest::engine(const std::string& name,
     std::vector<std::string> words = {"--engine", "name=" + name, "cmd=" + copy};
     for (const std::string& argument : arguments)
         words.push_back("arg=" + argument);
-    words.push_back("arg=" + tag);
     return words;
 }
 
@@ -127,7 +119,7 @@ ProgramRun MatchProgramTest::run_match(const std::vector<std::string>& args, int
     return pid > 0 ? wait_match(pid, "match", timeout_ms) : ProgramRun{};
 }
 
-std::vector<pid_t> MatchProgramTest::tagged_processes() const {
+std::vector<pid_t> MatchProgramTest::test_processes() const {
     std::vector<pid_t> found;
     for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
         const std::string name = entry.path().filename();
@@ -137,7 +129,7 @@ std::vector<pid_t> MatchProgramTest::tagged_processes() const {
         for (char& c : command)
             if (c == '\0')
                 c = ' ';
-        if ((command + " ").find(tag + " ") != std::string::npos)
+        if (command.find(folder + "/") != std::string::npos)
             found.push_back(std::atoi(name.c_str()));
     }
     return found;
@@ -151,7 +143,7 @@ bool MatchProgramTest::nothing_left_behind() const {
         }
     }
     for (int i = 0; i < 200; ++i) {
-        if (tagged_processes().empty())
+        if (test_processes().empty())
             return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }

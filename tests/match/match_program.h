@@ -1,8 +1,8 @@
-// Running the built fendrel-match in tests. Each test gets a fresh folder and a tag of its
-// own; every engine it starts gets the tag as an extra argument, so that the processes of a
-// test can be found (and must be gone when the match is over) while other tests run beside
-// it. At the end anything left with the tag is killed by its process id and the folder is
-// removed.
+// Running the built fendrel-match in tests. Each test gets a fresh folder of its own, where
+// its engines are copied and its match runs; the folder's path is in the command line of
+// every process the test starts, so that these can be found (and must be gone when the
+// match is over) while other tests run beside it. At the end anything still running with
+// that path is killed by its process id and the folder is removed.
 #pragma once
 
 #include "match/game_record.h"
@@ -25,8 +25,8 @@ class MatchProgramTest : public ::testing::Test {
     void SetUp() override;
     void TearDown() override;
 
-    // "--engine name=NAME cmd=PROGRAM arg=... arg=TAG" for a built test engine, which is
-    // copied into the folder first.
+    // "--engine name=NAME cmd=PROGRAM arg=..." for a built test engine, which is copied into
+    // the folder first.
     std::vector<std::string> engine(const std::string& name, const std::string& program,
                                     const std::vector<std::string>& arguments = {});
 
@@ -37,17 +37,16 @@ class MatchProgramTest : public ::testing::Test {
     // Starts and waits.
     ProgramRun run_match(const std::vector<std::string>& args, int timeout_ms = 20000);
 
-    // The process ids of live processes whose command line holds the test's tag.
-    std::vector<pid_t> tagged_processes() const;
-    // Whether no worker left a scratch folder, and every tagged process is gone within a
-    // second.
+    // The process ids of live processes whose command line holds the test's folder.
+    std::vector<pid_t> test_processes() const;
+    // Whether no worker left a scratch folder, and every process of the test is gone within
+    // a second.
     bool nothing_left_behind() const;
 
     std::string path(const std::string& name) const { return folder + "/" + name; }
     std::vector<GameRecord> read_records(const std::string& name) const;
 
     std::string folder;
-    std::string tag;
 };
 
 // The whole content of a file; empty when it cannot be read.

@@ -1,8 +1,10 @@
-// What a match leaves behind: SGF records that replay to the results, results lines that
-// sum up to the printed summary, resume after Ctrl-C, and merge over a GNU parallel run.
+// What a match leaves behind and how it ends: SGF records that replay to the results,
+// results lines that sum up to the printed summary, resume after Ctrl-C, merge over a GNU
+// parallel run, and the SPRT stopping a match early.
 #include "match/replay.h"
 #include "match/results_file.h"
 #include "match/sgf.h"
+#include "match/summary.h"
 #include "match_program.h"
 #include "rules/board.h"
 
@@ -236,6 +238,22 @@ TEST_F(RecordsTest, SprtStopsTheMatchOnceABoundIsCrossed) {
     const size_t played = read_records("r.jsonl").size();
     EXPECT_GE(played, 2u);
     EXPECT_LT(played, 40u);
+    EXPECT_TRUE(nothing_left_behind());
+}
+
+TEST_F(RecordsTest, GreedyEngineBeatsTheRandomOneUntilTheSprtAcceptsH1) {
+    // The greedy engine takes every capture the random one offers: each pair it wins twice
+    // moves the ratio by log(s1 / s0), so +200 Elo is accepted after some eight pairs.
+    const ProgramRun run = run_match(
+        engine("greedy", GREEDY_ENGINE) + engine("random", RANDOM_ENGINE) +
+        std::vector<std::string>{"--games", "60", "--concurrency", "2", "--sprt", "elo0=0",
+                                 "elo1=200", "alpha=0.05", "beta=0.05", "--results", "r.jsonl"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find(" - H1 was accepted\n"), std::string::npos) << run.out;
+    const std::vector<GameRecord> records = read_records("r.jsonl");
+    EXPECT_LT(records.size(), 30u);
+    const MatchTotals totals = match_totals(records);
+    EXPECT_GE(totals.tally.wins, static_cast<int>(records.size()) - 2);
     EXPECT_TRUE(nothing_left_behind());
 }
 
