@@ -145,19 +145,19 @@ bool parse_opening_text(const std::string& text, const std::string& name,
     return true;
 }
 
-bool load_opening_book(const std::string& spec, OpeningBook& book, std::string& error) {
+bool load_opening_book(const std::string& choice, OpeningBook& book, std::string& error) {
     book = OpeningBook{};
-    if (spec == "empty")
+    if (choice == "empty")
         return true;
-    if (spec == "cross") {
+    if (choice == "cross") {
         book.kind = OpeningKind::cross;
         return true;
     }
-    if (spec.rfind("random:", 0) == 0) {
+    if (choice.rfind("random:", 0) == 0) {
         char* end = nullptr;
         errno = 0;
-        const long dots = std::strtol(spec.c_str() + 7, &end, 10);
-        if (spec.size() == 7 || *end || errno || dots < 0 || dots > MAX_RANDOM_OPENING_DOTS) {
+        const long dots = std::strtol(choice.c_str() + 7, &end, 10);
+        if (choice.size() == 7 || *end || errno || dots < 0 || dots > MAX_RANDOM_OPENING_DOTS) {
             error = "random:N takes N from 0 to " + std::to_string(MAX_RANDOM_OPENING_DOTS);
             return false;
         }
@@ -165,15 +165,15 @@ bool load_opening_book(const std::string& spec, OpeningBook& book, std::string& 
         book.random_dots = static_cast<int>(dots);
         return true;
     }
-    std::ifstream file(spec, std::ios::binary);
+    std::ifstream file(choice, std::ios::binary);
     if (!file) {
-        error = "cannot read opening file " + spec;
+        error = "cannot read opening file " + choice;
         return false;
     }
     std::ostringstream text;
     text << file.rdbuf();
     book.kind = OpeningKind::file;
-    return parse_opening_text(text.str(), spec, book.file_openings, error);
+    return parse_opening_text(text.str(), choice, book.file_openings, error);
 }
 
 Opening opening_for_pair(const OpeningBook& book, uint64_t seed, int pair) {

@@ -34,7 +34,7 @@ struct OpeningBook {
 constexpr int MAX_RANDOM_OPENING_DOTS = 400;
 
 // Reads an --opening value (and its file); false with a reason when it is unusable.
-bool load_opening_book(const std::string& spec, OpeningBook& book, std::string& error);
+bool load_opening_book(const std::string& choice, OpeningBook& book, std::string& error);
 
 // Reads openings from file text: SGF when it starts with "(", else one per line.
 bool parse_opening_text(const std::string& text, const std::string& name,

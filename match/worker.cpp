@@ -33,15 +33,17 @@ uint32_t& clock_of_side(int side) {
 }
 
 // Points the engine object at its program before it starts.
-void configure(EngineProcess& engine, std::vector<const char*>& command, const EngineSpec& spec) {
-    std::strncpy(engine.exe_name, spec.name.c_str(), sizeof engine.exe_name - 1);
+void configure(EngineProcess& engine, std::vector<const char*>& command,
+               const EngineSpec& engine_setup) {
+    std::strncpy(engine.exe_name, engine_setup.name.c_str(), sizeof engine.exe_name - 1);
     command.clear();
-    command.push_back(spec.command.c_str());
-    for (const std::string& argument : spec.arguments)
+    command.push_back(engine_setup.command.c_str());
+    for (const std::string& argument : engine_setup.arguments)
         command.push_back(argument.c_str());
     command.push_back(nullptr);
     engine.command = command.data();
-    engine.working_directory = spec.directory.empty() ? nullptr : spec.directory.c_str();
+    engine.working_directory =
+        engine_setup.directory.empty() ? nullptr : engine_setup.directory.c_str();
 }
 
 // The set-up lines, then the opening as move lines in playing order.

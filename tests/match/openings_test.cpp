@@ -55,8 +55,8 @@ TEST(OpeningsTest, RandomOpeningsAreLegalAndRepeatable) {
 TEST(OpeningsTest, RefusesBadSpecs) {
     OpeningBook book;
     std::string error;
-    for (const char* spec : {"random:", "random:-1", "random:401", "random:3x", "/no/such/file"}) {
-        EXPECT_FALSE(load_opening_book(spec, book, error)) << spec;
+    for (const char* choice : {"random:", "random:-1", "random:401", "random:3x", "/no/such/file"}) {
+        EXPECT_FALSE(load_opening_book(choice, book, error)) << choice;
         EXPECT_FALSE(error.empty());
     }
 }
