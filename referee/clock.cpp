@@ -23,11 +23,13 @@ int32_t rounded_seconds(int32_t remaining_ms) {
 
 }  // namespace
 
-void send_clock_block(EngineProcess& engine, uint32_t& own_clock, uint32_t opponent_clock_ms) {
+void send_clock_block(EngineProcess& engine, uint32_t& own_clock, uint32_t opponent_clock_ms,
+                      const char* leading_line) {
     own_clock += increment_ms;
-    char block[PROTOCOL_LINE_SIZE];
-    format_clock_block(block, sizeof block, own_clock, opponent_clock_ms);
-    engine.send_line(block);
+    char text[2 * PROTOCOL_LINE_SIZE];
+    const int leading = std::snprintf(text, PROTOCOL_LINE_SIZE, "%s", leading_line);
+    format_clock_block(text + leading, sizeof text - leading, own_clock, opponent_clock_ms);
+    engine.send_line(text);
     turn_start_tick = tick_count();
 }
 

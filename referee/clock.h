@@ -15,8 +15,10 @@ extern uint32_t increment_ms;
 extern uint32_t turn_start_tick;  // tick count right after the last clock block went out
 
 // Credits the increment to own_clock, sends the clock block ending in "go" to engine, and
-// starts the new turn.
-void send_clock_block(EngineProcess& engine, uint32_t& own_clock, uint32_t opponent_clock_ms);
+// starts the new turn. A relayed move line given as `leading_line` goes out in the same
+// write, so that the engine is woken once per turn.
+void send_clock_block(EngineProcess& engine, uint32_t& own_clock, uint32_t opponent_clock_ms,
+                      const char* leading_line = "");
 
 // Charges the clock of the side to move (the mover) with the time since turn_start_tick,
 // never below 0.

@@ -31,12 +31,10 @@ void show_score() {
 void hand_over(int32_t x, int32_t y) {
     char line[PROTOCOL_LINE_SIZE];
     format_move_line(line, sizeof line, x, y);
-    EngineProcess& next = engine_of(side_to_move);
-    next.send_line(line);
     if (side_to_move == 1)
-        send_clock_block(engine1, side1_clock_ms, side2_clock_ms);
+        send_clock_block(engine1, side1_clock_ms, side2_clock_ms, line);
     else
-        send_clock_block(engine2, side2_clock_ms, side1_clock_ms);
+        send_clock_block(engine2, side2_clock_ms, side1_clock_ms, line);
     update_clock_display();
 }
 

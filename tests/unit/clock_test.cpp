@@ -72,14 +72,14 @@ TEST_F(ClockTest, ChargeStopsAtZeroAndTheNextBlockCarriesTheIncrement) {
     engine_moves_at(2000 + 5000, engine1, 3, 3);
     EXPECT_EQ(side1_clock_ms, 0u);
     engine_moves_at(7000, engine2, 4, 4);
-    EXPECT_EQ(writes(engine1).back(), "time 10000\notime 19000\ngo\n");
+    EXPECT_EQ(writes(engine1).back(), "move 4 4\ntime 10000\notime 19000\ngo\n");
 }
 
 TEST_F(ClockTest, TurnAcrossTheTickCountWrapIsChargedTheTimeThatPassed) {
     start_at(0xFFFFF000u);
     engine_moves_at(0x00000800u, engine1, 1, 1);  // 0x1800 = 6144 ms later
     EXPECT_EQ(side1_clock_ms, 10000u - 6144u);
-    EXPECT_EQ(writes(engine2).back(), "time 10000\notime 3856\ngo\n");
+    EXPECT_EQ(writes(engine2).back(), "move 1 1\ntime 10000\notime 3856\ngo\n");
 }
 
 TEST_F(ClockTest, InstantMovesAccumulateTheIncrement) {

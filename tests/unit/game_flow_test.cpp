@@ -30,13 +30,13 @@ TEST_F(GameFlowTest, OpeningExchangeAndTwoRelayedMoves) {
 
     engine_moves_at(1000 + 1500, engine1, 19, 15);
     EXPECT_EQ(recording_engines::all_writes(),
-              (Writes{"2:move 19 15\n", "2:time 10000\notime 8500\ngo\n"}));
+              (Writes{"2:move 19 15\ntime 10000\notime 8500\ngo\n"}));
     EXPECT_EQ(cell_owner[15 * 41 + 42 + 19], 1);
     recording_engines::clear_writes();
 
     engine_moves_at(2500 + 2000, engine2, 20, 15);
     EXPECT_EQ(recording_engines::all_writes(),
-              (Writes{"1:move 20 15\n", "1:time 18500\notime 8000\ngo\n"}));
+              (Writes{"1:move 20 15\ntime 18500\notime 8000\ngo\n"}));
 }
 
 TEST_F(GameFlowTest, MissingEngineGetsNothingButItsClockStillRuns) {
@@ -49,7 +49,7 @@ TEST_F(GameFlowTest, MissingEngineGetsNothingButItsClockStillRuns) {
     fake_window::set_tick(1500 + 4000);
     handle_click(20 + 20 * 20, 20 + 20 * 15);
     EXPECT_EQ(side2_clock_ms, 6000u);
-    EXPECT_EQ(writes(engine1).back(), "time 18500\notime 6000\ngo\n");
+    EXPECT_EQ(writes(engine1).back(), "move 20 15\ntime 18500\notime 6000\ngo\n");
 }
 
 // Fills every playable cell but the given ones with dots of both sides, in stripes.

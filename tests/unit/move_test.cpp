@@ -118,9 +118,9 @@ TEST_F(MoveTest, RelayedMoveCarriesTheNumbersAsReceived) {
     start_at(0);
     // Both name the cell (2, 0); the second far outside the board in both numbers.
     engine_moves_at(10, engine1, INT32_MIN, 52377650);
-    EXPECT_EQ(writes(engine2).at(2), "move -2147483648 52377650\n");
+    EXPECT_EQ(writes(engine2).at(2), "move -2147483648 52377650\ntime 10000\notime 9990\ngo\n");
     engine_moves_at(10, engine2, 41, 0);  // the cell (0, 1)
-    EXPECT_EQ(writes(engine1).at(3), "move 41 0\n");
+    EXPECT_EQ(writes(engine1).at(3), "move 41 0\ntime 19990\notime 10000\ngo\n");
     EXPECT_EQ(cell_owner[cell_index(2, 0)], 1);
     EXPECT_EQ(cell_owner[cell_index(0, 1)], 2);
 }
@@ -178,7 +178,7 @@ TEST_F(MoveTest, ClicksPlayOnlyForSidesWithoutARunningEngine) {
     engine_moves_at(0, engine1, 5, 5);
     handle_click(30, 30);  // side 2 has no engine: played, relayed to engine1
     EXPECT_EQ(cell_owner[cell_index(1, 1)], 2);
-    EXPECT_EQ(writes(engine1).at(3), "move 1 1\n");
+    EXPECT_EQ(writes(engine1).at(3), "move 1 1\ntime 20000\notime 10000\ngo\n");
     const size_t events_before = fake_window::events().size();
     handle_click(790, 30);  // side 1 to move and its engine runs: ignored, even off the board
     EXPECT_EQ(fake_window::events().size(), events_before);
