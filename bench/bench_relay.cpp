@@ -1,8 +1,9 @@
-// What the referee adds to the engines' own conversation. A relay is one turn of a game
+// What the referee adds to the engines' own conversation. A relay is the way of one move
 // through the headless window: an engine writes its move, the referee reads it, applies it
-// on the window's thread and writes the move and a clock block to the other engine, which
-// answers at once. The floor is a bare ping-pong of one line between two processes: the
-// same two pipe hops and two wake-ups, with nothing in between.
+// and writes the move and a clock block to the other engine; it ends when that engine has
+// read its "go". The relay engines note both moments on one monotonic clock. The floor is a
+// bare ping-pong of one line between two processes: the same two pipe hops and two wake-ups,
+// with nothing in between. A whole turn adds the answering engine's own work.
 #include "engine/engine_io.h"
 #include "engine/engine_process.h"
 #include "referee/headless.h"
@@ -11,12 +12,15 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <new>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -28,11 +32,12 @@ void install_engines(const fs::path& folder) {
         fs::copy_file(fs::path(RELAY_ENGINE), folder / name, fs::copy_options::overwrite_existing);
 }
 
-// Ends what a game left running and gives the next game fresh engine objects.
+// Ends what a game left running and gives the next game fresh engine objects. The engines
+// were told to quit, so their readers end with them, once their times are saved.
 void end_game_engines() {
     for (EngineProcess* engine : {&engine1, &engine2}) {
-        end_child_process(engine->process_info);
         join_reader_thread(engine->reader_thread);
+        end_child_process(engine->process_info);
         close_test_handle(engine->engine_out_read);
         close_test_handle(engine->engine_in_write);
         delete[] engine->engine_name;
@@ -41,25 +46,74 @@ void end_game_engines() {
     close_engine_log();
 }
 
+// What a relay engine noted: when it wrote its moves, and when it had read each "go".
+struct EngineTimes {
+    std::vector<int64_t> sent;
+    std::vector<int64_t> asked;
+};
+
+EngineTimes read_times(const fs::path& file) {
+    EngineTimes times;
+    std::FILE* input = std::fopen(file.string().c_str(), "rb");
+    int64_t counts[2] = {0, 0};
+    if (input && std::fread(counts, sizeof counts, 1, input) == 1) {
+        times.sent.resize(static_cast<size_t>(counts[0]));
+        times.asked.resize(static_cast<size_t>(counts[1]));
+        if (std::fread(times.sent.data(), sizeof(int64_t), times.sent.size(), input) !=
+                times.sent.size() ||
+            std::fread(times.asked.data(), sizeof(int64_t), times.asked.size(), input) !=
+                times.asked.size())
+            times = {};
+    }
+    if (input)
+        std::fclose(input);
+    return times;
+}
+
+// Adds the game's relays, in nanoseconds, to `relays`. Engine1 is asked first by the start
+// of the game, so its k-th move reaches Engine2 as Engine2's k-th "go", and Engine2's k-th
+// move reaches Engine1 as its (k+1)-th; the last move of the game is relayed to nobody.
+void collect_relays(const EngineTimes& first, const EngineTimes& second,
+                    std::vector<int64_t>& relays) {
+    for (size_t k = 0; k < first.sent.size() && k < second.asked.size(); ++k)
+        relays.push_back(second.asked[k] - first.sent[k]);
+    for (size_t k = 0; k < second.sent.size() && k + 1 < first.asked.size(); ++k)
+        relays.push_back(first.asked[k + 1] - second.sent[k]);
+}
+
 void BM_RefereeRelay(benchmark::State& state) {
     const fs::path previous = fs::current_path();
-    const fs::path folder = fs::temp_directory_path() / ("fendrel-bench-relay-" + std::to_string(getpid()));
+    const fs::path folder =
+        fs::temp_directory_path() / ("fendrel-bench-relay-" + std::to_string(getpid()));
     fs::create_directories(folder);
     install_engines(folder);
     fs::current_path(folder);
     int64_t moves = 0;
+    std::vector<int64_t> relays;
     for (auto _ : state) {
         const HeadlessResult result = run_headless_game({10000, false});
         moves += result.dots;
         state.PauseTiming();
         end_game_engines();
+        collect_relays(read_times(folder / "Engine1.exe.times"),
+                       read_times(folder / "Engine2.exe.times"), relays);
         state.ResumeTiming();
     }
     fs::current_path(previous);
     fs::remove_all(folder);
-    // Seconds per relayed move, over the whole games.
-    state.counters["per_relay"] = benchmark::Counter(
+    if (relays.empty()) {
+        state.SkipWithError("the relay engines noted no times");
+        return;
+    }
+    // Seconds per turn over the whole games, and per relay: mean and median.
+    state.counters["per_turn"] = benchmark::Counter(
         static_cast<double>(moves), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    double sum = 0;
+    for (const int64_t relay : relays)
+        sum += static_cast<double>(relay);
+    std::nth_element(relays.begin(), relays.begin() + relays.size() / 2, relays.end());
+    state.counters["relay_mean_us"] = sum / static_cast<double>(relays.size()) / 1000;
+    state.counters["relay_median_us"] = static_cast<double>(relays[relays.size() / 2]) / 1000;
 }
 BENCHMARK(BM_RefereeRelay)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
 
@@ -106,11 +160,12 @@ void BM_PipePingPong(benchmark::State& state) {
     close(to_child[1]);
     close(from_child[0]);
     waitpid(child, nullptr, 0);
-    state.counters["per_round_trip"] = benchmark::Counter(
-        static_cast<double>(round_trips), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["per_round_trip"] =
+        benchmark::Counter(static_cast<double>(round_trips),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_PipePingPong)->UseRealTime();
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

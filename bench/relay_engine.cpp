@@ -1,13 +1,20 @@
-// An engine that answers at once and records nothing, so that a relay benchmark measures
-// the referee and the pipes rather than the engine: it follows the game on the rules core
-// and on each "go" plays the first legal point after its previous one.
+// An engine that answers at once, so that a relay benchmark measures the referee and the
+// pipes rather than the engine: it follows the game on the rules core and on each "go" plays
+// the first legal point after its previous one. It notes the monotonic time right before it
+// writes each move and right after it has read each "go", and at the end of its input writes
+// both lists to PROGRAM.times (two counts, then the nanoseconds), for the benchmark to pair
+// one engine's move with the other's receipt of it.
 #include "engine/protocol.h"
 #include "rules/board.h"
 #include "rules/capture.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -39,9 +46,33 @@ void write_text(const char* text) {
     (void)written;
 }
 
-}  // namespace
+int64_t now_ns() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return int64_t{now.tv_sec} * 1000000000 + now.tv_nsec;
+}
 
-int main() {
+std::vector<int64_t> sent_ns;
+std::vector<int64_t> asked_ns;
+
+// Writes the two lists beside the program.
+void save_times(const char* program) {
+    std::FILE* file = std::fopen((std::string(program) + ".times").c_str(), "wb");
+    if (!file)
+        return;
+    const int64_t counts[2] = {static_cast<int64_t>(sent_ns.size()),
+                               static_cast<int64_t>(asked_ns.size())};
+    std::fwrite(counts, sizeof counts, 1, file);
+    std::fwrite(sent_ns.data(), sizeof(int64_t), sent_ns.size(), file);
+    std::fwrite(asked_ns.data(), sizeof(int64_t), asked_ns.size(), file);
+    std::fclose(file);
+}
+
+} // namespace
+
+int main(int, char** argv) {
+    sent_ns.reserve(2048);
+    asked_ns.reserve(2048);
     init_board();
     write_text("relay engine\n");
     char line[256];
@@ -49,10 +80,11 @@ int main() {
     while (read_input_line(line, sizeof line)) {
         int32_t x, y;
         if (std::strcmp(line, "quit") == 0)
-            return 0;
+            break;
         if (parse_engine_line(line, &x, &y) == EngineLine::move && is_legal_dot(x, y)) {
             place_dot(cell_index(x, y));
         } else if (std::strcmp(line, "go") == 0) {
+            asked_ns.push_back(now_ns());
             for (int32_t tried = 0; tried < board_cols * board_rows; ++tried) {
                 next = (next + 1) % (board_cols * board_rows);
                 if (is_legal_dot(next % board_cols, next / board_cols))
@@ -61,8 +93,10 @@ int main() {
             place_dot(cell_index(next % board_cols, next / board_cols));
             char move[PROTOCOL_LINE_SIZE];
             format_move_line(move, sizeof move, next % board_cols, next / board_cols);
+            sent_ns.push_back(now_ns());
             write_text(move);
         }
     }
+    save_times(argv[0]);
     return 0;
 }

@@ -3,49 +3,28 @@
 #include "engine/engine_process.h"
 #include "referee/clock.h"
 #include "referee/game_start.h"
+#include "referee/held_window.h"
 #include "referee/window.h"
 #include "rules/board.h"
 
-#include <chrono>
-#include <condition_variable>
 #include <cstdio>
-#include <deque>
 #include <mutex>
-#include <thread>
 
-// The window's part, played by the thread inside run_headless_game. Reader threads queue
-// their work and wait for it; everything in the queue, the timer and the status texts is
-// guarded by `lock`. The game state itself is touched only by the window's thread.
+// The window's part is played by run_headless_game's thread and by the readers' hand-offs,
+// under window_part (referee/held_window.h), which also guards the timer and the loop's
+// deadline below. The status texts have a lock of their own, as readers set them freely.
 namespace {
 
-struct Task {
-    void (*fn)(void*);
-    void* arg;
-    bool done = false;
-    bool refused = false;
-};
-
-std::mutex lock;
-std::condition_variable changed;
-std::deque<Task*> tasks;
-std::thread::id window_thread;
-bool window_open = false;
 bool timer_armed = false;
 uint32_t timer_due = 0;
+uint32_t last_hand_off = 0; // tick of the latest hand-off, from which a stall is measured
+uint32_t stall_timeout_ms = 0;
+bool loop_waits_for_ever = false;
+uint32_t loop_deadline = 0;
+
+std::mutex parts_lock;
 bool echo = false;
 std::string parts[6];
-
-// Refuses all queued and future work, waking every reader that waits.
-void close_window() {
-    std::lock_guard guard(lock);
-    window_open = false;
-    for (Task* task : tasks)
-        task->refused = true;
-    tasks.clear();
-    changed.notify_all();
-}
-
-bool is_game_over() { return board_full(); }
 
 bool side_to_move_has_player() {
     return (side_to_move == 1 ? engine1 : engine2).running != 0;
@@ -58,89 +37,83 @@ int32_t count_dots() {
     return dots;
 }
 
-// Runs the queue and the timer until the game is over, cannot go on, or stalls.
-HeadlessOutcome run_loop(uint32_t stall_timeout_ms) {
-    using Clock = std::chrono::steady_clock;
-    auto last_activity = Clock::now();
-    std::unique_lock guard(lock);
+// Whether tick `a` comes before tick `b`, right across the tick count's wrap.
+bool is_before(uint32_t a, uint32_t b) {
+    return static_cast<int32_t>(a - b) < 0;
+}
+
+// After a reader's hand-off: the loop must look again when the game may be over or its
+// timer is now due before the loop's own wait ends.
+void after_hand_off() {
+    last_hand_off = tick_count();
+    const bool timer_sooner =
+        timer_armed && (loop_waits_for_ever || is_before(timer_due, loop_deadline));
+    if (board_full() || !side_to_move_has_player() || timer_sooner)
+        wake_game_loop();
+}
+
+// Runs the timer until the game is over, cannot go on, or stalls; the readers run the moves.
+HeadlessOutcome run_loop(std::unique_lock<std::mutex>& held) {
     for (;;) {
-        if (is_game_over())
+        if (board_full())
             return HeadlessOutcome::finished;
         if (!side_to_move_has_player())
             return HeadlessOutcome::no_player;
-
-        if (!tasks.empty()) {
-            Task* task = tasks.front();
-            tasks.pop_front();
-            guard.unlock();
-            task->fn(task->arg);
-            guard.lock();
-            task->done = true;
-            changed.notify_all();
-            last_activity = Clock::now();
-            continue;
-        }
-        if (timer_armed && static_cast<int32_t>(tick_count() - timer_due) >= 0) {
-            guard.unlock();
+        const uint32_t now = tick_count();
+        if (timer_armed && !is_before(now, timer_due)) {
             on_clock_timer();
-            guard.lock();
             continue;
         }
+        const uint32_t stall_at = last_hand_off + stall_timeout_ms;
+        if (stall_timeout_ms && !is_before(now, stall_at))
+            return HeadlessOutcome::stalled;
 
-        auto wake = Clock::time_point::max();
-        if (timer_armed)
-            wake = Clock::now() + std::chrono::milliseconds(static_cast<int32_t>(timer_due - tick_count()));
-        if (stall_timeout_ms) {
-            const auto stall_at = last_activity + std::chrono::milliseconds(stall_timeout_ms);
-            if (Clock::now() >= stall_at)
-                return HeadlessOutcome::stalled;
-            wake = std::min(wake, stall_at);
-        }
-        if (wake == Clock::time_point::max())
-            changed.wait(guard);
+        loop_waits_for_ever = !timer_armed && !stall_timeout_ms;
+        if (timer_armed && stall_timeout_ms)
+            loop_deadline = is_before(timer_due, stall_at) ? timer_due : stall_at;
         else
-            changed.wait_until(guard, wake);
+            loop_deadline = timer_armed ? timer_due : stall_at;
+        wait_in_held_window(held, loop_deadline, loop_waits_for_ever);
     }
 }
 
-}  // namespace
+} // namespace
 
 HeadlessResult run_headless_game(const HeadlessOptions& options) {
     {
-        std::lock_guard guard(lock);
-        window_thread = std::this_thread::get_id();
-        window_open = true;
-        timer_armed = false;
+        std::lock_guard guard(parts_lock);
         echo = options.echo_status;
         for (auto& part : parts)
             part.clear();
     }
+    std::unique_lock held = open_held_window();
+    timer_armed = false;
+    stall_timeout_ms = options.stall_timeout_ms;
+    last_hand_off = tick_count();
     init_board();
     start_game();
-    const HeadlessOutcome outcome = run_loop(options.stall_timeout_ms);
-    close_window();
+    const HeadlessOutcome outcome = run_loop(held);
+    close_held_window();
     quit_engines();
     return {outcome, side_to_move == 1 ? score : -score, count_dots()};
 }
 
 std::string headless_status_text(int part) {
-    std::lock_guard guard(lock);
+    std::lock_guard guard(parts_lock);
     return parts[part];
 }
 
 void window_stop_clock_timer() {
-    std::lock_guard guard(lock);
     timer_armed = false;
 }
 
 void window_arm_clock_timer(uint32_t delay_ms) {
-    std::lock_guard guard(lock);
     timer_armed = true;
     timer_due = tick_count() + delay_ms;
 }
 
 void window_set_status_text(int part, const char* text) {
-    std::lock_guard guard(lock);
+    std::lock_guard guard(parts_lock);
     parts[part] = text;
     if (echo)
         std::printf("status %d: %s\n", part, text);
@@ -153,23 +126,5 @@ void window_show_message(const char* text, const char* caption) {
 }
 
 bool window_run_and_wait(void (*fn)(void*), void* arg) {
-    std::unique_lock guard(lock);
-    if (std::this_thread::get_id() == window_thread) {
-        guard.unlock();
-        fn(arg);
-        return true;
-    }
-    if (!window_open)
-        return false;
-    Task task{fn, arg};
-    tasks.push_back(&task);
-    changed.notify_all();
-    changed.wait(guard, [&] { return task.done || task.refused; });
-    return task.done;
-}
-
-uint32_t tick_count() {
-    const auto since_start = std::chrono::steady_clock::now().time_since_epoch();
-    return static_cast<uint32_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(since_start).count());
+    return run_in_held_window(fn, arg, after_hand_off);
 }

@@ -1,10 +1,12 @@
 // What the referee needs from whatever window is present. Every program links exactly one
 // definition of these functions: the Win32 window (ui/win32/), the Qt window (ui/qt/), the
-// headless driver (referee/headless_window.cpp) and the unit tests' recording fake.
+// headless driver (referee/headless.cpp), fendrel-match's game worker and the unit tests' recording
+// fake.
 //
 // Threads: the window's thread runs start-up, clicks, timer expiries, painting and every
 // move (make_move). Reader threads of the engines only call window_set_status_text and
-// window_run_and_wait; everything else is called on the window's thread.
+// window_run_and_wait; everything else is called on the window's thread. In programs without
+// a window, the thread holding the window's part stands in for it (referee/held_window.h).
 #pragma once
 
 #include <cstdint>
