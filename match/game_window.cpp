@@ -1,38 +1,27 @@
 #include "match/game_window.h"
 
 #include "engine/engine_process.h"
+#include "referee/held_window.h"
 #include "referee/window.h"
 
-#include <chrono>
-#include <condition_variable>
 #include <cstring>
-#include <deque>
-#include <mutex>
 #include <pthread.h>
 #include <utility>
 #include <vector>
 
-// Everything here is guarded by `lock`. The reader threads are told apart by their pthread
-// ids, which the window's thread compares with EngineProcess::reader_thread: that field is
-// written by start_engine on the window's thread, so only the window's thread reads it.
+// The judge and the refusal flag are guarded by window_part; the line ticks by a lock of
+// their own, as readers note lines freely. The reader threads are told apart by their
+// pthread ids, compared with EngineProcess::reader_thread: start_engine writes that field
+// while the game loop holds the window's part, and readers read it under the same lock.
 namespace {
-
-struct Task {
-    void (*fn)(void*);
-    void* arg;
-    pthread_t caller;
-    bool done = false;
-    bool refused = false;
-};
 
 // The referee's text for a refused move.
 const char ILLEGAL_MOVE_TEXT[] = "illegal move!";
 
-std::mutex lock;
-std::condition_variable changed;
-std::deque<Task*> tasks;
-bool window_open = false;
-bool move_refused = false;
+void (*game_judge)(const HandOff&) = nullptr;
+HandOff running_hand_off;
+
+std::mutex ticks_lock;
 std::vector<std::pair<pthread_t, uint32_t>> line_ticks; // latest line of each thread
 
 // Whether the thread is the engine's reader.
@@ -50,8 +39,9 @@ EngineProcess* engine_of_thread(pthread_t thread) {
     return nullptr;
 }
 
-// Notes that the calling thread has just handed over a line; caller holds `lock`.
+// Notes that the calling thread has just handed over a line.
 void note_line(uint32_t tick) {
+    std::lock_guard guard(ticks_lock);
     const pthread_t self = pthread_self();
     for (auto& [thread, latest] : line_ticks) {
         if (pthread_equal(thread, self)) {
@@ -62,38 +52,26 @@ void note_line(uint32_t tick) {
     line_ticks.emplace_back(self, tick);
 }
 
-} // namespace
-
-void game_window_open() {
-    std::lock_guard guard(lock);
-    window_open = true;
-    line_ticks.clear();
+// Hands the hand-off that has just run on this reader's thread to the judge.
+void judge_hand_off() {
+    running_hand_off.sender = engine_of_thread(pthread_self());
+    game_judge(running_hand_off);
 }
 
-bool run_next_hand_off(uint32_t deadline_tick, HandOff& done) {
-    std::unique_lock guard(lock);
-    while (tasks.empty()) {
-        const auto left = static_cast<int32_t>(deadline_tick - tick_count());
-        if (left <= 0)
-            return false;
-        changed.wait_for(guard, std::chrono::milliseconds(left));
+} // namespace
+
+std::unique_lock<std::mutex> game_window_open(void (*judge)(const HandOff&)) {
+    {
+        std::lock_guard guard(ticks_lock);
+        line_ticks.clear();
     }
-    Task* task = tasks.front();
-    tasks.pop_front();
-    move_refused = false;
-    guard.unlock();
-    done.tick = tick_count();
-    task->fn(task->arg);
-    guard.lock();
-    done.sender = engine_of_thread(task->caller);
-    done.refused = move_refused;
-    task->done = true;
-    changed.notify_all();
-    return true;
+    std::unique_lock held = open_held_window();
+    game_judge = judge;
+    return held;
 }
 
 bool last_line_tick(const EngineProcess& engine, uint32_t& tick) {
-    std::lock_guard guard(lock);
+    std::lock_guard guard(ticks_lock);
     for (const auto& [thread, latest] : line_ticks) {
         if (is_reader_of(engine, thread)) {
             tick = latest;
@@ -104,12 +82,7 @@ bool last_line_tick(const EngineProcess& engine, uint32_t& tick) {
 }
 
 void game_window_close() {
-    std::lock_guard guard(lock);
-    window_open = false;
-    for (Task* task : tasks)
-        task->refused = true;
-    tasks.clear();
-    changed.notify_all();
+    close_held_window();
 }
 
 void window_stop_clock_timer() {}
@@ -117,34 +90,31 @@ void window_stop_clock_timer() {}
 void window_arm_clock_timer(uint32_t) {}
 
 void window_set_status_text(int, const char*) {
-    std::lock_guard guard(lock);
     note_line(tick_count());
 }
 
 void window_request_repaint() {}
 
 void window_show_message(const char* text, const char*) {
-    // Shown only by a hand-off that the game loop runs; the end-of-game box needs no note.
-    if (std::strcmp(text, ILLEGAL_MOVE_TEXT) == 0) {
-        std::lock_guard guard(lock);
-        move_refused = true;
-    }
+    // Shown only by a hand-off; the end-of-game box needs no note.
+    if (std::strcmp(text, ILLEGAL_MOVE_TEXT) == 0)
+        running_hand_off.refused = true;
 }
 
 bool window_run_and_wait(void (*fn)(void*), void* arg) {
-    std::unique_lock guard(lock);
-    if (!window_open)
-        return false;
-    note_line(tick_count());
-    Task task{fn, arg, pthread_self()};
-    tasks.push_back(&task);
-    changed.notify_all();
-    changed.wait(guard, [&] { return task.done || task.refused; });
-    return task.done;
-}
-
-uint32_t tick_count() {
-    const auto since_start = std::chrono::steady_clock::now().time_since_epoch();
-    return static_cast<uint32_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(since_start).count());
+    const uint32_t tick = tick_count();
+    note_line(tick);
+    struct Run {
+        void (*fn)(void*);
+        void* arg;
+        uint32_t tick;
+    } run{fn, arg, tick};
+    // The hand-off's tick and refusal are noted under the lock, around the hand-off itself.
+    return run_in_held_window(
+        [](void* context) {
+            const Run* hand_off = static_cast<Run*>(context);
+            running_hand_off = {nullptr, hand_off->tick, false};
+            hand_off->fn(hand_off->arg);
+        },
+        &run, judge_hand_off);
 }

@@ -7,6 +7,7 @@
 #include "match/replay.h"
 #include "referee/clock.h"
 #include "referee/game_start.h"
+#include "referee/held_window.h"
 #include "referee/move.h"
 #include "referee/window.h"
 #include "rules/board.h"
@@ -86,7 +87,24 @@ struct GameLoop {
     const MatchOptions& options;
     GameRecord& record;
     pid_t pids[2];
+    bool decided = false;
+    // The game as it stood before the hand-off now running.
+    int mover = 1;
+    uint32_t turn_start = 0;
+    int32_t last_cell = -1;
+    // When the game loop's wait for news ends.
+    uint32_t waits_until = 0;
 };
+
+// The game of this worker, for the judge, which runs on the readers' threads.
+GameLoop* current_game = nullptr;
+
+// Notes the game as the next hand-off will find it.
+void note_game_state(GameLoop& loop) {
+    loop.mover = side_to_move;
+    loop.turn_start = turn_start_tick;
+    loop.last_cell = last_move_cell;
+}
 
 // When the side to move loses unless it moves first, and whether that is on time or as
 // stalled.
@@ -114,13 +132,18 @@ Deadline turn_deadline(const GameLoop& loop) {
     return {time_at, true};
 }
 
-// Judges one hand-off that has just run; true when it decided the game.
-bool judge_hand_off(GameLoop& loop, const HandOff& done, int mover) {
+// Records the move of a hand-off, if it made one, and decides the game when the hand-off
+// was a refused move or an engine's end; true when it decided it.
+bool judge_hand_off(GameLoop& loop, const HandOff& done) {
+    if (last_move_cell != loop.last_cell) {
+        loop.record.dots.push_back(dot_of_cell(last_move_cell));
+        loop.record.move_ms.push_back(done.tick - loop.turn_start);
+    }
     if (!done.sender)
         return false;
     const int side = done.sender == &engine1 ? 1 : 2;
     if (done.refused) {
-        if (side == mover)
+        if (side == loop.mover)
             decide(loop.record, 3 - side, REASON_ILLEGAL, "a move the rules refuse");
         else
             decide(loop.record, 3 - side, REASON_OUT_OF_TURN,
@@ -133,6 +156,22 @@ bool judge_hand_off(GameLoop& loop, const HandOff& done, int mover) {
         return true;
     }
     return false;
+}
+
+// The judge of every hand-off, on the reader's thread under the window's part. A decided
+// game refuses all later hand-offs at once. The game loop is woken only when it has
+// something to do sooner than its wait would end: end the game, or watch a nearer deadline.
+void judge_in_game(const HandOff& done) {
+    GameLoop& loop = *current_game;
+    if (loop.decided)
+        return;
+    loop.decided = judge_hand_off(loop, done);
+    note_game_state(loop);
+    if (loop.decided)
+        game_window_close();
+    if (loop.decided || board_full() ||
+        ticks_between(turn_deadline(loop).tick, loop.waits_until) < 0)
+        wake_game_loop();
 }
 
 // Decides the game against the side to move once its turn has run past the deadline;
@@ -150,29 +189,22 @@ bool judge_deadline(GameLoop& loop) {
     return true;
 }
 
-// Referees until the game is decided.
-void referee_loop(GameLoop& loop) {
-    GameRecord& record = loop.record;
+// Referees until the game is decided: the hand-offs run on the readers' threads, while this
+// thread ends the game when the board is full and watches the deadline of the side to move.
+void referee_loop(GameLoop& loop, std::unique_lock<std::mutex>& held) {
+    note_game_state(loop);
     for (;;) {
+        if (loop.decided)
+            return;
         if (board_full()) {
             const int32_t balance = side1_balance();
-            decide(record, balance > 0 ? 1 : balance < 0 ? 2 : 0, REASON_BOARD_FULL, "");
+            decide(loop.record, balance > 0 ? 1 : balance < 0 ? 2 : 0, REASON_BOARD_FULL, "");
             return;
         }
         if (judge_deadline(loop))
             return;
-        const int mover = side_to_move;
-        const uint32_t turn_start = turn_start_tick;
-        const int32_t last_cell = last_move_cell;
-        HandOff done;
-        if (!run_next_hand_off(turn_deadline(loop).tick, done))
-            continue;
-        if (last_move_cell != last_cell) {
-            record.dots.push_back(dot_of_cell(last_move_cell));
-            record.move_ms.push_back(done.tick - turn_start);
-        }
-        if (judge_hand_off(loop, done, mover))
-            return;
+        loop.waits_until = turn_deadline(loop).tick;
+        wait_in_held_window(held, loop.waits_until, false);
     }
 }
 
@@ -230,7 +262,9 @@ GameRecord play_game(const MatchOptions& options, const Opening& opening, int in
 
     configure(engine1, command_lines[0], side1);
     configure(engine2, command_lines[1], side2);
-    game_window_open();
+    GameLoop loop{options, record, {-1, -1}};
+    current_game = &loop;
+    std::unique_lock held = game_window_open(judge_in_game);
     init_board();
     for (const Dot& dot : opening.dots) {
         last_move_cell = cell_index(dot.x, dot.y);
@@ -241,11 +275,11 @@ GameRecord play_game(const MatchOptions& options, const Opening& opening, int in
     side1_clock_ms = 0;
     side2_clock_ms = 0;
     const uint32_t start = tick_count();
-    GameLoop loop{options, record, {-1, -1}};
     if (start_engines(loop, opening.dots))
-        referee_loop(loop);
+        referee_loop(loop, held);
     game_window_close();
     quit_engines();
+    held.unlock();
     std::vector<pid_t> alive;
     for (const pid_t pid : loop.pids)
         if (pid > 0)
