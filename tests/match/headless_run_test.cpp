@@ -25,13 +25,13 @@ namespace {
 
 class HeadlessRunTest : public MatchProgramTest {
   protected:
-    // Runs the headless script on the test's folder with dotbot's quick settings, its
-    // output in files; killed after timeout_ms.
+    // Runs the headless script on the test's folder with dotbot at one playout a move (a
+    // game in well under a second natively), its output in files; killed after timeout_ms.
     ProgramRun run_script(int timeout_ms) {
         for (const char* name : {"Engine1.exe", "Engine2.exe"})
             std::filesystem::copy_file(DOTBOT, path(name));
         std::vector<std::string> words = {RUN_HEADLESS, BUILD_DIR,   folder, "--playouts",
-                                          "20",         "--threads", "1"};
+                                          "1",          "--threads", "1"};
         std::vector<char*> argv;
         for (std::string& word : words)
             argv.push_back(word.data());
