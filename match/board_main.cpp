@@ -28,6 +28,8 @@ const char USAGE[] =
 
 // How often the log is read while the game runs.
 constexpr int FOLLOW_POLL_MS = 200;
+// A redrawn line stays within a terminal's 80 columns, so that it never wraps.
+constexpr size_t REDRAWN_LINE_LIMIT = 79;
 // Without a terminal to redraw a line on, a line is printed every this many moves.
 constexpr int MOVES_PER_PRINTED_LINE = 100;
 
@@ -75,7 +77,8 @@ int follow(const char* log_path) {
         read_new_log_bytes(log_path, fd, game);
         const std::string line = progress_line(game, elapsed_ms(start));
         if (terminal) {
-            std::printf("\r\x1b[K%s%s", line.c_str(), running ? "" : "\n");
+            std::printf("\r\x1b[K%s%s", line.substr(0, REDRAWN_LINE_LIMIT).c_str(),
+                        running ? "" : "\n");
         } else if (running ? game.moves >= printed_moves + MOVES_PER_PRINTED_LINE
                            : game.moves != shown_moves) {
             printed_moves = game.moves - game.moves % MOVES_PER_PRINTED_LINE;

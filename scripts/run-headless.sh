@@ -19,12 +19,17 @@ args=()
 for a in "${engine_args[@]}"; do args+=("arg=$a"); done
 
 cd "$run"
-rm -rf logs game.jsonl game.sgf match.txt final.png
+rm -rf logs game.jsonl game.sgf match.txt match.err final.png
 echo "No display: dotbot (${engine_args[*]}) plays both sides through fendrel-match."
-"$build/fendrel-match" \
+# fendrel-match's own messages would break into the progress line: they are kept in
+# match.err and shown only when it fails.
+if ! "$build/fendrel-match" \
     --engine name=Engine1.exe cmd="$run/Engine1.exe" "${args[@]}" \
     --engine name=Engine2.exe cmd="$run/Engine2.exe" "${args[@]}" \
     --games 1 --concurrency 1 --opening empty \
-    --results "$run/game.jsonl" --sgf "$run/game.sgf" --logs "$run/logs" |
-    tee "$run/match.txt" | "$build/fendrel-board" follow "$run/logs/game-0/log.txt"
+    --results "$run/game.jsonl" --sgf "$run/game.sgf" --logs "$run/logs" 2>"$run/match.err" |
+    tee "$run/match.txt" | "$build/fendrel-board" follow "$run/logs/game-0/log.txt"; then
+    cat "$run/match.err" >&2
+    exit 1
+fi
 "$build/fendrel-board" show "$run/game.jsonl" "$run/final.png"

@@ -27,8 +27,9 @@ class HeadlessRunTest : public MatchProgramTest {
   protected:
     // Runs the headless script on the test's folder with dotbot at one playout a move (a
     // game in well under a second natively), its output in files; killed after timeout_ms.
-    ProgramRun run_script(int timeout_ms) {
-        for (const char* name : {"Engine1.exe", "Engine2.exe"})
+    ProgramRun run_script(int timeout_ms,
+                          std::vector<const char*> engines = {"Engine1.exe", "Engine2.exe"}) {
+        for (const char* name : engines)
             std::filesystem::copy_file(DOTBOT, path(name));
         std::vector<std::string> words = {RUN_HEADLESS, BUILD_DIR,   folder, "--playouts",
                                           "1",          "--threads", "1"};
@@ -152,6 +153,15 @@ TEST_F(HeadlessRunTest, ShortGamePrintsItsProgressBoardAndScoreAndDrawsItsPictur
     // Between the points the background shows, unless an enclosure covers it.
     const QRgb corner = image.pixel(10, 10);
     EXPECT_EQ(qRgb(BACKGROUND_COLOUR.r, BACKGROUND_COLOUR.g, BACKGROUND_COLOUR.b), corner);
+}
+
+TEST_F(HeadlessRunTest, MatchThatCannotStartFailsWithItsReasonAndNoPicture) {
+    const ProgramRun run = run_script(20000, {"Engine1.exe"});
+    ASSERT_NE(run.status, -1);
+    EXPECT_TRUE(WIFEXITED(run.status) && WEXITSTATUS(run.status) != 0);
+    EXPECT_NE(run.err.find("Engine2.exe"), std::string::npos) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(path("final.png")));
+    EXPECT_TRUE(nothing_left_behind());
 }
 
 } // namespace
