@@ -48,19 +48,22 @@ test: build build-sanitizers build-fuzz
 	TSAN_OPTIONS=halt_on_error=1 ctest --test-dir $(TSAN) --output-on-failure -j2
 	ctest --test-dir $(FUZZ) --output-on-failure
 
-# The Linux program on the user's desktop, in build/run/, with the random test engine
-# playing both sides. Without a display there is nothing to open it on.
+# dotbot against itself in build/run/, as Engine1.exe and Engine2.exe: in the Linux
+# program's window on the user's desktop, or without a display (DISPLAY and
+# WAYLAND_DISPLAY unset) through fendrel-match, with the game's progress, its final board
+# and build/run/final.png.
 .PHONY: run run-linux
 run: run-linux
 
-run-linux:
-	@[ -n "$$DISPLAY$$WAYLAND_DISPLAY" ] || \
-	    { echo "make run: no display (DISPLAY and WAYLAND_DISPLAY are unset)"; exit 1; }
-	@$(MAKE) --no-print-directory build-linux
+run-linux: build-linux
 	mkdir -p build/run
-	cp $(NATIVE)/random_engine build/run/Engine1.exe
-	cp $(NATIVE)/random_engine build/run/Engine2.exe
-	cd build/run && ../linux/fendrel
+	cp $(NATIVE)/dotbot build/run/Engine1.exe
+	cp $(NATIVE)/dotbot build/run/Engine2.exe
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	    cd build/run && ../linux/fendrel; \
+	else \
+	    scripts/run-headless.sh $(NATIVE) build/run; \
+	fi
 
 bench: build-linux
 	$(NATIVE)/bench_rules

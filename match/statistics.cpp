@@ -64,21 +64,32 @@ double score_from_elo(double elo) {
 }
 
 EloEstimate elo_estimate(const Tally& tally) {
+    constexpr double NAN_VALUE = std::numeric_limits<double>::quiet_NaN();
+    constexpr double INF = std::numeric_limits<double>::infinity();
     const int games = game_count(tally);
-    const double s = points_ratio(tally);
     if (games == 0)
-        return {0, std::numeric_limits<double>::quiet_NaN()};
+        return {NAN_VALUE, NAN_VALUE, NAN_VALUE, NAN_VALUE};
+    const double s = points_ratio(tally);
+    if (tally.wins == games || tally.losses == games || tally.draws == games) {
+        // The least probability of the one result seen that leaves N of it a 5% chance.
+        const double alike = std::pow(0.05, 1.0 / games);
+        if (tally.wins == games)
+            return {INF, NAN_VALUE, elo_from_score(alike), INF};
+        if (tally.losses == games)
+            return {-INF, NAN_VALUE, -INF, elo_from_score(1 - alike)};
+        const double reach = elo_from_score(0.5 + (1 - alike) / 2);
+        return {0, reach, -reach, reach};
+    }
     const double w = static_cast<double>(tally.wins) / games;
     const double l = static_cast<double>(tally.losses) / games;
     const double d = static_cast<double>(tally.draws) / games;
     const double variance = w * (1 - s) * (1 - s) + l * s * s + d * (0.5 - s) * (0.5 - s);
     const double spread = Z_95 * std::sqrt(variance / games);
-    // Beyond a score of 0 or 1 the interval has no Elo: the margin is then unknown.
-    const double low = s - spread;
-    const double high = s + spread;
-    const double margin = low > 0 && high < 1 ? (elo_from_score(high) - elo_from_score(low)) / 2
-                                              : std::numeric_limits<double>::quiet_NaN();
-    return {elo_from_score(s), margin};
+    // elo_from_score makes an end beyond a score of 0 or 1 infinite.
+    const double low = elo_from_score(s - spread);
+    const double high = elo_from_score(s + spread);
+    const double margin = std::isfinite(low) && std::isfinite(high) ? (high - low) / 2 : NAN_VALUE;
+    return {elo_from_score(s), margin, low, high};
 }
 
 double likelihood_of_superiority(const Tally& tally) {

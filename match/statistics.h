@@ -26,12 +26,18 @@ double elo_from_score(double s);
 // The expected score of an Elo difference: 1 / (1 + 10^(-elo/400)).
 double score_from_elo(double elo);
 
-// The Elo difference of the points ratio and half the width of its 95% confidence
-// interval, from the normal approximation of the mean game score. The margin is NaN
-// without games, and when the interval reaches a score of 0 or 1, where Elo has no value.
+// The Elo difference of the points ratio and the 95% confidence interval around it, from
+// the normal approximation of the mean game score. Where the interval reaches a score of 0
+// or 1 that end has no Elo and is infinite, and the margin (half the width) is NaN. When
+// every game ended alike the approximation has no spread at all; the interval then holds
+// the strengths under which N alike results have a chance of at least 5%: a win (or loss,
+// or draw) probability of at least 0.05^(1/N). A clean sweep thus has an infinite
+// difference with one finite end. Without games everything is NaN.
 struct EloEstimate {
     double difference;
     double margin;
+    double low;
+    double high;
 };
 EloEstimate elo_estimate(const Tally& tally);
 

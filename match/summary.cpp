@@ -16,10 +16,24 @@ std::string format_number(const char* format, double value) {
     return text;
 }
 
-// "41.9 +/- 66.6".
+// An end of the Elo interval, in words when there is none.
+std::string interval_end(double end) {
+    return std::isfinite(end) ? format_number("%.1f", end) : "unbounded";
+}
+
+// "41.9 +/- 66.6", or the interval in words when one of its ends is unbounded.
 std::string elo_text(const MatchTotals& totals) {
     const EloEstimate elo = elo_estimate(totals.tally);
-    return format_number("%.1f", elo.difference) + " +/- " + format_number("%.1f", elo.margin);
+    if (std::isnan(elo.difference))
+        return "none (no games)";
+    if (std::isfinite(elo.margin))
+        return format_number("%.1f", elo.difference) + " +/- " + format_number("%.1f", elo.margin);
+    if (std::isinf(elo.difference))
+        return elo.difference > 0
+                   ? "at least " + interval_end(elo.low) + " (95% one-sided; every game won)"
+                   : "at most " + interval_end(elo.high) + " (95% one-sided; every game lost)";
+    return format_number("%.1f", elo.difference) + " (95% interval: " + interval_end(elo.low) +
+           " to " + interval_end(elo.high) + ")";
 }
 
 // "A lost 3: crash 1, time 2", one line.

@@ -4,6 +4,7 @@
 #include "engines/dotbot/console.h"
 
 #include <cstdio>
+#include <string>
 #include <thread>
 
 namespace {
@@ -136,8 +137,9 @@ void handle_command(const Command& command, ChooseMove choose, std::thread& turn
 int run_engine(const char* name_line, ChooseMove choose) {
     use_binary_console();
     setup_board(board, 32, 39);
-    write_text(name_line);
-    write_text("\n");
+    // One write, like every other line: in a log shared with another engine a line written
+    // in pieces can be torn by the other's output.
+    write_text((std::string(name_line) + "\n").c_str());
 
     std::thread turn_thread;
     char line[INPUT_LINE_SIZE];

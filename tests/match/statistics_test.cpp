@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -36,20 +37,54 @@ TEST(EloTest, WorkedExamples) {
     EXPECT_NEAR(even.margin, 163.321, 1e-3);
 }
 
-TEST(EloTest, EdgesHaveNoFiniteValue) {
-    // No games: nothing is known.
+TEST(EloTest, NoGamesGiveNoFigure) {
     EXPECT_EQ(points_ratio({}), 0.5);
-    EXPECT_TRUE(std::isnan(elo_estimate({}).margin));
-    // A clean sweep has an infinite difference and no interval.
-    EXPECT_TRUE(std::isinf(elo_estimate({5, 0, 0}).difference));
-    EXPECT_GT(elo_estimate({5, 0, 0}).difference, 0);
-    EXPECT_LT(elo_estimate({0, 5, 0}).difference, 0);
-    EXPECT_TRUE(std::isnan(elo_estimate({5, 0, 0}).margin));
-    // An interval that reaches a score of 0 has no margin either: 7 - 3 is wide enough not to.
-    EXPECT_NEAR(elo_estimate({7, 3, 0}).margin, 387.390, 1e-3);
-    EXPECT_TRUE(std::isnan(elo_estimate({3, 1, 0}).margin));
-    // All draws: s = 0.5 with no spread at all.
-    EXPECT_NEAR(elo_estimate({0, 0, 4}).margin, 0, 1e-12);
+    const EloEstimate none = elo_estimate({});
+    EXPECT_TRUE(std::isnan(none.difference));
+    EXPECT_TRUE(std::isnan(none.margin));
+    EXPECT_TRUE(std::isnan(none.low));
+    EXPECT_TRUE(std::isnan(none.high));
+}
+
+TEST(EloTest, IntervalOpenWhereItReachesAScoreOfZeroOrOne) {
+    // 7 - 3 stays inside: both ends finite, the margin half the width.
+    const EloEstimate inside = elo_estimate({7, 3, 0});
+    EXPECT_NEAR(inside.margin, 387.390, 1e-3);
+    EXPECT_NEAR(inside.high - inside.low, 2 * inside.margin, 1e-9);
+    // 3 - 1: s = 0.75 ± 0.4244 reaches past 1, so only the lower end has an Elo.
+    const EloEstimate open_above = elo_estimate({3, 1, 0});
+    EXPECT_NEAR(open_above.difference, 190.849, 1e-3);
+    EXPECT_NEAR(open_above.low, -126.449, 1e-3);
+    EXPECT_TRUE(std::isinf(open_above.high) && open_above.high > 0);
+    EXPECT_TRUE(std::isnan(open_above.margin));
+    // 1 - 1: s = 0.5 ± 0.693 leaves both ends open.
+    const EloEstimate open = elo_estimate({1, 1, 0});
+    EXPECT_TRUE(std::isinf(open.low) && open.low < 0);
+    EXPECT_TRUE(std::isinf(open.high) && open.high > 0);
+}
+
+TEST(EloTest, GamesAllAlikeBoundTheDifferenceByTheChanceOfSuchARun) {
+    // Every game won: the difference is unbounded above; a win probability below
+    // 0.05^(1/N) would make N wins in a row rarer than 5%, which bounds it below.
+    const EloEstimate sweep = elo_estimate({200, 0, 0});
+    EXPECT_TRUE(std::isinf(sweep.difference) && sweep.difference > 0);
+    EXPECT_NEAR(sweep.low, 728.508, 1e-3);
+    EXPECT_TRUE(std::isinf(sweep.high));
+    EXPECT_TRUE(std::isnan(sweep.margin));
+    // One win says little: the bound is far below even.
+    EXPECT_NEAR(elo_estimate({1, 0, 0}).low, -511.501, 1e-3);
+    // Every game lost mirrors it.
+    const EloEstimate swept = elo_estimate({0, 200, 0});
+    EXPECT_TRUE(std::isinf(swept.difference) && swept.difference < 0);
+    EXPECT_TRUE(std::isinf(swept.low));
+    EXPECT_NEAR(swept.high, -728.508, 1e-3);
+    // Every game drawn: the decisive share is at most 1 - 0.05^(1/N), which bounds the
+    // score to 0.5 ± half of it, not to exactly even.
+    const EloEstimate drawn = elo_estimate({0, 0, 100});
+    EXPECT_EQ(drawn.difference, 0);
+    EXPECT_NEAR(drawn.margin, 10.257, 1e-3);
+    EXPECT_NEAR(drawn.low, -10.257, 1e-3);
+    EXPECT_NEAR(elo_estimate({0, 0, 4}).margin, 203.653, 1e-3);
 }
 
 TEST(EloTest, ScoreAndEloAreInverse) {
@@ -66,9 +101,18 @@ TEST(LosTest, WorkedExamples) {
     EXPECT_EQ(likelihood_of_superiority({4, 4, 1}), 0.5);
 }
 
+TEST(LosTest, ExtremesStayWithinZeroAndOne) {
+    EXPECT_EQ(likelihood_of_superiority({}), 0.5);
+    EXPECT_EQ(likelihood_of_superiority({200, 0, 0}), 1);
+    EXPECT_EQ(likelihood_of_superiority({0, 200, 0}), 0);
+    EXPECT_NEAR(likelihood_of_superiority({0, 1, 0}), 1 - 0.84134, 1e-5);
+}
+
 TEST(DrawRatioTest, Fractions) {
     EXPECT_EQ(draw_ratio({}), 0);
     EXPECT_NEAR(draw_ratio({30, 10, 60}), 0.6, 1e-12);
+    EXPECT_EQ(draw_ratio({0, 0, 7}), 1);
+    EXPECT_EQ(draw_ratio({200, 0, 0}), 0);
 }
 
 TEST(PentanomialTest, CountsOnlyCompletePairs) {
@@ -104,6 +148,19 @@ TEST(SprtTest, FewOrAlikePairsGiveLittleEvidence) {
     // Ten pairs won twice: each counts log(s1 / s0), however clear the wins look.
     EXPECT_NEAR(sprt_llr({0, 0, 0, 0, 10}, 0, 5), 0.142876, 1e-6);
     EXPECT_NEAR(sprt_llr({0, 0, 0, 0, 10}, 0, 5), 10 * std::log(score_from_elo(5) / 0.5), 1e-3);
+}
+
+TEST(SprtTest, ExtremeRunsGiveFiniteRatios) {
+    // 100 pairs all won, all lost or all drawn, tested at the widest hypotheses allowed.
+    for (const Pentanomial& pairs :
+         {Pentanomial{0, 0, 0, 0, 100}, Pentanomial{100, 0, 0, 0, 0}, Pentanomial{0, 0, 100, 0, 0}})
+        for (const auto& [elo0, elo1] : {std::pair{0.0, 5.0}, std::pair{-1000.0, 1000.0}})
+            EXPECT_TRUE(std::isfinite(sprt_llr(pairs, elo0, elo1)));
+    // All drawn pairs count against any hypothesis away from even: elo1 = 5 is further
+    // than elo0 = 0, so the evidence is for H0.
+    EXPECT_LT(sprt_llr({0, 0, 100, 0, 0}, 0, 5), 0);
+    EXPECT_GT(sprt_llr({0, 0, 0, 0, 100}, 0, 5), 0);
+    EXPECT_LT(sprt_llr({100, 0, 0, 0, 0}, 0, 5), 0);
 }
 
 TEST(SprtTest, WaldBounds) {

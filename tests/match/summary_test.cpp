@@ -53,13 +53,36 @@ TEST(SummaryTest, SprtLineAndVerdicts) {
     const std::string text = summary_text(records, sprt);
     EXPECT_NE(text.find("SPRT: llr "), std::string::npos);
     EXPECT_NE(text.find(", lbound -2.944, ubound 2.944 - H1 was accepted\n"), std::string::npos);
-    EXPECT_NE(text.find("Elo difference: inf +/- nan"), std::string::npos);
+    EXPECT_NE(text.find("Elo difference: at least 443.7 (95% one-sided; every game won), LOS: "
+                        "100.0 %, DrawRatio: 0.0 %\n"),
+              std::string::npos);
 
     for (GameRecord& record : records)
         record.winner = 3 - record.winner; // now B wins every game
     EXPECT_EQ(sprt_verdict(match_totals(records), sprt), SprtVerdict::accept_h0);
+    EXPECT_NE(summary_text(records, sprt)
+                  .find("Elo difference: at most -443.7 (95% one-sided; every game lost), LOS: "
+                        "0.0 %, DrawRatio: 0.0 %\n"),
+              std::string::npos);
     EXPECT_EQ(sprt_verdict(match_totals({game(0, 1), game(1, 2)}), sprt), SprtVerdict::undecided);
     EXPECT_EQ(sprt_verdict(match_totals(records), SprtSpec{}), SprtVerdict::undecided);
+}
+
+TEST(SummaryTest, EloInWordsWhereTheIntervalHasNoEnd) {
+    // Six draws: the interval is the one that six draws in a row leave.
+    std::vector<GameRecord> records;
+    for (int i = 0; i < 6; ++i)
+        records.push_back(game(i, 0));
+    EXPECT_NE(summary_text(records, SprtSpec{})
+                  .find("Elo difference: 0.0 +/- 144.3, LOS: 50.0 %, DrawRatio: 100.0 %\n"),
+              std::string::npos);
+    // 3 - 1: open above.
+    records = {game(0, 1), game(1, 2), game(2, 1), game(3, 1)};
+    EXPECT_NE(summary_text(records, SprtSpec{})
+                  .find("Elo difference: 190.8 (95% interval: -126.4 to unbounded), "),
+              std::string::npos);
+    // The progress line before the first game is done.
+    EXPECT_EQ(progress_text({}, 10, 2), "Games 0/10: 0 - 0 - 0, Elo none (no games), running 2");
 }
 
 } // namespace
