@@ -13,14 +13,9 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
-#include <spawn.h>
 #include <sstream>
 #include <thread>
-
-extern char** environ;
-
 namespace {
 
 class HeadlessRunTest : public MatchProgramTest {
@@ -33,23 +28,9 @@ class HeadlessRunTest : public MatchProgramTest {
             std::filesystem::copy_file(DOTBOT, path(name));
         std::vector<std::string> words = {RUN_HEADLESS, BUILD_DIR,   folder, "--playouts",
                                           "1",          "--threads", "1"};
-        std::vector<char*> argv;
-        for (std::string& word : words)
-            argv.push_back(word.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, path("run.out").c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&actions, 2, path("run.err").c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        pid_t pid = -1;
-        const bool started =
-            posix_spawn(&pid, RUN_HEADLESS, &actions, nullptr, argv.data(), environ) == 0;
-        posix_spawn_file_actions_destroy(&actions);
-        EXPECT_TRUE(started);
-        return started ? wait_match(pid, "run", timeout_ms) : ProgramRun{};
+        const pid_t pid = start_program(words, "run");
+        EXPECT_NE(pid, -1);
+        return pid != -1 ? wait_match(pid, "run", timeout_ms) : ProgramRun{};
     }
 };
 

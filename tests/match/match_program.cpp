@@ -66,6 +66,11 @@ pid_t MatchProgramTest::start_match(const std::vector<std::string>& args,
                                     const std::string& output_name) {
     std::vector<std::string> words = {FENDREL_MATCH};
     words.insert(words.end(), args.begin(), args.end());
+    return start_program(words, output_name);
+}
+
+pid_t MatchProgramTest::start_program(std::vector<std::string> words,
+                                      const std::string& output_name) {
     std::vector<char*> argv;
     for (std::string& word : words)
         argv.push_back(word.data());
@@ -88,7 +93,7 @@ pid_t MatchProgramTest::start_match(const std::vector<std::string>& args,
         environment.push_back(variable.data());
     environment.push_back(nullptr);
     pid_t pid = -1;
-    if (posix_spawn(&pid, FENDREL_MATCH, &actions, nullptr, argv.data(), environment.data()) != 0)
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environment.data()) != 0)
         pid = -1;
     posix_spawn_file_actions_destroy(&actions);
     return pid;

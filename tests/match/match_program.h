@@ -32,6 +32,9 @@ class MatchProgramTest : public ::testing::Test {
 
     // Starts fendrel-match with the arguments in the test's folder, its output in files.
     pid_t start_match(const std::vector<std::string>& args, const std::string& output_name);
+    // Starts the program words[0] with the rest of the words as its arguments in the test's
+    // folder, as start_match does.
+    pid_t start_program(std::vector<std::string> words, const std::string& output_name);
     // Waits up to timeout_ms for a started match; its run, or status -1 after killing it.
     ProgramRun wait_match(pid_t pid, const std::string& output_name, int timeout_ms);
     // Starts and waits.
