@@ -76,17 +76,18 @@ bench-win32: build-win32
 	xvfb-run -a -s "-screen 0 1280x1024x24" \
 	    scripts/wine-run.sh $(CURDIR)/$(WIN32)/wineprefix $(WIN32)/paint_bench.exe
 
-# The Windows program on the user's desktop under Wine, in build/run-win32/, with the random
-# test engine as the engines listed in ENGINES; a side whose engine is left out
-# (make run-win32 ENGINES=1) is played with the mouse.
+# The Windows program on the user's desktop under Wine, in build/run-win32/, with ENGINE
+# (dotbot, or another built engine such as random_engine) as the engines listed in ENGINES;
+# a side whose engine is left out (make run-win32 ENGINES=1) is played with the mouse.
 RUN_WIN32 := build/run-win32
 ENGINES ?= 1 2
+ENGINE ?= dotbot
 run-win32: build-win32
 	@[ -n "$$DISPLAY" ] || { echo "make run-win32: no display (DISPLAY is unset)"; exit 1; }
 	mkdir -p $(RUN_WIN32)
 	rm -f $(RUN_WIN32)/Engine1.exe $(RUN_WIN32)/Engine2.exe
 	cp $(WIN32)/fendrel.exe $(RUN_WIN32)/
-	for n in $(ENGINES); do cp $(WIN32)/random_engine.exe $(RUN_WIN32)/Engine$$n.exe; done
+	for n in $(ENGINES); do cp $(WIN32)/$(ENGINE).exe $(RUN_WIN32)/Engine$$n.exe; done
 	cd $(RUN_WIN32) && env -u LC_ALL LANG=ru_RU.UTF-8 \
 	    $(CURDIR)/scripts/wine-run.sh $(CURDIR)/build/run-wineprefix fendrel.exe
 
