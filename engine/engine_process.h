@@ -29,7 +29,7 @@ struct ProcessInfo {
 constexpr int ENGINE_LINE_SIZE = 4096;
 
 class EngineProcess {
-public:
+  public:
     EngineProcess();
 
     // Launches exe_name with its standard input and output on pipes and starts its reader
@@ -49,16 +49,16 @@ public:
 
     char exe_name[128] = {};
     ProcessInfo process_info;
-    PlatformHandle engine_out_read = NO_HANDLE;   // referee's end of the engine's output
-    PlatformHandle engine_in_write = NO_HANDLE;   // referee's end of the engine's input
-    PlatformHandle engine_in_read = NO_HANDLE;    // the child's standard input
-    PlatformHandle engine_out_write = NO_HANDLE;  // the child's standard output and error
+    PlatformHandle engine_out_read = NO_HANDLE;  // referee's end of the engine's output
+    PlatformHandle engine_in_write = NO_HANDLE;  // referee's end of the engine's input
+    PlatformHandle engine_in_read = NO_HANDLE;   // the child's standard input
+    PlatformHandle engine_out_write = NO_HANDLE; // the child's standard output and error
     uint32_t reader_thread_id = 0;
     PlatformHandle reader_thread = NO_HANDLE;
-    char pending[ENGINE_LINE_SIZE];      // bytes read but not yet handed out as lines
+    char pending[ENGINE_LINE_SIZE]; // bytes read but not yet handed out as lines
     int pending_length = 0;
-    char line_result[ENGINE_LINE_SIZE];  // this engine's own line buffer
-    char* engine_name = nullptr;         // owned copy of the first line; never freed
+    char line_result[ENGINE_LINE_SIZE]; // this engine's own line buffer
+    char* engine_name = nullptr;        // owned copy of the first line; never freed
     int running = 0;
 
     // Set only by a program that chooses each engine's command line and folder (the match

@@ -21,9 +21,9 @@ constexpr const char QUIT_LINE[] = "quit\n";
 
 // What a line from an engine (after its name line) is.
 enum class EngineLine {
-    message,   // anything that is not a move line: shown to the user
-    move,      // "move " and two integers: *x and *y are set
-    bad_move,  // "move " without two integers that fit in 32 bits: refused as illegal
+    message,  // anything that is not a move line: shown to the user
+    move,     // "move " and two integers: *x and *y are set
+    bad_move, // "move " without two integers that fit in 32 bits: refused as illegal
 };
 
 // Classifies one line from an engine: it is a move line when its first five bytes are

@@ -14,14 +14,16 @@ uint32_t turn_start_tick;
 
 namespace {
 
-uint32_t& clock_of_side_to_move() { return side_to_move == 1 ? side1_clock_ms : side2_clock_ms; }
+uint32_t& clock_of_side_to_move() {
+    return side_to_move == 1 ? side1_clock_ms : side2_clock_ms;
+}
 
 // Remaining time in whole seconds: rounded half up from 0 on, truncated toward zero below.
 int32_t rounded_seconds(int32_t remaining_ms) {
     return remaining_ms / 1000 + (remaining_ms % 1000 >= 500 ? 1 : 0);
 }
 
-}  // namespace
+} // namespace
 
 void send_clock_block(EngineProcess& engine, uint32_t& own_clock, uint32_t opponent_clock_ms,
                       const char* leading_line) {
@@ -55,8 +57,8 @@ void format_clock_text(int32_t remaining_ms, char* text, int size) {
 uint32_t clock_refresh_delay(int32_t remaining_ms) {
     // Due when the remaining time reaches the next lower whole second: 1 to 1499 ms. In 64
     // bits, since 1000 times the seconds of a remaining time near the limits overflows 32.
-    return static_cast<uint32_t>(int64_t{remaining_ms} - 1000 * int64_t{rounded_seconds(remaining_ms)} +
-                                 1000);
+    return static_cast<uint32_t>(int64_t{remaining_ms} -
+                                 1000 * int64_t{rounded_seconds(remaining_ms)} + 1000);
 }
 
 void update_clock_display() {

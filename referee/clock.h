@@ -12,7 +12,7 @@ constexpr int CLOCK_TIMER_ID = 1;
 extern uint32_t side1_clock_ms;
 extern uint32_t side2_clock_ms;
 extern uint32_t increment_ms;
-extern uint32_t turn_start_tick;  // tick count right after the last clock block went out
+extern uint32_t turn_start_tick; // tick count right after the last clock block went out
 
 // Credits the increment to own_clock, sends the clock block ending in "go" to engine, and
 // starts the new turn. A relayed move line given as `leading_line` goes out in the same

@@ -17,7 +17,7 @@ void start(EngineProcess& engine, const char* exe_name) {
     engine.start_engine();
 }
 
-}  // namespace
+} // namespace
 
 void send_setup_lines(EngineProcess& engine) {
     char line[PROTOCOL_LINE_SIZE];

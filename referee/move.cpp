@@ -19,7 +19,9 @@ const char ILLEGAL_MOVE_CAPTION[] = "error";
 const char GAME_OVER_TEXT[] = "Игра окончена";
 const char GAME_OVER_CAPTION[] = "Сообщение";
 
-EngineProcess& engine_of(int32_t side) { return side == 1 ? engine1 : engine2; }
+EngineProcess& engine_of(int32_t side) {
+    return side == 1 ? engine1 : engine2;
+}
 
 void show_score() {
     char text[16];
@@ -55,7 +57,9 @@ void apply_engine_move(void* context) {
     make_move(move->x, move->y);
 }
 
-void refuse_move_line(void*) { window_show_message(ILLEGAL_MOVE_TEXT, ILLEGAL_MOVE_CAPTION); }
+void refuse_move_line(void*) {
+    window_show_message(ILLEGAL_MOVE_TEXT, ILLEGAL_MOVE_CAPTION);
+}
 
 void note_engine_exit(void* context) {
     auto* engine = static_cast<EngineProcess*>(context);
@@ -68,7 +72,7 @@ void note_engine_exit(void* context) {
     window_set_status_text(5, text);
 }
 
-}  // namespace
+} // namespace
 
 int make_move(int32_t x, int32_t y) {
     const uint32_t now = tick_count();
@@ -96,6 +100,10 @@ void deliver_engine_move(EngineProcess& sender, int32_t x, int32_t y) {
     window_run_and_wait(apply_engine_move, &move);
 }
 
-void deliver_bad_move_line(EngineProcess&) { window_run_and_wait(refuse_move_line, nullptr); }
+void deliver_bad_move_line(EngineProcess&) {
+    window_run_and_wait(refuse_move_line, nullptr);
+}
 
-void deliver_engine_exit(EngineProcess& engine) { window_run_and_wait(note_engine_exit, &engine); }
+void deliver_engine_exit(EngineProcess& engine) {
+    window_run_and_wait(note_engine_exit, &engine);
+}

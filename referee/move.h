@@ -26,4 +26,3 @@ void deliver_bad_move_line(EngineProcess& sender);
 // The engine's output ended: its side passes to the mouse ("Engine1.exe exited" in part 5),
 // unless it was told to quit.
 void deliver_engine_exit(EngineProcess& engine);
-

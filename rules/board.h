@@ -35,8 +35,8 @@ extern int32_t stamp_counter;
 extern int32_t first_cell;
 extern int32_t end_cell;
 
-extern int32_t side_to_move;  // 1 or 2
-extern int32_t score;         // captured-dot balance seen from side_to_move
+extern int32_t side_to_move; // 1 or 2
+extern int32_t score;        // captured-dot balance seen from side_to_move
 
 // The ring of eight neighbours, clockwise from north; even directions are orthogonal.
 extern int32_t neighbour_offset[8];

@@ -12,7 +12,8 @@ void build_board_picture(int32_t client_width, int32_t client_height,
     // Horizontal lines stop one pixel short of the last column, where the last vertical
     // line passes; vertical lines reach the last row's grid point.
     for (int32_t i = 0; i < board_rows; ++i)
-        picture.push_back({Shape::line, 20, 20 + 20 * i, 20 * board_cols, 20 + 20 * i, GRID_COLOUR});
+        picture.push_back(
+            {Shape::line, 20, 20 + 20 * i, 20 * board_cols, 20 + 20 * i, GRID_COLOUR});
     for (int32_t j = 0; j < board_cols; ++j)
         picture.push_back(
             {Shape::line, 20 + 20 * j, 20, 20 + 20 * j, 20 * board_rows + 1, GRID_COLOUR});

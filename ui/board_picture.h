@@ -23,10 +23,10 @@ constexpr Colour SIDE2_ENCLOSED_COLOUR{50, 50, 127};
 constexpr int32_t STATUS_BAR_HEIGHT = 20;
 
 enum class Shape {
-    fill,  // the rectangle x0 <= x < x1, y0 <= y < y1
-    line,  // a one-pixel line from (x0, y0) towards (x1, y1), the end point not drawn
-    disc,  // a filled ellipse without outline in the box (x0, y0)-(x1, y1), as GDI's
-           // Ellipse takes its bounding box
+    fill, // the rectangle x0 <= x < x1, y0 <= y < y1
+    line, // a one-pixel line from (x0, y0) towards (x1, y1), the end point not drawn
+    disc, // a filled ellipse without outline in the box (x0, y0)-(x1, y1), as GDI's
+          // Ellipse takes its bounding box
 };
 
 struct DrawCommand {

@@ -40,7 +40,7 @@ struct Position {
 };
 
 class HeadlessGameTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         previous = fs::current_path();
         static std::atomic<int> serial{0};
@@ -108,7 +108,8 @@ std::vector<Point> prepared_game(uint32_t seed, int32_t& captures) {
     std::vector<Point> moves;
     Point move;
     captures = 0;
-    while (next_random_move(player, [](Point p) { return is_legal_dot(p.x, p.y); }, move)) {
+    while (next_random_move(
+        player, [](Point p) { return is_legal_dot(p.x, p.y); }, move)) {
         const int32_t mover_score_before = score;
         place_dot(cell_index(move.x, move.y));
         captures += -score != mover_score_before;
@@ -239,4 +240,4 @@ TEST_F(HeadlessGameTest, SilentEngineStallsTheGame) {
     EXPECT_EQ(result.dots, 1);
 }
 
-}  // namespace
+} // namespace

@@ -55,7 +55,8 @@ TEST(OpeningsTest, RandomOpeningsAreLegalAndRepeatable) {
 TEST(OpeningsTest, RefusesBadSpecs) {
     OpeningBook book;
     std::string error;
-    for (const char* choice : {"random:", "random:-1", "random:401", "random:3x", "/no/such/file"}) {
+    for (const char* choice :
+         {"random:", "random:-1", "random:401", "random:3x", "/no/such/file"}) {
         EXPECT_FALSE(load_opening_book(choice, book, error)) << choice;
         EXPECT_FALSE(error.empty());
     }

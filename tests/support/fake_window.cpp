@@ -6,7 +6,7 @@
 
 namespace {
 
-std::recursive_mutex window_thread;  // held while "the window's thread" runs something
+std::recursive_mutex window_thread; // held while "the window's thread" runs something
 std::mutex record_lock;
 std::vector<std::string> recorded;
 std::string parts[6];
@@ -20,7 +20,7 @@ void record(std::string event) {
     recorded.push_back(std::move(event));
 }
 
-}  // namespace
+} // namespace
 
 namespace fake_window {
 
@@ -75,7 +75,7 @@ void reset() {
     current_tick = 0;
 }
 
-}  // namespace fake_window
+} // namespace fake_window
 
 void window_stop_clock_timer() {
     {
@@ -102,7 +102,9 @@ void window_set_status_text(int part, const char* text) {
     record("status " + std::to_string(part) + " " + text);
 }
 
-void window_request_repaint() { record("repaint"); }
+void window_request_repaint() {
+    record("repaint");
+}
 
 void window_show_message(const char* text, const char* caption) {
     record(std::string("box ") + caption + ": " + text);
@@ -119,4 +121,6 @@ bool window_run_and_wait(void (*fn)(void*), void* arg) {
     return true;
 }
 
-uint32_t tick_count() { return fake_window::tick(); }
+uint32_t tick_count() {
+    return fake_window::tick();
+}

@@ -31,4 +31,4 @@ void close();
 // Back to a fresh window: no events, empty parts, timer stopped, open, tick 0.
 void reset();
 
-}  // namespace fake_window
+} // namespace fake_window

@@ -20,9 +20,11 @@ std::mutex lock;
 Record records[2];
 std::vector<std::string> both;
 
-Record& record_of(const EngineProcess* engine) { return records[engine == &engine2 ? 1 : 0]; }
+Record& record_of(const EngineProcess* engine) {
+    return records[engine == &engine2 ? 1 : 0];
+}
 
-}  // namespace
+} // namespace
 
 namespace recording_engines {
 
@@ -52,7 +54,7 @@ std::vector<std::string> all_writes() {
     return both;
 }
 
-}  // namespace recording_engines
+} // namespace recording_engines
 
 EngineProcess::EngineProcess() {}
 
@@ -74,7 +76,9 @@ int EngineProcess::send_line(const char* text) {
     return 1;
 }
 
-const char* EngineProcess::read_line() { return nullptr; }
+const char* EngineProcess::read_line() {
+    return nullptr;
+}
 
 int EngineProcess::quit_engine() {
     running = 0;

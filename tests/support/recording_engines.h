@@ -20,4 +20,4 @@ std::vector<std::string> writes(const EngineProcess& engine);
 std::vector<std::string> all_writes();
 void clear_writes();
 
-}  // namespace recording_engines
+} // namespace recording_engines

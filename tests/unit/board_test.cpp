@@ -10,7 +10,7 @@
 namespace {
 
 class BoardTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { reset_rules_state(); }
 };
 
@@ -65,14 +65,14 @@ TEST_F(BoardTest, LegalityOfPairsOnAnEmptyBoard) {
     const LegalCase cases[] = {
         {0, 0, true},
         {38, 31, true},
-        {-1, 0, false},  // left border
-        {39, 0, false},  // right border
-        {40, 0, false},  // left border of the next row
-        {41, 0, true},   // names the cell (0, 1)
-        {0, -1, false},  // above the board
-        {0, 32, false},  // below the board
+        {-1, 0, false}, // left border
+        {39, 0, false}, // right border
+        {40, 0, false}, // left border of the next row
+        {41, 0, true},  // names the cell (0, 1)
+        {0, -1, false}, // above the board
+        {0, 32, false}, // below the board
         {-1, 32, false},
-        {-41, 1, true},  // one row down, one row of cells back: the cell (0, 0)
+        {-41, 1, true}, // one row down, one row of cells back: the cell (0, 0)
         {INT32_MAX, INT32_MAX, false},
         {INT32_MIN, INT32_MIN, false},
         {INT32_MAX, INT32_MIN, false},
@@ -90,7 +90,7 @@ TEST_F(BoardTest, LegalityOfPairsOnAnEmptyBoard) {
 
 TEST_F(BoardTest, OccupiedAndEnclosedCellsAreIllegalForBothSides) {
     play(5, 5);
-    EXPECT_FALSE(is_legal_dot(5, 5));  // side 1's dot, judged for side 2
+    EXPECT_FALSE(is_legal_dot(5, 5)); // side 1's dot, judged for side 2
     play(6, 6);
     EXPECT_FALSE(is_legal_dot(6, 6));
     EXPECT_FALSE(is_legal_dot(5, 5));
@@ -109,7 +109,7 @@ TEST_F(BoardTest, FullBoardTest) {
     for (int32_t y = 0; y < board_rows; ++y)
         for (int32_t x = 0; x < board_cols; ++x)
             cell_owner[cell_index(x, y)] = 1 + (x + y) % 2;
-    EXPECT_EQ(board_full(), 1);  // the 62 border cells in the range count as occupied
+    EXPECT_EQ(board_full(), 1); // the 62 border cells in the range count as occupied
 
     // An empty cell inside an enclosure can never take a dot: it counts as taken.
     cell_owner[cell_index(10, 10)] = CELL_EMPTY;
@@ -119,4 +119,4 @@ TEST_F(BoardTest, FullBoardTest) {
     EXPECT_EQ(board_full(), 0);
 }
 
-}  // namespace
+} // namespace

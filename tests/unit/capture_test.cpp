@@ -10,7 +10,7 @@
 namespace {
 
 class CaptureTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { reset_rules_state(); }
 
     static int32_t count_at(int32_t x, int32_t y) { return cell_enclosed[cell_index(x, y)]; }
@@ -28,7 +28,7 @@ TEST_F(CaptureTest, DiamondCapturesOneDot) {
                                          ".X.\n");
     EXPECT_EQ(side_to_move, 2);
     EXPECT_EQ(score, -1);
-    EXPECT_EQ(stamp_counter, stamps_before + 2);  // the outer gap is flooded and dropped
+    EXPECT_EQ(stamp_counter, stamps_before + 2); // the outer gap is flooded and dropped
 }
 
 TEST_F(CaptureTest, EmptyCellInsideIsCoveredButScoresNothing) {
@@ -71,13 +71,23 @@ TEST_F(CaptureTest, TwoRegionsAtOnce) {
                                          "XoX\n"
                                          ".X.\n");
     EXPECT_EQ(side1_balance(), 2);
-    EXPECT_EQ(stamp_counter, stamps_before + 4);  // east, south, west, north
+    EXPECT_EQ(stamp_counter, stamps_before + 4); // east, south, west, north
 }
 
 TEST_F(CaptureTest, OneRegionBehindTwoGapsCountsOnce) {
     play_for(2, 10, 12);
-    for (auto [x, y] : {std::pair{11, 9}, {9, 9}, {10, 11}, {12, 10}, {12, 11}, {12, 12}, {11, 13},
-                        {10, 13}, {9, 13}, {8, 12}, {8, 11}, {8, 10}})
+    for (auto [x, y] : {std::pair{11, 9},
+                        {9, 9},
+                        {10, 11},
+                        {12, 10},
+                        {12, 11},
+                        {12, 12},
+                        {11, 13},
+                        {10, 13},
+                        {9, 13},
+                        {8, 12},
+                        {8, 11},
+                        {8, 10}})
         play_for(1, x, y);
     play_for(1, 10, 10);
     EXPECT_EQ(board_diagram(8, 9, 12, 13), ".X.X.\n"
@@ -94,8 +104,8 @@ TEST_F(CaptureTest, RecaptureFreesTheEnclosedDot) {
     for (auto [x, y] : {std::pair{9, 20}, {11, 20}, {10, 21}})
         play_for(1, x, y);
     ASSERT_EQ(side1_balance(), 1);
-    for (auto [x, y] : {std::pair{10, 18}, {9, 19}, {11, 19}, {8, 20}, {12, 20}, {9, 21}, {11, 21},
-                        {10, 22}})
+    for (auto [x, y] :
+         {std::pair{10, 18}, {9, 19}, {11, 19}, {8, 20}, {12, 20}, {9, 21}, {11, 21}, {10, 22}})
         play_for(2, x, y);
     EXPECT_EQ(board_diagram(8, 18, 12, 22), "..O..\n"
                                             ".OxO.\n"
@@ -119,14 +129,14 @@ TEST_F(CaptureTest, EnclosingAgainFromACorner) {
 }
 
 TEST_F(CaptureTest, GapCountingDecidesWhetherAnythingIsFlooded) {
-    play_for(1, 15, 15);  // no own neighbour
+    play_for(1, 15, 15); // no own neighbour
     EXPECT_EQ(stamp_counter, 0);
-    play_for(1, 16, 15);  // one own neighbour: one gap
+    play_for(1, 16, 15); // one own neighbour: one gap
     EXPECT_EQ(stamp_counter, 0);
-    play_for(1, 17, 15);  // extends the line at its end: one gap
+    play_for(1, 17, 15); // extends the line at its end: one gap
     EXPECT_EQ(stamp_counter, 0);
     play_for(1, 19, 15);
-    play_for(1, 18, 15);  // between two own dots of a line: two open gaps
+    play_for(1, 18, 15); // between two own dots of a line: two open gaps
     EXPECT_EQ(stamp_counter, 2);
     EXPECT_EQ(score, 0);
     for (int32_t i = first_cell; i < end_cell; ++i)
@@ -196,4 +206,4 @@ TEST_F(CaptureTest, UndoRestoresCountsAndScoreExactly) {
     EXPECT_EQ(score, 8);
 }
 
-}  // namespace
+} // namespace

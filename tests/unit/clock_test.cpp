@@ -20,12 +20,14 @@ struct DisplayCase {
 
 TEST(ClockDisplay, TextAndNextRefreshForRemainingTimes) {
     const DisplayCase cases[] = {
-        {10000, "0:10", 1000}, {5700, "0:06", 700},    {5300, "0:05", 1300},
-        {1000, "0:01", 1000},  {999, "0:01", 999},     {500, "0:01", 500},
-        {499, "0:00", 1499},   {0, "0:00", 1000},      {-1, "-:--", 999},
-        {-999, "-:--", 1},     {-1000, "-:--", 1000},  {59499, "0:59", 1499},
-        {59500, "1:00", 500},  {599500, "10:00", 500}, {INT32_MIN, "-:--", 352},
-        {INT32_MAX, "35791:24", 647},
+        {10000, "0:10", 1000},    {5700, "0:06", 700},
+        {5300, "0:05", 1300},     {1000, "0:01", 1000},
+        {999, "0:01", 999},       {500, "0:01", 500},
+        {499, "0:00", 1499},      {0, "0:00", 1000},
+        {-1, "-:--", 999},        {-999, "-:--", 1},
+        {-1000, "-:--", 1000},    {59499, "0:59", 1499},
+        {59500, "1:00", 500},     {599500, "10:00", 500},
+        {INT32_MIN, "-:--", 352}, {INT32_MAX, "35791:24", 647},
     };
     for (const auto& c : cases) {
         char text[32];
@@ -48,11 +50,11 @@ TEST_F(ClockTest, NothingShownAndNoTimerBeforeTheFirstMove) {
 
 TEST_F(ClockTest, DisplayCountsDownOnWholeSecondsAndGoesOnPastZero) {
     start_at(0);
-    engine_moves_at(3000, engine1, 5, 5);  // side 2 now has 10000 ms
+    engine_moves_at(3000, engine1, 5, 5); // side 2 now has 10000 ms
     EXPECT_EQ(fake_window::status_text(3), "0:10");
     EXPECT_EQ(fake_window::timer_delay(), 1000u);
 
-    fake_window::set_tick(3000 + 1000 + 250);  // a late expiry
+    fake_window::set_tick(3000 + 1000 + 250); // a late expiry
     on_clock_timer();
     EXPECT_EQ(fake_window::status_text(3), "0:09");
     EXPECT_EQ(fake_window::timer_delay(), 750u);
@@ -61,14 +63,14 @@ TEST_F(ClockTest, DisplayCountsDownOnWholeSecondsAndGoesOnPastZero) {
     on_clock_timer();
     EXPECT_EQ(fake_window::status_text(3), "-:--");
     EXPECT_EQ(fake_window::timer_delay(), 999u);
-    EXPECT_EQ(fake_window::status_text(1), "");  // side 1's part keeps its last text
+    EXPECT_EQ(fake_window::status_text(1), ""); // side 1's part keeps its last text
 }
 
 TEST_F(ClockTest, ChargeStopsAtZeroAndTheNextBlockCarriesTheIncrement) {
     start_at(0);
     engine_moves_at(1000, engine1, 1, 1);
     engine_moves_at(2000, engine2, 2, 2);
-    side1_clock_ms = 3000;  // side 1's turn began at 2000 with 3000 ms left
+    side1_clock_ms = 3000; // side 1's turn began at 2000 with 3000 ms left
     engine_moves_at(2000 + 5000, engine1, 3, 3);
     EXPECT_EQ(side1_clock_ms, 0u);
     engine_moves_at(7000, engine2, 4, 4);
@@ -77,7 +79,7 @@ TEST_F(ClockTest, ChargeStopsAtZeroAndTheNextBlockCarriesTheIncrement) {
 
 TEST_F(ClockTest, TurnAcrossTheTickCountWrapIsChargedTheTimeThatPassed) {
     start_at(0xFFFFF000u);
-    engine_moves_at(0x00000800u, engine1, 1, 1);  // 0x1800 = 6144 ms later
+    engine_moves_at(0x00000800u, engine1, 1, 1); // 0x1800 = 6144 ms later
     EXPECT_EQ(side1_clock_ms, 10000u - 6144u);
     EXPECT_EQ(writes(engine2).back(), "move 1 1\ntime 10000\notime 3856\ngo\n");
 }
@@ -105,4 +107,4 @@ TEST_F(ClockTest, ThirdTurnOfAPersonShowsThirtySeconds) {
     EXPECT_EQ(fake_window::status_text(1), "0:30");
 }
 
-}  // namespace
+} // namespace

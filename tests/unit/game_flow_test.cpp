@@ -95,8 +95,7 @@ TEST_F(GameFlowTest, GameEndsWhenOnlyEnclosedCellsAreLeft) {
 }
 
 // Runs a function as the window's thread would: under the window's exclusion.
-template <class F>
-void on_window_thread(F f) {
+template <class F> void on_window_thread(F f) {
     window_run_and_wait([](void* context) { (*static_cast<F*>(context))(); }, &f);
 }
 
@@ -143,4 +142,4 @@ TEST_F(GameFlowTest, MovesFromAReaderAndClicksAtOnceAreAppliedWhole) {
     EXPECT_GE(dots[2], 50);
 }
 
-}  // namespace
+} // namespace

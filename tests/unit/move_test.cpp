@@ -39,8 +39,8 @@ struct GameSnapshot {
     bool operator==(const GameSnapshot& o) const {
         return std::memcmp(owner, o.owner, sizeof owner) == 0 &&
                std::memcmp(enclosed, o.enclosed, sizeof enclosed) == 0 && side == o.side &&
-               balance == o.balance && last == o.last && clock1 == o.clock1 &&
-               clock2 == o.clock2 && turn_start == o.turn_start;
+               balance == o.balance && last == o.last && clock1 == o.clock1 && clock2 == o.clock2 &&
+               turn_start == o.turn_start;
     }
 };
 
@@ -50,11 +50,11 @@ TEST_F(MoveTest, RefusedMovesChangeNothingAndSendNothing) {
     // An enclosed empty cell, for the list below.
     cell_enclosed[cell_index(30, 30)] = 1;
     const std::pair<int32_t, int32_t> refused[] = {
-        {10, 10},  // occupied
-        {30, 30},  // empty but enclosed
-        {-1, 3},   // left border
-        {39, 3},   // right border
-        {0, 32},   // past the last row
+        {10, 10}, // occupied
+        {30, 30}, // empty but enclosed
+        {-1, 3},  // left border
+        {39, 3},  // right border
+        {0, 32},  // past the last row
         {INT32_MIN, INT32_MAX},
     };
     for (auto [x, y] : refused) {
@@ -66,7 +66,7 @@ TEST_F(MoveTest, RefusedMovesChangeNothingAndSendNothing) {
         EXPECT_EQ(fake_window::events(), std::vector<std::string>{"box error: illegal move!"});
         EXPECT_TRUE(writes(engine1).empty());
         EXPECT_TRUE(writes(engine2).empty());
-        EXPECT_TRUE(fake_window::timer_armed());  // side 2's clock keeps running
+        EXPECT_TRUE(fake_window::timer_armed()); // side 2's clock keeps running
     }
 }
 
@@ -75,7 +75,7 @@ TEST_F(MoveTest, MoveLineFromTheEngineNotToMoveIsRefused) {
     recording_engines::clear_writes();
     fake_window::clear_events();
     const GameSnapshot before = GameSnapshot::take();
-    engine_moves_at(50, engine2, 3, 3);  // side 1 is to move
+    engine_moves_at(50, engine2, 3, 3); // side 1 is to move
     EXPECT_TRUE(GameSnapshot::take() == before);
     EXPECT_EQ(fake_window::events(), std::vector<std::string>{"box error: illegal move!"});
     EXPECT_TRUE(writes(engine1).empty());
@@ -109,7 +109,7 @@ TEST_F(MoveTest, ScorePartShowsSideOnesBalanceAfterEveryMove) {
     score = -3;
     make_move(10, 10);
     EXPECT_EQ(fake_window::status_text(4), "-3");
-    score = -2;  // side 2 to move, side 2 behind by 2
+    score = -2; // side 2 to move, side 2 behind by 2
     make_move(12, 12);
     EXPECT_EQ(fake_window::status_text(4), "2");
 }
@@ -119,7 +119,7 @@ TEST_F(MoveTest, RelayedMoveCarriesTheNumbersAsReceived) {
     // Both name the cell (2, 0); the second far outside the board in both numbers.
     engine_moves_at(10, engine1, INT32_MIN, 52377650);
     EXPECT_EQ(writes(engine2).at(2), "move -2147483648 52377650\ntime 10000\notime 9990\ngo\n");
-    engine_moves_at(10, engine2, 41, 0);  // the cell (0, 1)
+    engine_moves_at(10, engine2, 41, 0); // the cell (0, 1)
     EXPECT_EQ(writes(engine1).at(3), "move 41 0\ntime 19990\notime 10000\ngo\n");
     EXPECT_EQ(cell_owner[cell_index(2, 0)], 1);
     EXPECT_EQ(cell_owner[cell_index(0, 1)], 2);
@@ -127,7 +127,7 @@ TEST_F(MoveTest, RelayedMoveCarriesTheNumbersAsReceived) {
 
 TEST_F(MoveTest, EngineThatExitsPassesItsSideToTheMouse) {
     start_at(0);
-    handle_click(110, 110);  // side 1 belongs to a running engine
+    handle_click(110, 110); // side 1 belongs to a running engine
     EXPECT_EQ(cell_owner[cell_index(5, 5)], CELL_EMPTY);
 
     deliver_engine_exit(engine1);
@@ -158,9 +158,9 @@ TEST(ClickMapping, PixelsToBoardPoints) {
     struct Case {
         int32_t px, py, x, y;
     } cases[] = {
-        {0, 0, 0, 0},     {29, 29, 0, 0},   {30, 30, 1, 1},   {9, 9, 0, 0},
-        {49, 49, 1, 1},   {770, 650, 38, 32}, {789, 649, 38, 31}, {790, 10, 39, 0},
-        {809, 669, 39, 32},
+        {0, 0, 0, 0},       {29, 29, 0, 0},   {30, 30, 1, 1},
+        {9, 9, 0, 0},       {49, 49, 1, 1},   {770, 650, 38, 32},
+        {789, 649, 38, 31}, {790, 10, 39, 0}, {809, 669, 39, 32},
     };
     for (const auto& c : cases) {
         const BoardPoint p = cell_from_point(c.px, c.py);
@@ -172,15 +172,15 @@ TEST(ClickMapping, PixelsToBoardPoints) {
 TEST_F(MoveTest, ClicksPlayOnlyForSidesWithoutARunningEngine) {
     fresh_game(true, false);
     start_at(0);
-    handle_click(30, 30);  // side 1's engine runs: ignored, nothing shown
+    handle_click(30, 30); // side 1's engine runs: ignored, nothing shown
     EXPECT_EQ(cell_owner[cell_index(1, 1)], CELL_EMPTY);
-    EXPECT_TRUE(fake_window::events().size() == 2);  // only the two placeholders
+    EXPECT_TRUE(fake_window::events().size() == 2); // only the two placeholders
     engine_moves_at(0, engine1, 5, 5);
-    handle_click(30, 30);  // side 2 has no engine: played, relayed to engine1
+    handle_click(30, 30); // side 2 has no engine: played, relayed to engine1
     EXPECT_EQ(cell_owner[cell_index(1, 1)], 2);
     EXPECT_EQ(writes(engine1).at(3), "move 1 1\ntime 20000\notime 10000\ngo\n");
     const size_t events_before = fake_window::events().size();
-    handle_click(790, 30);  // side 1 to move and its engine runs: ignored, even off the board
+    handle_click(790, 30); // side 1 to move and its engine runs: ignored, even off the board
     EXPECT_EQ(fake_window::events().size(), events_before);
 
     // With no engine at all, clicks alternate the sides; a double click is refused.
@@ -192,8 +192,8 @@ TEST_F(MoveTest, ClicksPlayOnlyForSidesWithoutARunningEngine) {
     handle_click(70, 50);
     EXPECT_EQ(cell_owner[cell_index(2, 2)], 1);
     EXPECT_EQ(cell_owner[cell_index(3, 2)], 2);
-    handle_click(790, 30);  // the right border column: refused by the move handling
+    handle_click(790, 30); // the right border column: refused by the move handling
     EXPECT_EQ(fake_window::events().back(), "box error: illegal move!");
 }
 
-}  // namespace
+} // namespace

@@ -41,4 +41,4 @@ TEST(Platform, DecimalScanningOfTheProtocol) {
     EXPECT_EQ(big, INT64_MAX);
 }
 
-}  // namespace
+} // namespace

@@ -10,7 +10,7 @@
 #include <vector>
 
 class RefereeTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { fresh_game(true, true); }
 
     // A new board, window and engines; the game is not started.
