@@ -1,13 +1,9 @@
 #include "rules/capture.h"
 
 #include "rules/board.h"
+#include "rules/ring_gaps.h"
 
 namespace {
-
-struct Gap {
-    int first; // ring direction where the run of non-own neighbours starts
-    int last;  // ring direction where it ends, clockwise from first
-};
 
 // Working storage of one search, fixed so that a move allocates nothing.
 //
@@ -39,24 +35,8 @@ void find_enclosures(int32_t c) {
     const int32_t m = side_to_move;
     auto own = [&](int k) { return cell_owner[c + neighbour_offset[k]] == m; };
 
-    // Ring scan: the maximal runs of non-own neighbours, clockwise from the first own one.
-    int i = 0;
-    while (i < 8 && !own(i))
-        ++i;
-    if (i == 8)
-        return;
     Gap gaps[4];
-    int gap_count = 0;
-    int d = i;
-    for (int k = i + 1; k <= 7; ++k) {
-        if (!own(k))
-            continue;
-        if (k > d + 1)
-            gaps[gap_count++] = {d + 1, k - 1};
-        d = k;
-    }
-    if (!(i == 0 && d == 7))
-        gaps[gap_count++] = {(d + 1) & 7, (i + 7) & 7};
+    const int gap_count = find_ring_gaps(own, gaps);
     if (gap_count < 2)
         return;
 

@@ -1,13 +1,10 @@
 #include "engines/dotbot/fast_board.h"
 
+#include "rules/ring_gaps.h"
+
 #include <cstring>
 
 namespace {
-
-struct Gap {
-    int first; // ring direction where the run of non-own neighbours starts
-    int last;  // ring direction where it ends, clockwise from first
-};
 
 // Records an enclosed region found by one flood: its empty cells and the other side's dots
 // gain one on their count (a dot newly captured scores), the mover's captured dots are freed.
@@ -49,24 +46,8 @@ int32_t find_enclosures(FastBoard& b, int32_t c, bool record) {
     const int32_t m = b.side_to_move;
     auto own = [&](int k) { return b.owner[c + b.offset[k]] == m; };
 
-    // Ring scan: the maximal runs of non-own neighbours, clockwise from the first own one.
-    int i = 0;
-    while (i < 8 && !own(i))
-        ++i;
-    if (i == 8)
-        return 0;
     Gap gaps[4];
-    int gap_count = 0;
-    int d = i;
-    for (int k = i + 1; k <= 7; ++k) {
-        if (!own(k))
-            continue;
-        if (k > d + 1)
-            gaps[gap_count++] = {d + 1, k - 1};
-        d = k;
-    }
-    if (!(i == 0 && d == 7))
-        gaps[gap_count++] = {(d + 1) & 7, (i + 7) & 7};
+    const int gap_count = find_ring_gaps(own, gaps);
     if (gap_count < 2)
         return 0;
 
