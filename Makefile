@@ -1,32 +1,48 @@
 # The two commands of the README are `make run` and `make test`; both install what is
-# missing first. Build trees live under build/.
+# missing first (make run only what the Linux programs need). Build trees live under build/.
 
 CMAKE_GEN := -G Ninja
 NATIVE := build/linux
 WIN32 := build/win32
+WIN64 := build/win64
 ASAN := build/asan
 TSAN := build/tsan
 FUZZ := build/fuzz
-STRICT ?= OFF
+# make test builds with -Werror; other goals leave a tree's setting as it is, so that
+# make run after make test finds nothing to compile.
+STRICT ?=
+STRICT_FLAG = $(if $(STRICT),-DFENDREL_WERROR=$(STRICT))
 
-.PHONY: all deps build build-linux build-win32 build-sanitizers build-fuzz test test-linux \
-        test-win32 test-sanitizers bench bench-match bench-strength bench-win32 run-win32 format clean
+.PHONY: all deps deps-native build build-linux build-win32 build-win64 build-sanitizers \
+        build-fuzz test test-win32 bench bench-match bench-strength bench-win32 run-win32 \
+        run-win64 format clean
 
 all: build
 
+# Everything the tests need; deps-native only what the Linux programs need.
 deps:
-	@scripts/install-deps.sh
+	@scripts/install-deps.sh all
+
+deps-native:
+	@scripts/install-deps.sh native
 
 build: build-linux build-win32
 
-build-linux: deps
-	cmake -S . -B $(NATIVE) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFENDREL_WERROR=$(STRICT)
+build-linux: deps-native
+	cmake -S . -B $(NATIVE) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(STRICT_FLAG)
 	cmake --build $(NATIVE)
 
+# The shipped program, 32-bit.
 build-win32: deps
-	cmake -S . -B $(WIN32) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DFENDREL_WERROR=$(STRICT) \
+	cmake -S . -B $(WIN32) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release $(STRICT_FLAG) \
 	      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
 	cmake --build $(WIN32)
+
+# Its 64-bit twin, whose tests run under wine64 where no 32-bit code can run.
+build-win64: deps
+	cmake -S . -B $(WIN64) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release $(STRICT_FLAG) \
+	      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
+	cmake --build $(WIN64)
 
 build-sanitizers: deps
 	cmake -S . -B $(ASAN) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DFENDREL_SANITIZE=address,undefined
@@ -37,16 +53,25 @@ build-sanitizers: deps
 # libFuzzer needs clang; this tree holds the fuzz targets only.
 build-fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	      -DFENDREL_FUZZ=ON -DFENDREL_WERROR=$(STRICT)
+	      -DFENDREL_FUZZ=ON $(STRICT_FLAG)
 	cmake --build $(FUZZ)
 
 test: STRICT = ON
-test: build build-sanitizers build-fuzz
+test: deps build build-win64 build-sanitizers build-fuzz
 	ctest --test-dir $(NATIVE) --output-on-failure -j2
-	ctest --test-dir $(WIN32) --output-on-failure -j2
+	ctest --test-dir $(WIN64) --output-on-failure -j2
+	@$(MAKE) --no-print-directory test-win32
 	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --test-dir $(ASAN) --output-on-failure -j2
 	TSAN_OPTIONS=halt_on_error=1 ctest --test-dir $(TSAN) --output-on-failure -j2
 	ctest --test-dir $(FUZZ) --output-on-failure
+
+# The shipped 32-bit program's own suites, where this machine can start a 32-bit Wine.
+test-win32:
+	@if why=$$(scripts/wine32-runs.sh); then \
+	    ctest --test-dir $(WIN32) --output-on-failure -j2; \
+	else \
+	    echo "make test: the 32-bit Windows suites ($(WIN32)) were not run: $$why"; \
+	fi
 
 # dotbot against itself in build/run/, as Engine1.exe and Engine2.exe: in the Linux
 # program's window on the user's desktop, or without a display (DISPLAY and
@@ -72,24 +97,35 @@ bench: build-linux
 	$(NATIVE)/bench_dotbot
 
 # Paints of a full board in the Windows program's window, under Wine on a private display.
-bench-win32: build-win32
+# (The 64-bit twin's where no 32-bit code can run.)
+bench-win32: build-win32 build-win64
+	@if scripts/wine32-runs.sh >/dev/null; then arch=win32 tree=$(WIN32); \
+	 else arch=win64 tree=$(WIN64); echo "the 64-bit twin: this machine runs no 32-bit Wine"; fi; \
 	xvfb-run -a -s "-screen 0 1280x1024x24" \
-	    scripts/wine-run.sh $(CURDIR)/$(WIN32)/wineprefix $(WIN32)/paint_bench.exe
+	    scripts/wine-run.sh $$arch $(CURDIR)/$$tree/wineprefix $$tree/paint_bench.exe
 
 # The Windows program on the user's desktop under Wine, in build/run-win32/, with ENGINE
 # (dotbot, or another built engine such as random_engine) as the engines listed in ENGINES;
 # a side whose engine is left out (make run-win32 ENGINES=1) is played with the mouse.
-RUN_WIN32 := build/run-win32
+# make run-win64 does the same with the 64-bit twin, for machines that run no 32-bit code.
 ENGINES ?= 1 2
 ENGINE ?= dotbot
 run-win32: build-win32
-	@[ -n "$$DISPLAY" ] || { echo "make run-win32: no display (DISPLAY is unset)"; exit 1; }
-	mkdir -p $(RUN_WIN32)
-	rm -f $(RUN_WIN32)/Engine1.exe $(RUN_WIN32)/Engine2.exe
-	cp $(WIN32)/fendrel.exe $(RUN_WIN32)/
-	for n in $(ENGINES); do cp $(WIN32)/$(ENGINE).exe $(RUN_WIN32)/Engine$$n.exe; done
-	cd $(RUN_WIN32) && env -u LC_ALL LANG=ru_RU.UTF-8 \
-	    $(CURDIR)/scripts/wine-run.sh $(CURDIR)/build/run-wineprefix fendrel.exe
+	@why=$$(scripts/wine32-runs.sh) || { echo "make run-win32: $$why; try make run-win64"; exit 1; }
+	@$(MAKE) --no-print-directory run-windows ARCH=win32 TREE=$(WIN32)
+
+run-win64: build-win64
+	@$(MAKE) --no-print-directory run-windows ARCH=win64 TREE=$(WIN64)
+
+.PHONY: run-windows
+run-windows:
+	@[ -n "$$DISPLAY" ] || { echo "make run-$(ARCH): no display (DISPLAY is unset)"; exit 1; }
+	mkdir -p build/run-$(ARCH)
+	rm -f build/run-$(ARCH)/Engine1.exe build/run-$(ARCH)/Engine2.exe
+	cp $(TREE)/fendrel.exe build/run-$(ARCH)/
+	for n in $(ENGINES); do cp $(TREE)/$(ENGINE).exe build/run-$(ARCH)/Engine$$n.exe; done
+	cd build/run-$(ARCH) && env -u LC_ALL LANG=ru_RU.UTF-8 \
+	    $(CURDIR)/scripts/wine-run.sh $(ARCH) $(CURDIR)/build/run-$(ARCH)-wineprefix fendrel.exe
 
 bench-match: build-linux
 	$(NATIVE)/bench_match

@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """End-to-end tests of the Windows program: fendrel.exe under Wine in a real window.
 
-Usage: e2e_win32.py BUILD_DIR SOURCE_DIR CASE
+Usage: e2e_win32.py BUILD_DIR SOURCE_DIR ARCH CASE
+
+ARCH is win32 for the shipped 32-bit program, win64 for its 64-bit test twin.
 
 Each case runs in a fresh folder BUILD_DIR/e2e-runs/CASE (kept afterwards for a look) that
 holds the program and, for each engine of the case's scenario (tests/e2e/scenarios), the
@@ -17,7 +19,7 @@ import shutil
 import sys
 
 import board_check
-from wine_session import TestFailure, WineSession, wait_for
+from wine_session import PATIENCE, TestFailure, WineSession, wait_for
 
 # The name that start-up shows for each side until its engine names itself.
 PLAYER = "Игрок"
@@ -26,9 +28,10 @@ PLAYER = "Игрок"
 class Case:
     """The folder, the files and the session of one case."""
 
-    def __init__(self, build_dir, source_dir, name):
+    def __init__(self, build_dir, source_dir, arch, name):
         self.build_dir = build_dir
         self.source_dir = source_dir
+        self.arch = arch
         self.folder = os.path.join(build_dir, "e2e-runs", name)
 
     def prepare(self, scenario=None, traced=False):
@@ -56,7 +59,7 @@ class Case:
 
     def session(self, program):
         """The program running in the case's folder."""
-        return WineSession(self.build_dir, self.source_dir, self.folder, program)
+        return WineSession(self.build_dir, self.source_dir, self.arch, self.folder, program)
 
     def scenario_file(self, scenario, name):
         return os.path.join(self.source_dir, "tests", "e2e", "scenarios", scenario, name)
@@ -88,7 +91,7 @@ def check(condition, message):
         raise TestFailure(message)
 
 
-def wait_for_board(session, rows, latest, timeout=20):
+def wait_for_board(session, rows, latest, timeout=PATIENCE):
     """Waits until the screen shows the position; fails with the cells that differ."""
     last = []
 
@@ -176,10 +179,17 @@ def case_mouse_plays_both_sides(case):
 def case_one_engine_and_the_mouse(case):
     """Clicks are ignored while the engine's side is to move and play the other side."""
     rows, latest = board_check.read_diagram(case.scenario_file("one_engine", "board.txt"))
-    with case.session(case.prepare("one_engine")) as session:
-        session.click_point(10, 10)  # side 1 is to move and its engine thinks for 6 s
+    with case.session(case.prepare("one_engine", traced=True)) as session:
         wait_for_board(session, diagram({(4, 4): "X"}), (4, 4))
         session.click_point(6, 6)
+        wait_for_board(session, diagram({(4, 4): "X", (6, 6): "O"}), (6, 6))
+        # Side 1 is to move and its engine holds its move. The click is queued before the
+        # next two ticks of side 1's clock, which the window handles only once no input is
+        # waiting: by then the click has been handled, and ignored.
+        ticks = len(case.status_texts(1))
+        session.click_point(10, 10)
+        wait_for("two ticks of side 1's clock", lambda: len(case.status_texts(1)) >= ticks + 2)
+        open(os.path.join(case.folder, "Engine1.go"), "w").close()
         wait_for_board(session, rows, latest)
         close_and_expect_exit_code_0(session)
         case.wait_for_quit(engines=(1,))
@@ -218,7 +228,7 @@ def case_full_board_and_quit(case):
     rows, latest = board_check.read_diagram(case.scenario_file("full_board", "board.txt"))
     with case.session(case.prepare("full_board")) as session:
         wait_for("the end of the game",
-                 lambda: ("Сообщение", "Игра окончена") in session.message_boxes(), timeout=90,
+                 lambda: ("Сообщение", "Игра окончена") in session.message_boxes(), timeout=2 * PATIENCE,
                  interval=1)
         session.dismiss_message_box("Сообщение")
         wait_for_board(session, rows, latest)
@@ -264,12 +274,13 @@ CASES = {name[len("case_"):]: f for name, f in globals().items() if name.startsw
 
 
 def main():
-    if len(sys.argv) != 4 or sys.argv[3] not in CASES:
-        print("usage: e2e_win32.py BUILD_DIR SOURCE_DIR CASE; cases: " + " ".join(CASES))
+    if len(sys.argv) != 5 or sys.argv[3] not in ("win32", "win64") or sys.argv[4] not in CASES:
+        print("usage: e2e_win32.py BUILD_DIR SOURCE_DIR win32|win64 CASE; cases: "
+              + " ".join(CASES))
         return 2
-    build_dir, source_dir, name = sys.argv[1:]
+    build_dir, source_dir, arch, name = sys.argv[1:]
     try:
-        CASES[name](Case(build_dir, source_dir, name))
+        CASES[name](Case(build_dir, source_dir, arch, name))
     except TestFailure as failure:
         print("FAILED %s: %s" % (name, failure))
         return 1

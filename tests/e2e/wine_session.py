@@ -16,13 +16,16 @@ import time
 
 IMPORT = "/usr/bin/import"  # ImageMagick's; another `import` may come first on PATH
 SCREEN = "1280x1024x24"
+# How long a wait for something the program must do may last before the case fails: a guard
+# against a hang, far beyond what a busy machine needs, so that no case depends on its speed.
+PATIENCE = 60.0
 
 
 class TestFailure(Exception):
     """What a case found wrong."""
 
 
-def wait_for(what, condition, timeout=20.0, interval=0.1):
+def wait_for(what, condition, timeout=PATIENCE, interval=0.1):
     """Polls condition until it returns something true, and returns that. `what` names
     what is awaited, or is a function that tells it once the time is up."""
     deadline = time.monotonic() + timeout
@@ -55,9 +58,10 @@ class Screenshot:
 class WineSession:
     """One run of a Windows program in a folder, on its own X display."""
 
-    def __init__(self, build_dir, source_dir, folder, program):
+    def __init__(self, build_dir, source_dir, arch, folder, program):
         self.build_dir = build_dir
         self.source_dir = source_dir
+        self.arch = arch
         self.folder = folder
         self.program = program
         self.prefix = os.path.join(build_dir, "e2e-wineprefix")
@@ -92,19 +96,19 @@ class WineSession:
             raise TestFailure("Xvfb did not start")
         env = {k: v for k, v in os.environ.items() if not k.startswith("LC_")}
         env.update(DISPLAY=":" + display, LANG="ru_RU.UTF-8", WINEPREFIX=self.prefix,
-                   WINEARCH="win32", WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+                   WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
         self.env = env
 
     def _wine(self, args, **kwargs):
         wine_run = os.path.join(self.source_dir, "scripts", "wine-run.sh")
-        return [wine_run, self.prefix] + args, dict(kwargs, env=self.env)
+        return [wine_run, self.arch, self.prefix] + args, dict(kwargs, env=self.env)
 
     def _start_program(self):
         command, options = self._wine([self.program], cwd=self.folder,
                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.process = subprocess.Popen(command, **options)
         # The prefix is made on the first run of a fresh build tree, which takes a while.
-        self.main = wait_for("the main window", self._probe_main, timeout=60, interval=0.3)
+        self.main = wait_for("the main window", self._probe_main, timeout=2 * PATIENCE, interval=0.3)
 
     def probe(self, question):
         """window_probe.exe's answer, as lines of text (decoded from Windows-1251)."""
@@ -149,7 +153,7 @@ class WineSession:
         button = [centre for c, _, centre in self._boxes() if c == caption][0]
         self.xdotool("mousemove", "--sync", *button.split(), "click", "1")
         wait_for("the box to close",
-                 lambda: all(c != caption for c, _ in self.message_boxes()), timeout=10)
+                 lambda: all(c != caption for c, _ in self.message_boxes()))
 
     def xdotool(self, *args):
         """Runs xdotool on this display and returns its output."""
@@ -180,7 +184,7 @@ class WineSession:
         self.xdotool("windowfocus", "--sync", window)
         self.xdotool("key", "alt+F4")
 
-    def wait_exit(self, timeout=20):
+    def wait_exit(self, timeout=PATIENCE):
         """The program's exit code, once it has ended."""
         try:
             return self.process.wait(timeout=timeout)
