@@ -21,3 +21,8 @@ void close_engine_log();
 // One blocking read of at most size bytes of the engine's output into chunk: the number of
 // bytes read, or 0 at the end of the output or on a read error. Platform half.
 int read_engine_output(EngineProcess& engine, char* chunk, int size);
+
+// Closes the referee's end of the engine's input once its output has ended, so that every
+// later send_line fails at once rather than while the exiting engine still holds its end.
+// Called where send_line is (the window's thread). Platform half.
+void close_engine_input(EngineProcess& engine);

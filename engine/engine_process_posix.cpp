@@ -138,6 +138,10 @@ int EngineProcess::send_line(const char* text) {
     return 1;
 }
 
+void close_engine_input(EngineProcess& engine) {
+    close_handle(engine.engine_in_write);
+}
+
 int read_engine_output(EngineProcess& engine, char* chunk, int size) {
     for (;;) {
         const ssize_t length = read(static_cast<int>(engine.engine_out_read), chunk, size);

@@ -112,6 +112,10 @@ int EngineProcess::send_line(const char* text) {
            written == length;
 }
 
+void close_engine_input(EngineProcess& engine) {
+    close_handle(engine.engine_in_write);
+}
+
 int read_engine_output(EngineProcess& engine, char* chunk, int size) {
     // A successful read of no bytes is an engine's empty write, not the end of its output:
     // the end comes as a failed read once every write end is closed.

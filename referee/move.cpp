@@ -1,5 +1,6 @@
 #include "referee/move.h"
 
+#include "engine/engine_io.h"
 #include "engine/engine_process.h"
 #include "engine/protocol.h"
 #include "referee/clock.h"
@@ -63,6 +64,9 @@ void refuse_move_line(void*) {
 
 void note_engine_exit(void* context) {
     auto* engine = static_cast<EngineProcess*>(context);
+    // The engine may still hold its input for a moment as it exits; from here on nothing is
+    // written to it.
+    close_engine_input(*engine);
     // An engine told to quit is expected to end; only an unexpected end is reported.
     if (!engine->running)
         return;

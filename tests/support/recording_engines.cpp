@@ -1,5 +1,6 @@
 #include "recording_engines.h"
 
+#include "engine/engine_io.h"
 #include "engine/engine_process.h"
 
 #include <mutex>
@@ -83,4 +84,9 @@ const char* EngineProcess::read_line() {
 int EngineProcess::quit_engine() {
     running = 0;
     return send_line("quit\n");
+}
+
+void close_engine_input(EngineProcess& engine) {
+    std::lock_guard guard(lock);
+    record_of(&engine).started = false;
 }
