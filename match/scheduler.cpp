@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -34,6 +35,13 @@ void on_interrupt(int signal_number) {
     const int saved = errno;
     [[maybe_unused]] const ssize_t written = write(signal_pipe[1], "!", 1);
     errno = saved;
+}
+
+// Makes this process the parent of every process that a worker leaves behind when it is
+// killed (its engines, and theirs), so that finish_worker can reap them before the match
+// ends: nothing a match started outlives it.
+void adopt_orphans() {
+    prctl(PR_SET_CHILD_SUBREAPER, 1);
 }
 
 // Routes Ctrl-C and SIGTERM to on_interrupt.
@@ -128,12 +136,19 @@ std::string last_line(const std::string& text) {
 }
 
 // A worker's output has ended, which it does only as it exits: sweeps its process group
-// while its pid is still reserved, reaps it, and keeps its game.
+// while its pid is still reserved, reaps it and whatever of its group was left to this
+// process (see adopt_orphans), and keeps its game.
 void finish_worker(Match& match, Worker& worker) {
     close(worker.output);
     kill(-worker.pid, SIGKILL);
     int status = 0;
-    while (waitpid(worker.pid, &status, 0) < 0 && errno == EINTR) {
+    for (;;) {
+        int member_status = 0;
+        const pid_t reaped = waitpid(-worker.pid, &member_status, 0);
+        if (reaped == worker.pid)
+            status = member_status;
+        else if (reaped < 0 && errno != EINTR)
+            break;
     }
     // A worker killed by a second Ctrl-C had no time to remove its scratch folder.
     std::error_code ignored;
@@ -305,6 +320,7 @@ int run_match(const MatchOptions& options, const std::vector<std::string>& args,
                             : std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
     match.terminal = isatty(STDOUT_FILENO);
     catch_interrupts();
+    adopt_orphans();
     const auto start = std::chrono::steady_clock::now();
     bool told = false;
     for (;;) {

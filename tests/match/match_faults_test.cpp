@@ -15,15 +15,20 @@ void PrintTo(const Fault& fault, std::ostream* out) {
     *out << fault.mode << " loses by " << fault.reason;
 }
 
+// The time a turn may run past the clock before it is lost, and the stall timeout: so long
+// that the random engine never loses by either, however busy the machine.
+const char* const TURN_MARGIN_MS = "5000";
+const char* const STALL_TIMEOUT_S = "5";
+
 class FaultTest : public MatchProgramTest, public ::testing::WithParamInterface<Fault> {};
 
 TEST_P(FaultTest, ChaosEngineLosesBothGamesWithTheReason) {
     const Fault& fault = GetParam();
-    const ProgramRun run =
-        run_match(engine("chaos", CHAOS_ENGINE, {fault.mode}) + engine("random", RANDOM_ENGINE) +
-                  std::vector<std::string>{"--games", "2", "--concurrency", "2", "--increment",
-                                           "300", "--time-margin", "100", "--results", "r.jsonl"} +
-                  fault.options);
+    const ProgramRun run = run_match(
+        engine("chaos", CHAOS_ENGINE, {fault.mode}) + engine("random", RANDOM_ENGINE) +
+        std::vector<std::string>{"--games", "2", "--concurrency", "2", "--increment", "100",
+                                 "--time-margin", TURN_MARGIN_MS, "--results", "r.jsonl"} +
+        fault.options);
     ASSERT_EQ(run.status, 0) << run.err;
     const std::vector<GameRecord> records = read_records("r.jsonl");
     ASSERT_EQ(records.size(), 2u) << run.err;
@@ -38,7 +43,7 @@ TEST_P(FaultTest, ChaosEngineLosesBothGamesWithTheReason) {
     EXPECT_TRUE(nothing_left_behind());
 }
 
-const std::vector<std::string> STALL = {"--no-time-forfeit", "--stall-timeout", "1"};
+const std::vector<std::string> STALL = {"--no-time-forfeit", "--stall-timeout", STALL_TIMEOUT_S};
 
 INSTANTIATE_TEST_SUITE_P(
     Modes, FaultTest,

@@ -35,15 +35,16 @@ class MatchProgramTest : public ::testing::Test {
     // Starts the program words[0] with the rest of the words as its arguments in the test's
     // folder, as start_match does.
     pid_t start_program(std::vector<std::string> words, const std::string& output_name);
-    // Waits up to timeout_ms for a started match; its run, or status -1 after killing it.
+    // Waits up to timeout_ms (a guard against a hang, not a measure) for a started match;
+    // its run, or status -1 after killing it.
     ProgramRun wait_match(pid_t pid, const std::string& output_name, int timeout_ms);
     // Starts and waits.
-    ProgramRun run_match(const std::vector<std::string>& args, int timeout_ms = 20000);
+    ProgramRun run_match(const std::vector<std::string>& args, int timeout_ms = 120000);
 
     // The process ids of live processes whose command line holds the test's folder.
     std::vector<pid_t> test_processes() const;
-    // Whether no worker left a scratch folder, and every process of the test is gone within
-    // a second.
+    // Whether no worker left a scratch folder, and no process of the test is left once the
+    // match has ended.
     bool nothing_left_behind() const;
 
     std::string path(const std::string& name) const { return folder + "/" + name; }

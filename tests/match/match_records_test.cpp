@@ -29,23 +29,23 @@ class RecordsTest : public MatchProgramTest {
         return engine("r1", path("r1")) + engine("r2", path("r2"));
     }
 
-    // Waits until the results file holds at least `count` lines.
-    void wait_for_lines(const std::string& name, size_t count) {
-        for (int i = 0; i < 2000; ++i) {
-            const std::string text = file_text(path(name));
-            if (static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) >= count)
+    // Waits until the file holds `text` (at most a minute, a guard against a hang).
+    void wait_for_text(const std::string& name, const std::string& text) {
+        for (int i = 0; i < 12000; ++i) {
+            if (file_text(path(name)).find(text) != std::string::npos)
                 return;
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
-        FAIL() << "no results";
+        FAIL() << "no " << text << " in " << name;
     }
 
-    // Games that last a second each: a side that never moves, without losses on time.
-    std::vector<std::string> slow_match(const std::string& results) {
+    // Games that last `stall_s` seconds each: a side that never moves, without losses on
+    // time.
+    std::vector<std::string> slow_match(const std::string& results, const char* stall_s = "1") {
         return engine("stall", CHAOS_ENGINE, {"stall"}) + engine("random", RANDOM_ENGINE) +
                std::vector<std::string>{
-                   "--games",         "6", "--concurrency", "2",    "--no-time-forfeit",
-                   "--stall-timeout", "1", "--results",     results};
+                   "--games",         "10",    "--concurrency", "2",    "--no-time-forfeit",
+                   "--stall-timeout", stall_s, "--results",     results};
     }
 
     std::string merge(const std::vector<std::string>& files) {
@@ -120,21 +120,35 @@ TEST_F(RecordsTest, MergeOverAGnuParallelRunGivesTheMatchSummary) {
     EXPECT_TRUE(nothing_left_behind());
 }
 
+// The number of lines of `text` that begin with `start`.
+int lines_starting(const std::string& text, const std::string& start) {
+    int count = 0;
+    for (size_t at = 0; (at = text.find(start, at)) != std::string::npos; at += start.size())
+        count += at == 0 || text[at - 1] == '\n';
+    return count;
+}
+
 TEST_F(RecordsTest, StoppedRunResumesWithTheGamesStillMissing) {
     const pid_t first = start_match(slow_match("r.jsonl"), "first");
-    wait_for_lines("r.jsonl", 1);
+    wait_for_text("r.jsonl", "\n");
     kill(first, SIGINT);
-    const ProgramRun stopped = wait_match(first, "first", 10000);
+    const ProgramRun stopped = wait_match(first, "first", 60000);
     EXPECT_TRUE(WIFEXITED(stopped.status) && WEXITSTATUS(stopped.status) == 130) << stopped.err;
-    EXPECT_NE(stopped.err.find("finishing the"), std::string::npos) << stopped.err;
+    // Only the games in progress when Ctrl-C came are finished: no new one starts.
+    const std::string finishing = "fendrel-match: finishing the ";
+    const size_t told = stopped.err.find(finishing);
+    ASSERT_NE(told, std::string::npos) << stopped.err;
+    const int in_progress = std::atoi(stopped.err.c_str() + told + finishing.size());
+    EXPECT_LE(lines_starting(stopped.err.substr(told), "Finished game "), in_progress)
+        << stopped.err;
     const size_t played = read_records("r.jsonl").size();
-    EXPECT_GE(played, 1u);
-    EXPECT_LT(played, 6u);
+    EXPECT_EQ(static_cast<int>(played), lines_starting(stopped.err, "Finished game "));
+    EXPECT_LT(played, 10u);
     EXPECT_TRUE(nothing_left_behind());
 
     const ProgramRun resumed = run_match(slow_match("r.jsonl"));
     ASSERT_EQ(resumed.status, 0) << resumed.err;
-    EXPECT_NE(resumed.out.find("Played " + std::to_string(6 - played) + " games"),
+    EXPECT_NE(resumed.out.find("Played " + std::to_string(10 - played) + " games"),
               std::string::npos)
         << resumed.out;
     // As many games as a run that was never stopped, each once.
@@ -142,29 +156,29 @@ TEST_F(RecordsTest, StoppedRunResumesWithTheGamesStillMissing) {
     std::string error;
     const std::vector<GameRecord> records = read_records("r.jsonl");
     ASSERT_TRUE(unique_games(records, games, error));
-    EXPECT_EQ(records.size(), 6u);
-    EXPECT_EQ(games.size(), 6u);
-    EXPECT_NE(resumed.out.find("Score of stall vs random: 0 - 6 - 0"), std::string::npos);
+    EXPECT_EQ(records.size(), 10u);
+    EXPECT_EQ(games.size(), 10u);
+    EXPECT_NE(resumed.out.find("Score of stall vs random: 0 - 10 - 0"), std::string::npos);
 }
 
 TEST_F(RecordsTest, SecondCtrlCStopsAtOnceAndResumeFinishes) {
-    const pid_t first = start_match(slow_match("r.jsonl"), "first");
-    wait_for_lines("r.jsonl", 1);
-    const auto start = std::chrono::steady_clock::now();
+    // Games that would last ten minutes: only a stop at once ends the run within the wait.
+    const pid_t first = start_match(slow_match("r.jsonl", "600"), "first");
+    // The engines run once the match is under way; the second Ctrl-C follows the first's
+    // answer, as two signals sent at once may arrive as one.
+    wait_for_text("chaos_engine.output", "Chaos stall\n");
     kill(first, SIGINT);
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    wait_for_text("first.err", "Ctrl-C again");
     kill(first, SIGINT);
-    const ProgramRun stopped = wait_match(first, "first", 10000);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(700));
+    const ProgramRun stopped = wait_match(first, "first", 60000);
     EXPECT_TRUE(WIFEXITED(stopped.status) && WEXITSTATUS(stopped.status) == 130) << stopped.err;
     EXPECT_TRUE(nothing_left_behind());
-    // Only whole lines: games cut off are not recorded.
-    const std::string text = file_text(path("r.jsonl"));
-    EXPECT_EQ(text.back(), '\n');
+    // The games cut off are not recorded, not even in part.
+    EXPECT_EQ(file_text(path("r.jsonl")), "");
 
     const ProgramRun resumed = run_match(slow_match("r.jsonl"));
     ASSERT_EQ(resumed.status, 0) << resumed.err;
-    EXPECT_EQ(read_records("r.jsonl").size(), 6u);
+    EXPECT_EQ(read_records("r.jsonl").size(), 10u);
 }
 
 TEST_F(RecordsTest, LineCutShortIsReplacedOnResume) {
