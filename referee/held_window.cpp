@@ -10,8 +10,9 @@ std::mutex window_part;
 
 namespace {
 
-// Both guarded by window_part.
+// All guarded by window_part.
 std::condition_variable game_loop_wake;
+uint64_t wakes = 0; // calls of wake_game_loop so far
 bool window_open = false;
 // Written before any reader thread of the game exists.
 std::thread::id game_loop_thread;
@@ -44,16 +45,23 @@ bool run_in_held_window(void (*fn)(void*), void* arg, void (*after)()) {
 
 void wait_in_held_window(std::unique_lock<std::mutex>& held, uint32_t deadline_tick,
                          bool for_ever) {
-    if (for_ever) {
-        game_loop_wake.wait(held);
-        return;
-    }
-    const auto left = static_cast<int32_t>(deadline_tick - tick_count());
-    if (left > 0)
+    // A condition variable may return early by itself: only a wake or the deadline ends
+    // this wait.
+    const uint64_t wakes_before = wakes;
+    while (wakes == wakes_before) {
+        if (for_ever) {
+            game_loop_wake.wait(held);
+            continue;
+        }
+        const auto left = static_cast<int32_t>(deadline_tick - tick_count());
+        if (left <= 0)
+            return;
         game_loop_wake.wait_for(held, std::chrono::milliseconds(left));
+    }
 }
 
 void wake_game_loop() {
+    ++wakes;
     game_loop_wake.notify_one();
 }
 
