@@ -33,6 +33,11 @@ SEEN = {
 }
 
 
+# How long a wait for something the program must do may last before the case fails: a guard
+# against a hang, far beyond what a busy machine needs, so that no case depends on its speed.
+PATIENCE = 30
+
+
 class Failure(Exception):
     pass
 
@@ -42,7 +47,7 @@ def check(condition, message):
         raise Failure(message)
 
 
-def wait_until(predicate, timeout, what):
+def wait_until(predicate, what, timeout=PATIENCE):
     """Polls predicate until it gives a true value, which is returned; fails after timeout s."""
     deadline = time.monotonic() + timeout
     while True:
@@ -128,7 +133,7 @@ class Session:
                                         env=env, stdout=subprocess.DEVNULL,
                                         stderr=open(self.path("fendrel.stderr"), "wb"))
         self.own(self.program.pid)
-        self.window = self.find_window("Fendrel", 10)
+        self.window = self.find_window("Fendrel")
         for pid in children_of(self.program.pid):
             self.own(pid)
             self.engine_pids.append(pid)
@@ -156,10 +161,10 @@ class Session:
         return subprocess.run(["xdotool", *words], env=self.env, capture_output=True,
                               text=True, timeout=10).stdout.split()
 
-    def find_window(self, title, timeout):
+    def find_window(self, title):
         return wait_until(lambda: (self.xdotool("search", "--onlyvisible", "--name",
                                                 f"^{title}$") or [None])[0],
-                          timeout, f"a window named {title!r}")
+                          f"a window named {title!r}")
 
     def window_gone(self, title):
         return not self.xdotool("search", "--onlyvisible", "--name", f"^{title}$")
@@ -173,9 +178,9 @@ class Session:
         """Asks a window to close as a window manager does (WM_DELETE_WINDOW)."""
         send_delete_window(self.display, int(window))
 
-    def exit_code(self, timeout=10):
+    def exit_code(self):
         try:
-            return self.program.wait(timeout)
+            return self.program.wait(PATIENCE)
         except subprocess.TimeoutExpired:
             raise Failure("the program did not end after its window was closed")
 
@@ -188,6 +193,13 @@ class Session:
         width, height = int(header.group(1)), int(header.group(2))
         pixels = ppm[header.end():]
         return width, height, lambda x, y: tuple(pixels[3 * (y * width + x):3 * (y * width + x) + 3])
+
+    def status_part_has_text(self, left, right):
+        """Whether the status part between x = left and right shows any text: dark pixels
+        inside its sunken frame, in the window's bottom 20 rows."""
+        width, height, pixel = self.screenshot()
+        return any(sum(pixel(x, y)) < 200 for x in range(left + 4, min(right, width) - 4)
+                   for y in range(height - 16, height - 4))
 
     def board_seen(self):
         """One text line a row: what each board point's centre pixel shows."""
@@ -248,7 +260,7 @@ def close_and_expect_quit(session, engines):
     session.close(session.window)
     check(session.exit_code() == 0, "exit code is not 0")
     for engine in engines:
-        wait_until(lambda: transcript(session, engine).endswith(b"quit\n"), 5,
+        wait_until(lambda: transcript(session, engine).endswith(b"quit\n"),
                    engine + " to receive quit")
 
 
@@ -263,17 +275,17 @@ def case_opening(args):
     with Session(args, "opening", scripted(args, "opening")) as session:
         _, _, geometry = session.xdotool("getwindowgeometry", session.window)[-3:]
         check(geometry == "795x675", "window size " + geometry)
-        wait_until(lambda: b"one saw two" in read_file(session.path("log.txt")), 10,
+        wait_until(lambda: b"one saw two" in read_file(session.path("log.txt")),
                    "the last message in log.txt")
         first = re.fullmatch(OPENING_ENGINE1, transcript(session, "Engine1"))
         second = re.fullmatch(OPENING_ENGINE2, transcript(session, "Engine2"))
         check(first, "Engine1 received %r" % transcript(session, "Engine1"))
         check(second, "Engine2 received %r" % transcript(session, "Engine2"))
-        # Each side answers at once, so its clock loses only a little of the increment.
+        # Each side's clock loses what its move took of the increment, and gains the next.
         side1_left = int(second.group(1))
-        check(9000 < side1_left <= 10000, "side 1's clock %d" % side1_left)
+        check(0 <= side1_left <= 10000, "side 1's clock %d" % side1_left)
         check(int(first.group(1)) == side1_left + 10000, "side 1 credited wrongly")
-        check(9000 < int(first.group(2)) <= 10000, "side 2's clock " + first.group(2).decode())
+        check(0 <= int(first.group(2)) <= 10000, "side 2's clock " + first.group(2).decode())
         check(read_file(session.path("log.txt")) ==
               b"Scripted One\nmove 19 15\nScripted Two\nmove 20 15\none saw two\n",
               "log.txt holds %r" % read_file(session.path("log.txt")))
@@ -285,13 +297,13 @@ def case_captures(args):
     """A game with captures on both sides and an enclosed empty point: every board point
     of a screenshot shows what the game says."""
     with Session(args, "captures", scripted(args, "captures")) as session:
-        wait_until(lambda: b"move 31 25\n" in transcript(session, "Engine1"), 10,
+        wait_until(lambda: b"move 31 25\n" in transcript(session, "Engine1"),
                    "the last move to reach Engine1")
         expected = expected_board(os.path.join(args.scenarios, "captures"))
         # The repaint follows the move's relay; give it a moment.
         seen = []
         try:
-            wait_until(lambda: seen.append(session.board_seen()) or seen[-1] == expected, 5,
+            wait_until(lambda: seen.append(session.board_seen()) or seen[-1] == expected,
                        "the painted board")
         except Failure:
             raise Failure("board seen:\n" + "\n".join(seen[-1]) + "\nexpected:\n" +
@@ -303,21 +315,18 @@ def case_close_with_box(args):
     """Closing the window while an engine's reader waits on an open "illegal move!" box
     still sends quit to both engines and ends the program with exit code 0."""
     with Session(args, "close_with_box", scripted(args, "close_with_box")) as session:
-        session.find_window("error", 10)
+        session.find_window("error")
         close_and_expect_quit(session, ["Engine1", "Engine2"])
 
 
 def case_close_while_writing(args):
-    """Closing the window while an engine floods it with output (10 MiB without a line
-    feed) ends the program with exit code 0: no reader blocks on the window once it is
-    gone."""
-    engines = {"Engine1": (args.chaos, {".mode": b"huge\n"}),
+    """Closing the window while an engine floods it with output (without a line feed, for
+    as long as the pipe is open) ends the program with exit code 0: no reader blocks on the
+    window once it is gone."""
+    engines = {"Engine1": (args.chaos, {".mode": b"endless\n"}),
                "Engine2": (args.chaos, {".mode": b"garbage\n"})}
     with Session(args, "close_while_writing", engines) as session:
-        wait_until(lambda: len(read_file(session.path("log.txt"))) > 100000, 10,
-                   "the flood to begin")
-        check(len(read_file(session.path("log.txt"))) < 10 * 1024 * 1024,
-              "the flood ended before the close")
+        wait_until(lambda: len(read_file(session.path("log.txt"))) > 100000, "the flood to begin")
         close_and_expect_quit(session, [])
 
 
@@ -327,15 +336,15 @@ def case_no_engines(args):
     with Session(args, "no_engines", {}) as session:
         session.click(3, 4)
         session.click(5, 6)
-        wait_until(lambda: session.board_seen()[6][5] == "*", 5, "two clicks")
+        wait_until(lambda: session.board_seen()[6][5] == "*", "two clicks")
         session.click(3, 4)
-        box = session.find_window("error", 5)
+        box = session.find_window("error")
         session.click(7, 8)
-        wait_until(lambda: session.board_seen()[8][7] == "*", 5, "a click with the box open")
+        wait_until(lambda: session.board_seen()[8][7] == "*", "a click with the box open")
         board = session.board_seen()
         check(board[4][3] == "X" and board[6][5] == "O", "board:\n" + "\n".join(board))
         session.close(box)
-        wait_until(lambda: session.window_gone("error"), 5, "the box to close")
+        wait_until(lambda: session.window_gone("error"), "the box to close")
         close_and_expect_quit(session, [])
 
 
@@ -343,22 +352,15 @@ def case_engine_exits(args):
     """An engine that exits mid-game passes its side to the mouse: clicks then play side 1
     and the other engine receives them."""
     with Session(args, "engine_exits", scripted(args, "engine_exits")) as session:
-        wait_until(lambda: all(process_start(pid) is None or
-                               open(f"/proc/{pid}/stat").read().split()[2] == "Z"
-                               for pid in session.engine_pids[:1]), 10, "Engine1 to exit")
-
-        def clicked_through():
-            session.click(5, 5)
-            try:
-                return wait_until(lambda: b"move 5 5\n" in transcript(session, "Engine2"), 1,
-                                  "the click")
-            except Failure:
-                return False
-        wait_until(clicked_through, 10, "a click to play side 1")
+        # The program has seen the exit once part 5 shows "Engine1.exe exited"; only then
+        # does a click play side 1.
+        wait_until(lambda: session.status_part_has_text(365, 795), "the exit in part 5")
+        session.click(5, 5)
+        wait_until(lambda: b"move 5 5\n" in transcript(session, "Engine2"), "the click")
         # Engine2 answers at once; its move goes nowhere and side 1 is the mouse's again.
-        wait_until(lambda: session.board_seen()[15][20] == "*", 5, "Engine2's reply")
+        wait_until(lambda: session.board_seen()[15][20] == "*", "Engine2's reply")
         session.click(6, 6)
-        wait_until(lambda: b"move 6 6\n" in transcript(session, "Engine2"), 5, "a second click")
+        wait_until(lambda: b"move 6 6\n" in transcript(session, "Engine2"), "a second click")
         board = session.board_seen()
         check(board[5][5] == "X" and board[6][6] == "*" and board[15][20] == "O",
               "board after the clicks:\n" + "\n".join(board))

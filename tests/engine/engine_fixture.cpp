@@ -149,7 +149,7 @@ std::string EngineTest::file_content(const std::string& name) const {
 }
 
 bool EngineTest::wait_until(const std::function<bool()>& condition) {
-    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (!condition()) {
         if (std::chrono::steady_clock::now() > give_up)
             return false;

@@ -33,11 +33,6 @@ TEST_F(EngineProcessTest, MissingProgramFailsQuietlyWithEveryPipeClosed) {
     EXPECT_TRUE(fake_window::events().empty());
 }
 
-TEST_F(EngineProcessTest, QuitOnANeverStartedEngineClearsRunning) {
-    EXPECT_EQ(engine2.quit_engine(), 0);
-    EXPECT_EQ(engine2.running, 0);
-}
-
 TEST_F(EngineProcessTest, StartsTheProgramAndItsReader) {
     install_script("Engine1", "say Scripted\nwait ping\nsay pong\n");
     ASSERT_EQ(start(engine1, "Engine1.exe"), 1);

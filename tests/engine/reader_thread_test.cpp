@@ -153,6 +153,14 @@ TEST_F(GameTest, EngineThatExitsMidGameLeavesItsSideToTheMouse) {
     EXPECT_TRUE(wait_for_content("Engine2.transcript", "move 3 4\ntime"));
 }
 
+// The number of lines of a record that are move lines.
+int move_lines(const std::string& record) {
+    int count = 0;
+    for (size_t at = 0; (at = record.find("move ", at)) != std::string::npos; at += 5)
+        count += at == 0 || record[at - 1] == '\n';
+    return count;
+}
+
 TEST_F(GameTest, RandomEnginesPlayAWholeGame) {
     install("random_engine", "Engine1", ".seed", "1");
     install("random_engine", "Engine2", ".seed", "2");
@@ -160,10 +168,15 @@ TEST_F(GameTest, RandomEnginesPlayAWholeGame) {
     ASSERT_TRUE(wait_for_event("box Сообщение: Игра окончена"));
     quit_and_wait();
     EXPECT_EQ(count_events(ILLEGAL_BOX), 0);
-    // After the last move the engines hear nothing but "quit".
-    const std::string last =
-        file_content("Engine1.transcript") + file_content("Engine2.transcript");
-    EXPECT_EQ(last.substr(last.size() - 5), "quit\n");
+    // Every move but the last was relayed; after the last the engines hear only "quit".
+    const std::string heard[2] = {file_content("Engine1.transcript"),
+                                  file_content("Engine2.transcript")};
+    const int written =
+        move_lines(file_content("Engine1.output")) + move_lines(file_content("Engine2.output"));
+    EXPECT_EQ(move_lines(heard[0]) + move_lines(heard[1]), written - 1);
+    for (const std::string& transcript : heard)
+        EXPECT_TRUE(transcript.ends_with("\ngo\nquit\n"))
+            << transcript.substr(transcript.size() - 40);
     EXPECT_TRUE(is_interleaving(file_content("log.txt"), as_logged(file_content("Engine1.output")),
                                 as_logged(file_content("Engine2.output"))));
 }

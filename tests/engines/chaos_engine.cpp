@@ -5,6 +5,8 @@
 //   garbage       a name line, then lines of arbitrary bytes and malformed move lines
 //   long-line     a name line, 4095 bytes without a line feed, then "\nafter\n"
 //   huge          a name line, 10 MiB without a line feed in 64 KiB writes, then "\nafter\n"
+//   endless       a name line, then 64 KiB writes without a line feed for as long as the
+//                 pipe takes them
 //   nul           a name line, then lines with NUL bytes in them, then "end\n"
 //   crlf          every line ends in "\r\n": the name, a message, and on each "go" a move
 //                 along the top row
@@ -133,6 +135,11 @@ int run_mode(const std::string& mode) {
         for (int i = 0; i < 160; ++i)
             write_output(block);
         write_output("\nafter\n");
+    } else if (mode == "endless") {
+        const std::string block(65536, 'E');
+        while (write_output(block)) {
+        }
+        return 0;
     } else if (mode == "nul") {
         static const char bytes[] = "nul\0in\0line\n\0\0\0\nend\n";
         write_output(std::string(bytes, sizeof bytes - 1));

@@ -5,7 +5,8 @@
 //   raw TEXT      write TEXT with the escapes \n \r \t \0 \\ and \xHH, nothing added
 //   play X Y      wait for the next "go" line, then write "move X Y" and a line feed
 //   wait TEXT     wait for an input line equal to TEXT
-//   sleep MS      pause for MS milliseconds
+//   hold SUFFIX   wait until the file beside the program with that suffix exists
+//                 (Engine1.go for ".go"): the test lets the engine go on
 //   pwd           write the working directory and a line feed
 //   exit CODE     end at once with that exit code
 //
@@ -95,9 +96,11 @@ int run_command(std::string_view word, std::string_view argument) {
     } else if (word == "wait") {
         if (!wait_for_line(argument))
             return 0;
-    } else if (word == "sleep")
-        std::this_thread::sleep_for(std::chrono::milliseconds(number(argument)));
-    else if (word == "pwd")
+    } else if (word == "hold") {
+        const std::filesystem::path release = side_file_path(std::string(argument).c_str());
+        while (!std::filesystem::exists(release))
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    } else if (word == "pwd")
         write_output(std::filesystem::current_path().string() + "\n");
     else if (word == "exit")
         return number(argument);

@@ -235,7 +235,7 @@ class WindowTest : public QObject {
         start(false, false);
         click_at(grid_point(0, 0));
         QCOMPARE(part_text(3), QString("0:10"));
-        QTRY_COMPARE_WITH_TIMEOUT(part_text(3), QString("0:09"), 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(part_text(3), QString("0:09"), 30000);
         QVERIFY(clock_timer->isActive());
         QCOMPARE(part_text(1), QString(""));
     }
@@ -332,7 +332,7 @@ class WindowTest : public QObject {
             closed = true;
         });
         QTimer::singleShot(0, [] { click_at(grid_point(3, 4)); });
-        QTRY_VERIFY(closed);
+        QTRY_VERIFY_WITH_TIMEOUT(closed, 30000);
         QCOMPARE(caption, QString("error"));
         QCOMPARE(text, QString("illegal move!"));
         QVERIFY(timer_during_box);
