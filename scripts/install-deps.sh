@@ -97,12 +97,18 @@ if [ -n "$missing" ]; then
         echo "install-deps: warning: some package indexes could not be read; going on with what there is" >&2
     fi
     apt_install() { DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "$@"; }
+    release=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
     # shellcheck disable=SC2086
     if ! apt_install $missing; then
-        release=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
         echo "install-deps: warning: the install could not be resolved; trying the release's own versions (-t $release)" >&2
         # shellcheck disable=SC2086
-        [ -n "$release" ] && apt_install -t "$release" $missing
+        if ! apt_install -t "$release" $missing; then
+            # One package that cannot be had stops the whole install: get the others.
+            echo "install-deps: warning: trying the packages one by one" >&2
+            for p in $missing; do
+                installed "$p" || apt_install "$p" || apt_install -t "$release" "$p" || true
+            done
+        fi
     fi
     lacking=""
     for p in $missing; do
