@@ -60,7 +60,7 @@ TEST_F(ChaosTest, NulBytesAreLoggedAndLeftOutOfLines) {
 TEST_F(ChaosTest, GarbageLeavesTheReaderRunning) {
     start_chaos("garbage");
     EXPECT_TRUE(log_complete());
-    EXPECT_EQ(engine1.send_line("still there?\n"), 1);
+    EXPECT_EQ(send_on_window(engine1, "still there?\n"), 1);
     EXPECT_EQ(count_events("status 5 Engine1.exe exited"), 0);
 }
 

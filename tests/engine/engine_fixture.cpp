@@ -103,6 +103,12 @@ void EngineTest::on_window(const std::function<void()>& work) {
                         const_cast<std::function<void()>*>(&work));
 }
 
+int EngineTest::send_on_window(EngineProcess& engine, const char* text) {
+    int sent = -1;
+    on_window([&] { sent = engine.send_line(text); });
+    return sent;
+}
+
 int EngineTest::running_on_window(EngineProcess& engine) {
     int running = -1;
     on_window([&] { running = engine.running; });

@@ -39,6 +39,8 @@ class EngineTest : public ::testing::Test {
     static void on_window(const std::function<void()>& work);
     // The engine's `running`, read on the window's thread.
     static int running_on_window(EngineProcess& engine);
+    // send_line on the window's thread, where the referee writes to engines.
+    static int send_on_window(EngineProcess& engine, const char* text);
 
     // Kills every engine started, waits for their readers, closes the referee's pipe ends.
     static void end_engines();

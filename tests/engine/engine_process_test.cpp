@@ -26,7 +26,7 @@ TEST_F(EngineProcessTest, MissingProgramFailsQuietlyWithEveryPipeClosed) {
     EXPECT_EQ(open_handle_count(), handles_before + 1);
     EXPECT_TRUE(std::filesystem::exists(folder / "log.txt"));
 
-    EXPECT_EQ(engine1.send_line("new 32 39\n"), 0);
+    EXPECT_EQ(send_on_window(engine1, "new 32 39\n"), 0);
     engine1.running = 1;
     EXPECT_EQ(engine1.quit_engine(), 0);
     EXPECT_EQ(engine1.running, 0);
@@ -43,7 +43,7 @@ TEST_F(EngineProcessTest, StartsTheProgramAndItsReader) {
     EXPECT_EQ(engine1.engine_out_write, NO_HANDLE);
     ASSERT_TRUE(wait_for_status(0, "Scripted"));
     EXPECT_STREQ(engine1.engine_name, "Scripted");
-    EXPECT_EQ(engine1.send_line("ping\n"), 1);
+    EXPECT_EQ(send_on_window(engine1, "ping\n"), 1);
     EXPECT_TRUE(wait_for_status(5, "pong"));
 }
 
@@ -70,7 +70,7 @@ TEST_F(EngineProcessTest, EngineThatExitsIsShownAndItsSideFreed) {
     // Started second, engine 2 could hold engine 1's pipes open if it inherited them.
     ASSERT_EQ(start(engine2, "Engine2.exe"), 1);
     ASSERT_TRUE(wait_for_status(0, "Chaos exit-mid-game"));
-    engine1.send_line("go\n");
+    send_on_window(engine1, "go\n");
     ASSERT_TRUE(wait_for_status(5, "Engine1.exe exited"));
     // The reader has stopped rather than spinning on the end of the output.
     join_reader_thread(engine1.reader_thread);
@@ -115,7 +115,7 @@ TEST_F(EngineProcessTest, WritingToAnExitedEngineFailsAndTheRefereeGoesOn) {
     install_chaos("Engine1", "exit-now");
     ASSERT_EQ(start(engine1, "Engine1.exe"), 1);
     ASSERT_TRUE(wait_for_status(5, "Engine1.exe exited"));
-    EXPECT_EQ(engine1.send_line("move 1 2\n"), 0);
+    EXPECT_EQ(send_on_window(engine1, "move 1 2\n"), 0);
     int sent = 1;
     on_window([&] { sent = engine1.quit_engine(); });
     EXPECT_EQ(sent, 0);
@@ -125,21 +125,23 @@ TEST_F(EngineProcessTest, AnEngineThatNeverReadsTakesLinesUntilKilled) {
     install_chaos("Engine1", "deaf");
     ASSERT_EQ(start(engine1, "Engine1.exe"), 1);
     ASSERT_TRUE(wait_for_status(0, "Chaos deaf"));
-    EXPECT_EQ(engine1.send_line("new 32 39\n"), 1);
-    EXPECT_EQ(engine1.send_line("increment 10000\n"), 1);
+    EXPECT_EQ(send_on_window(engine1, "new 32 39\n"), 1);
+    EXPECT_EQ(send_on_window(engine1, "increment 10000\n"), 1);
     end_child_process(engine1.process_info);
     ASSERT_TRUE(wait_for_status(5, "Engine1.exe exited"));
-    EXPECT_EQ(engine1.send_line("time 10000\notime 0\ngo\n"), 0);
+    EXPECT_EQ(send_on_window(engine1, "time 10000\notime 0\ngo\n"), 0);
 }
 
 TEST_F(EngineProcessTest, LogHoldsWhatTheEngineWroteAndNothingSent) {
     std::ofstream("log.txt") << "from an earlier run\n";
     install_script("Engine1", "say Scripted\nraw a\\r\\nb\\n\\rc\\0d\\n\nwait quit\n");
     ASSERT_EQ(start(engine1, "Engine1.exe"), 1);
-    engine1.send_line("new 32 39\n");
+    send_on_window(engine1, "new 32 39\n");
     ASSERT_TRUE(wait_for_status(5, "cd"));
-    EXPECT_EQ(file_content("log.txt"), as_logged(file_content("Engine1.output")));
-    EXPECT_EQ(file_content("Engine1.output"), std::string("Scripted\na\r\nb\n\rc\0d\n", 19));
+    // The engine notes what it wrote right after writing it.
+    const std::string written("Scripted\na\r\nb\n\rc\0d\n", 19);
+    ASSERT_TRUE(wait_until([&] { return file_content("Engine1.output") == written; }));
+    EXPECT_EQ(file_content("log.txt"), as_logged(written));
 }
 
 TEST_F(EngineProcessTest, SecondStartKeepsTheFirstEnginesLog) {

@@ -15,8 +15,8 @@ bool closed = false;
 uint32_t delay = 0;
 uint32_t current_tick = 0;
 
+// The caller holds record_lock, so that an event and the state it changes are seen together.
 void record(std::string event) {
-    std::lock_guard lock(record_lock);
     recorded.push_back(std::move(event));
 }
 
@@ -78,35 +78,31 @@ void reset() {
 } // namespace fake_window
 
 void window_stop_clock_timer() {
-    {
-        std::lock_guard lock(record_lock);
-        armed = false;
-    }
+    std::lock_guard lock(record_lock);
+    armed = false;
     record("stop_timer");
 }
 
 void window_arm_clock_timer(uint32_t delay_ms) {
-    {
-        std::lock_guard lock(record_lock);
-        armed = true;
-        delay = delay_ms;
-    }
+    std::lock_guard lock(record_lock);
+    armed = true;
+    delay = delay_ms;
     record("arm_timer " + std::to_string(delay_ms));
 }
 
 void window_set_status_text(int part, const char* text) {
-    {
-        std::lock_guard lock(record_lock);
-        parts[part] = text;
-    }
+    std::lock_guard lock(record_lock);
+    parts[part] = text;
     record("status " + std::to_string(part) + " " + text);
 }
 
 void window_request_repaint() {
+    std::lock_guard lock(record_lock);
     record("repaint");
 }
 
 void window_show_message(const char* text, const char* caption) {
+    std::lock_guard lock(record_lock);
     record(std::string("box ") + caption + ": " + text);
 }
 
