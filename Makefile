@@ -65,7 +65,7 @@ test: deps build-linux build-win64 build-sanitizers build-fuzz
 	@$(MAKE) --no-print-directory test-win32 STRICT=ON
 	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --test-dir $(ASAN) --output-on-failure -j2
 	TSAN_OPTIONS=halt_on_error=1 ctest --test-dir $(TSAN) --output-on-failure -j2
-	ctest --test-dir $(FUZZ) --output-on-failure
+	ctest --test-dir $(FUZZ) --output-on-failure -j2
 
 # The shipped 32-bit programs, and their own suites where this machine can start a 32-bit
 # Wine; elsewhere the suites are neither built nor counted, and one line says why.
