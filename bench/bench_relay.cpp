@@ -6,9 +6,9 @@
 // with nothing in between. A whole turn adds the answering engine's own work.
 #include "engine/engine_io.h"
 #include "engine/engine_process.h"
-#include "referee/headless.h"
-#include "referee/move.h"
-#include "test_os.h"
+#include "referee/game_start.h"
+#include "referee/windowless/windowless_game.h"
+#include "rules/board.h"
 
 #include <benchmark/benchmark.h>
 
@@ -18,7 +18,6 @@
 #include <filesystem>
 #include <new>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -36,10 +35,10 @@ void install_engines(const fs::path& folder) {
 // were told to quit, so their readers end with them, once their times are saved.
 void end_game_engines() {
     for (EngineProcess* engine : {&engine1, &engine2}) {
-        join_reader_thread(engine->reader_thread);
-        end_child_process(engine->process_info);
-        close_test_handle(engine->engine_out_read);
-        close_test_handle(engine->engine_in_write);
+        join_thread(engine->reader_thread);
+        kill_process(engine->process_info);
+        close_handle(engine->engine_out_read);
+        close_handle(engine->engine_in_write);
         delete[] engine->engine_name;
         new (engine) EngineProcess();
     }
@@ -81,6 +80,14 @@ void collect_relays(const EngineTimes& first, const EngineTimes& second,
         relays.push_back(first.asked[k + 1] - second.sent[k]);
 }
 
+// The dots on the board when the game stopped.
+int64_t dots_on_board() {
+    int64_t dots = 0;
+    for (int32_t i = first_cell; i < end_cell; ++i)
+        dots += cell_owner[i] == 1 || cell_owner[i] == 2;
+    return dots;
+}
+
 void BM_RefereeRelay(benchmark::State& state) {
     const fs::path previous = fs::current_path();
     const fs::path folder =
@@ -91,8 +98,13 @@ void BM_RefereeRelay(benchmark::State& state) {
     int64_t moves = 0;
     std::vector<int64_t> relays;
     for (auto _ : state) {
-        const HeadlessResult result = run_headless_game({10000, false});
-        moves += result.dots;
+        WindowlessOptions game;
+        game.rules.stall_timeout_ms = 10000;
+        play_windowless_game(game, [] {
+            init_board();
+            start_game();
+        });
+        moves += dots_on_board();
         state.PauseTiming();
         end_game_engines();
         collect_relays(read_times(folder / "Engine1.exe.times"),
@@ -117,11 +129,11 @@ void BM_RefereeRelay(benchmark::State& state) {
 }
 BENCHMARK(BM_RefereeRelay)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
 
-// Reads one line ending in "\n" from fd into line; false at the end of input.
-bool read_line_from(int fd, std::string& line) {
+// Reads one line ending in "\n" from the handle into line; false at the end of input.
+bool read_line_from(OsHandle handle, std::string& line) {
     line.clear();
     char c;
-    while (read(fd, &c, 1) == 1) {
+    while (read_handle(handle, &c, 1) == 1) {
         if (c == '\n')
             return true;
         line += c;
@@ -129,37 +141,36 @@ bool read_line_from(int fd, std::string& line) {
     return false;
 }
 
+// The same two pipe hops and wake-ups as a relay, with cat answering each line.
 void BM_PipePingPong(benchmark::State& state) {
-    int to_child[2], from_child[2];
-    if (pipe(to_child) != 0 || pipe(from_child) != 0) {
-        state.SkipWithError("pipe");
+    OsHandle to_child = NO_HANDLE, child_input = NO_HANDLE;
+    OsHandle from_child = NO_HANDLE, child_output = NO_HANDLE;
+    ProcessInfo echo;
+    ProgramStart start;
+    start.program = "cat";
+    if (make_pipe(child_input, to_child) && make_pipe(from_child, child_output)) {
+        start.input = ChildStream::to(child_input);
+        start.output = ChildStream::to(child_output);
+        start_program(start, echo);
+    }
+    close_handle(child_input);
+    close_handle(child_output);
+    if (echo.process == NO_HANDLE) {
+        state.SkipWithError("cat");
         return;
     }
-    const pid_t child = fork();
-    if (child == 0) {
-        close(to_child[1]);
-        close(from_child[0]);
-        char buffer[64];
-        ssize_t n;
-        while ((n = read(to_child[0], buffer, sizeof buffer)) > 0)
-            if (write(from_child[1], buffer, static_cast<size_t>(n)) != n)
-                break;
-        _exit(0);
-    }
-    close(to_child[0]);
-    close(from_child[1]);
     const char line[] = "move 19 15\n";
     std::string answer;
     int64_t round_trips = 0;
     for (auto _ : state) {
-        if (write(to_child[1], line, sizeof line - 1) != static_cast<ssize_t>(sizeof line - 1) ||
-            !read_line_from(from_child[0], answer))
+        if (!write_handle(to_child, line, sizeof line - 1) || !read_line_from(from_child, answer))
             state.SkipWithError("echo");
         ++round_trips;
     }
-    close(to_child[1]);
-    close(from_child[0]);
-    waitpid(child, nullptr, 0);
+    close_handle(to_child);
+    close_handle(from_child);
+    int status = 0;
+    wait_for_exit(echo, -1, status);
     state.counters["per_round_trip"] =
         benchmark::Counter(static_cast<double>(round_trips),
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);

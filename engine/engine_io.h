@@ -1,6 +1,6 @@
-// What the portable half of EngineProcess (engine_process.cpp) and its platform half
-// (engine_process_posix.cpp or engine_process_win32.cpp) need of each other: the shared log
-// of everything the engines wrote, and the raw pipe read.
+// What the line reading of EngineProcess (engine_process.cpp) and its pipes
+// (engine_pipes.cpp) need of each other: the shared log of everything the engines wrote,
+// and the raw pipe read. The fuzz target stands in for the pipes with its own input.
 #pragma once
 
 class EngineProcess;
@@ -19,10 +19,10 @@ void log_engine_output(const char* chunk, int length);
 void close_engine_log();
 
 // One blocking read of at most size bytes of the engine's output into chunk: the number of
-// bytes read, or 0 at the end of the output or on a read error. Platform half.
+// bytes read, or 0 at the end of the output or on a read error.
 int read_engine_output(EngineProcess& engine, char* chunk, int size);
 
 // Closes the referee's end of the engine's input once its output has ended, so that every
 // later send_line fails at once rather than while the exiting engine still holds its end.
-// Called where send_line is (the window's thread). Platform half.
+// Called where send_line is (the window's thread).
 void close_engine_input(EngineProcess& engine);

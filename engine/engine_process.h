@@ -4,27 +4,17 @@
 //   - the window's thread sets exe_name, calls start_engine, reads and writes `running`,
 //     and calls send_line and quit_engine;
 //   - the engine's reader thread (engine_reader_thread) alone calls read_line and so alone
-//     touches `pending` and `line_result`; it sets engine_name once, before it hands
-//     anything to the window's thread;
+//     touches `pending` and `line_result`; it sets engine_name once, before it reports
+//     anything;
 //   - send_line may also be called while the reader waits on the window's thread, but
 //     never from two threads at the same time, since every move is applied on the
 //     window's thread.
-// The platform parts (launch, pipe reads and writes) live in engine_process_win32.cpp and
-// engine_process_posix.cpp; CMake links the one for the target.
+// The operating system's part (pipes, the launch, the reader thread) is os/process.h's.
 #pragma once
 
+#include "os/process.h"
+
 #include <cstdint>
-
-// A Win32 HANDLE, or a POSIX file descriptor or process id.
-using PlatformHandle = std::intptr_t;
-constexpr PlatformHandle NO_HANDLE = -1;
-
-struct ProcessInfo {
-    PlatformHandle process = NO_HANDLE;
-    PlatformHandle thread = NO_HANDLE;
-    uint32_t process_id = 0;
-    uint32_t thread_id = 0;
-};
 
 constexpr int ENGINE_LINE_SIZE = 4096;
 
@@ -49,12 +39,11 @@ class EngineProcess {
 
     char exe_name[128] = {};
     ProcessInfo process_info;
-    PlatformHandle engine_out_read = NO_HANDLE;  // referee's end of the engine's output
-    PlatformHandle engine_in_write = NO_HANDLE;  // referee's end of the engine's input
-    PlatformHandle engine_in_read = NO_HANDLE;   // the child's standard input
-    PlatformHandle engine_out_write = NO_HANDLE; // the child's standard output and error
-    uint32_t reader_thread_id = 0;
-    PlatformHandle reader_thread = NO_HANDLE;
+    OsHandle engine_out_read = NO_HANDLE;  // referee's end of the engine's output
+    OsHandle engine_in_write = NO_HANDLE;  // referee's end of the engine's input
+    OsHandle engine_in_read = NO_HANDLE;   // the child's standard input
+    OsHandle engine_out_write = NO_HANDLE; // the child's standard output and error
+    OsHandle reader_thread = NO_HANDLE;
     char pending[ENGINE_LINE_SIZE]; // bytes read but not yet handed out as lines
     int pending_length = 0;
     char line_result[ENGINE_LINE_SIZE]; // this engine's own line buffer
@@ -62,11 +51,10 @@ class EngineProcess {
     int running = 0;
 
     // Set only by a program that chooses each engine's command line and folder (the match
-    // runner; POSIX launcher only): the program, looked up in PATH when it has no "/", then
-    // its arguments, ending in nullptr; and the folder it runs in. When unset the engine is
-    // exe_name from the current directory, run with no arguments, as the window programs do.
-    const char* const* command = nullptr;
-    const char* working_directory = nullptr;
+    // runner): how to start the program, whose standard streams start_engine fills in.
+    // When it names no program the engine is exe_name from the current directory, started
+    // as the window programs start it (engine_program_start).
+    const ProgramStart* start = nullptr;
 };
 
 extern EngineProcess engine1;

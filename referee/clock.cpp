@@ -66,7 +66,7 @@ void update_clock_display() {
     const auto remaining = static_cast<int32_t>(clock_of_side_to_move() - used);
     char text[32];
     format_clock_text(remaining, text, sizeof text);
-    window_set_status_text(side_to_move == 1 ? 1 : 3, text);
+    window_set_status_text(side_to_move == 1 ? STATUS_SIDE1_CLOCK : STATUS_SIDE2_CLOCK, text);
     window_arm_clock_timer(clock_refresh_delay(remaining));
 }
 

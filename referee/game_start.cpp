@@ -30,8 +30,8 @@ void send_setup_lines(EngineProcess& engine) {
 void start_game() {
     // The placeholders go up before any reader thread exists, so an engine's name line,
     // whenever it comes, always replaces them and is never overwritten by them.
-    window_set_status_text(0, PLAYER_PLACEHOLDER);
-    window_set_status_text(2, PLAYER_PLACEHOLDER);
+    window_set_status_text(STATUS_SIDE1_NAME, PLAYER_PLACEHOLDER);
+    window_set_status_text(STATUS_SIDE2_NAME, PLAYER_PLACEHOLDER);
     increment_ms = 10000;
     side1_clock_ms = 0;
     side2_clock_ms = 0;

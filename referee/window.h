@@ -1,15 +1,25 @@
 // What the referee needs from whatever window is present. Every program links exactly one
 // definition of these functions: the Win32 window (ui/win32/), the Qt window (ui/qt/), the
-// headless driver (referee/headless.cpp), fendrel-match's game worker and the unit tests' recording
-// fake.
+// windowless game of fendrel-match, the tests and benchmarks (referee/windowless/), and the
+// unit tests' recording fake.
 //
 // Threads: the window's thread runs start-up, clicks, timer expiries, painting and every
-// move (make_move). Reader threads of the engines only call window_set_status_text and
-// window_run_and_wait; everything else is called on the window's thread. In programs without
-// a window, the thread holding the window's part stands in for it (referee/held_window.h).
+// move (make_move). Reader threads of the engines only call window_set_status_text,
+// window_report_line and window_run_and_wait; everything else is called on the window's
+// thread. In programs without a window, the thread holding the window's part stands in for
+// it (referee/windowless/held_window.h).
 #pragma once
 
 #include <cstdint>
+
+// The six parts of the status bar, left to right.
+constexpr int STATUS_SIDE1_NAME = 0;
+constexpr int STATUS_SIDE1_CLOCK = 1; // while side 1 is to move
+constexpr int STATUS_SIDE2_NAME = 2;
+constexpr int STATUS_SIDE2_CLOCK = 3; // while side 2 is to move
+constexpr int STATUS_SCORE = 4;       // the captured-dot balance seen from side 1
+constexpr int STATUS_MESSAGE = 5;     // the latest other line from either engine
+constexpr int STATUS_PART_COUNT = 6;
 
 // Stops the one-shot clock timer; no expiry arrives afterwards until it is armed again.
 void window_stop_clock_timer();
@@ -35,3 +45,36 @@ bool window_run_and_wait(void (*fn)(void*), void* arg);
 
 // Milliseconds of the system tick count; an unsigned 32-bit value that wraps.
 uint32_t tick_count();
+
+// What a line from an engine came to.
+enum class LineOutcome {
+    name,         // the first line
+    message,      // shown in status part 5
+    applied,      // a move, played
+    refused,      // a move line, refused (`refusal` says why)
+    output_ended, // not a line: the engine's output has ended
+};
+
+// Why a move line was refused.
+enum class Refusal {
+    none,
+    occupied,    // the point holds a dot
+    enclosed,    // the point is empty but inside an enclosure
+    border,      // the point is not on the board
+    out_of_turn, // the engine's side is not to move
+    unparsable,  // "move " without two integers
+    game_over,   // no cell could take a dot any more
+};
+
+struct LineReport {
+    int side = 0; // the engine that wrote the line: 1 for engine1, 2 for engine2
+    LineOutcome outcome = LineOutcome::message;
+    Refusal refusal = Refusal::none;
+    bool ends_game = false; // an applied move after which no cell can take a dot
+    uint32_t tick = 0;      // when the referee took the line
+};
+
+// Tells the window what an engine's line did, once it has done it: names and messages on
+// the reader's thread, moves and ends of output on the window's thread (a move's report
+// comes right after make_move, before the next move can run).
+void window_report_line(const LineReport& report);

@@ -8,6 +8,7 @@ int32_t first_cell;
 int32_t end_cell;
 int32_t side_to_move;
 int32_t score;
+int32_t last_move_cell;
 int32_t neighbour_offset[8];
 
 void init_board() {

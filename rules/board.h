@@ -38,6 +38,10 @@ extern int32_t end_cell;
 extern int32_t side_to_move; // 1 or 2
 extern int32_t score;        // captured-dot balance seen from side_to_move
 
+// Cell index of the most recent dot, which the board picture marks; 0 (a border cell) until
+// the first move. Written by move handling (and by replays) as each dot is placed.
+extern int32_t last_move_cell;
+
 // The ring of eight neighbours, clockwise from north; even directions are orthogonal.
 extern int32_t neighbour_offset[8];
 

@@ -1,6 +1,5 @@
 #include "ui/board_picture.h"
 
-#include "referee/move.h"
 #include "rules/board.h"
 
 void build_board_picture(int32_t client_width, int32_t client_height,

@@ -3,6 +3,8 @@
 // (x, y) at (20 + 20x, 20 + 20y); the bottom 20 pixels belong to the status bar.
 #pragma once
 
+#include "ui/geometry.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -19,8 +21,6 @@ constexpr Colour SIDE1_COLOUR{255, 50, 50};
 constexpr Colour SIDE1_ENCLOSED_COLOUR{127, 50, 50};
 constexpr Colour SIDE2_COLOUR{50, 50, 255};
 constexpr Colour SIDE2_ENCLOSED_COLOUR{50, 50, 127};
-
-constexpr int32_t STATUS_BAR_HEIGHT = 20;
 
 enum class Shape {
     fill, // the rectangle x0 <= x < x1, y0 <= y < y1

@@ -2,6 +2,8 @@
 // plays that side.
 #pragma once
 
+#include "ui/geometry.h"
+
 #include <cstdint>
 
 struct BoardPoint {
@@ -11,7 +13,8 @@ struct BoardPoint {
 
 // The board point nearest to a client pixel; division truncates toward zero.
 constexpr BoardPoint cell_from_point(int32_t px, int32_t py) {
-    return {(px - 10) / 20, (py - 10) / 20};
+    constexpr int32_t first_edge = GRID_ORIGIN - GRID_PITCH / 2;
+    return {(px - first_edge) / GRID_PITCH, (py - first_edge) / GRID_PITCH};
 }
 
 // A left click at client pixel (px, py), on the window's thread: ignored while the side to

@@ -1,7 +1,7 @@
 #include "engines/dotbot/engine_loop.h"
 
 #include "engines/dotbot/commands.h"
-#include "engines/dotbot/console.h"
+#include "os/console.h"
 
 #include <cstdio>
 #include <string>

@@ -1,19 +1,18 @@
 // A program run as a child with its standard input and output on pipes, for driving the
-// built engines through the referee protocol in tests. The platform parts live in
-// child_process_posix.cpp and child_process_win32.cpp; reading lines is shared.
+// built engines through the referee protocol in tests.
 #pragma once
 
+#include "os/process.h"
+
 #include <chrono>
-#include <cstdint>
 #include <string>
 #include <vector>
 
-// A POSIX process id and file descriptors, or Win32 handles; -1 for none.
 struct ChildProcess {
-    std::intptr_t process = -1;
-    std::intptr_t input = -1;  // the child's standard input, our end
-    std::intptr_t output = -1; // the child's standard output and error, our end
-    std::string pending;       // read but not yet returned as lines
+    ProcessInfo process;
+    OsHandle input = NO_HANDLE;  // the child's standard input, our end
+    OsHandle output = NO_HANDLE; // the child's standard output and error, our end
+    std::string pending;         // read but not yet returned as lines
 };
 
 // Starts program with the arguments; false when it cannot be started.
@@ -22,10 +21,6 @@ bool start_child(ChildProcess& child, const std::string& program,
 
 // Writes the whole text to the child's input; false when the pipe is closed.
 bool write_to_child(ChildProcess& child, const std::string& text);
-
-// Waits until the child writes something, up to the timeout, and appends it to pending;
-// false on a timeout or once the child's output has ended.
-bool read_child_output(ChildProcess& child, std::chrono::milliseconds timeout);
 
 // The next line the child writes, without its "\n"; false when none comes within the
 // timeout or the child's output ends first.

@@ -36,12 +36,12 @@ fs::path fresh_folder() {
 void release_engine(EngineProcess& engine) {
     // Should the referee still hold the engine's own ends, the reader would never see the
     // end of the output: the test then fails on what it checks rather than hanging here.
-    close_test_handle(engine.engine_in_read);
-    close_test_handle(engine.engine_out_write);
-    join_reader_thread(engine.reader_thread);
+    close_handle(engine.engine_in_read);
+    close_handle(engine.engine_out_write);
+    join_thread(engine.reader_thread);
     engine.reader_thread = NO_HANDLE;
-    close_test_handle(engine.engine_out_read);
-    close_test_handle(engine.engine_in_write);
+    close_handle(engine.engine_out_read);
+    close_handle(engine.engine_in_write);
     // The referee keeps the name for the life of the process; the next test starts afresh.
     delete[] engine.engine_name;
     engine.engine_name = nullptr;
@@ -117,14 +117,14 @@ int EngineTest::running_on_window(EngineProcess& engine) {
 
 void EngineTest::end_engines() {
     // Every process goes first, so that no reader stays blocked writing to the other engine.
-    end_child_process(engine1.process_info);
-    end_child_process(engine2.process_info);
+    kill_process(engine1.process_info);
+    kill_process(engine2.process_info);
     release_engine(engine1);
     release_engine(engine2);
 }
 
 void EngineTest::attach_pipe(EngineProcess& engine) {
-    make_test_pipe(engine.engine_out_read, feed_end);
+    make_pipe(engine.engine_out_read, feed_end);
 }
 
 void EngineTest::feed(const std::vector<std::string>& writes) {
@@ -136,17 +136,17 @@ void EngineTest::feed(const std::vector<std::string>& writes) {
                 const std::uintmax_t size = fs::file_size(folder / "log.txt", error);
                 return logged == 0 || (!error && size >= logged);
             });
-            write_test_pipe(feed_end, bytes);
+            write_handle(feed_end, bytes.data(), bytes.size());
             logged += as_logged(bytes).size();
         }
-        close_test_handle(feed_end);
+        close_handle(feed_end);
     });
 }
 
 void EngineTest::finish_feeding() {
     if (feeder.joinable())
         feeder.join();
-    close_test_handle(feed_end);
+    close_handle(feed_end);
 }
 
 std::string EngineTest::file_content(const std::string& name) const {

@@ -71,7 +71,7 @@ class EngineTest : public ::testing::Test {
 
   private:
     std::filesystem::path previous_folder;
-    PlatformHandle feed_end = NO_HANDLE;
+    OsHandle feed_end = NO_HANDLE;
     std::thread feeder;
 };
 

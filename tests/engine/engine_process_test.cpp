@@ -13,7 +13,7 @@ namespace {
 using EngineProcessTest = EngineTest;
 
 TEST_F(EngineProcessTest, MissingProgramFailsQuietlyWithEveryPipeClosed) {
-    const int handles_before = open_handle_count();
+    const int handles_before = count_open_handles();
     ASSERT_GT(handles_before, 0);
     EXPECT_EQ(start(engine1, "Engine1.exe"), 0);
     EXPECT_EQ(engine1.running, 0);
@@ -23,7 +23,7 @@ TEST_F(EngineProcessTest, MissingProgramFailsQuietlyWithEveryPipeClosed) {
     EXPECT_EQ(engine1.engine_out_write, NO_HANDLE);
     EXPECT_EQ(engine1.reader_thread, NO_HANDLE);
     // Only the log, which the first start opens whatever happens, stays open.
-    EXPECT_EQ(open_handle_count(), handles_before + 1);
+    EXPECT_EQ(count_open_handles(), handles_before + 1);
     EXPECT_TRUE(std::filesystem::exists(folder / "log.txt"));
 
     EXPECT_EQ(send_on_window(engine1, "new 32 39\n"), 0);
@@ -73,7 +73,7 @@ TEST_F(EngineProcessTest, EngineThatExitsIsShownAndItsSideFreed) {
     send_on_window(engine1, "go\n");
     ASSERT_TRUE(wait_for_status(5, "Engine1.exe exited"));
     // The reader has stopped rather than spinning on the end of the output.
-    join_reader_thread(engine1.reader_thread);
+    join_thread(engine1.reader_thread);
     engine1.reader_thread = NO_HANDLE;
     EXPECT_EQ(engine1.running, 0);
     EXPECT_EQ(running_on_window(engine2), 1);
@@ -94,7 +94,7 @@ TEST_F(EngineProcessTest, EngineThatQuitsAsToldIsNotReported) {
     on_window([&] { sent = engine1.quit_engine(); });
     EXPECT_EQ(sent, 1);
     // The script's engine ends on "quit"; its reader then returns by itself.
-    join_reader_thread(engine1.reader_thread);
+    join_thread(engine1.reader_thread);
     engine1.reader_thread = NO_HANDLE;
     EXPECT_EQ(fake_window::status_text(5), "");
     EXPECT_EQ(file_content("Engine1.transcript"), "quit\n");
@@ -105,8 +105,8 @@ TEST_F(EngineProcessTest, ReaderNeverWaitsOnAWindowThatIsGone) {
     ASSERT_EQ(start(engine1, "Engine1.exe"), 1);
     ASSERT_TRUE(wait_for_status(0, "Scripted"));
     fake_window::close();
-    end_child_process(engine1.process_info);
-    join_reader_thread(engine1.reader_thread);
+    kill_process(engine1.process_info);
+    join_thread(engine1.reader_thread);
     engine1.reader_thread = NO_HANDLE;
     EXPECT_EQ(fake_window::status_text(5), "");
 }
@@ -127,7 +127,7 @@ TEST_F(EngineProcessTest, AnEngineThatNeverReadsTakesLinesUntilKilled) {
     ASSERT_TRUE(wait_for_status(0, "Chaos deaf"));
     EXPECT_EQ(send_on_window(engine1, "new 32 39\n"), 1);
     EXPECT_EQ(send_on_window(engine1, "increment 10000\n"), 1);
-    end_child_process(engine1.process_info);
+    kill_process(engine1.process_info);
     ASSERT_TRUE(wait_for_status(5, "Engine1.exe exited"));
     EXPECT_EQ(send_on_window(engine1, "time 10000\notime 0\ngo\n"), 0);
 }

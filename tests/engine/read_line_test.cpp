@@ -95,9 +95,10 @@ TEST_F(ReadLineTest, NulBytesReachTheLogButNotTheLine) {
 }
 
 TEST_F(ReadLineTest, EachEngineKeepsItsOwnLine) {
-    PlatformHandle second_feed = NO_HANDLE;
-    make_test_pipe(engine2.engine_out_read, second_feed);
-    write_test_pipe(second_feed, "from engine 2\n");
+    OsHandle second_feed = NO_HANDLE;
+    make_pipe(engine2.engine_out_read, second_feed);
+    const std::string second_text = "from engine 2\n";
+    write_handle(second_feed, second_text.data(), second_text.size());
     feed({"from engine 1\n"});
     const char* first = engine1.read_line();
     const char* second = engine2.read_line();
@@ -105,7 +106,7 @@ TEST_F(ReadLineTest, EachEngineKeepsItsOwnLine) {
     ASSERT_NE(second, nullptr);
     EXPECT_STREQ(first, "from engine 1");
     EXPECT_STREQ(second, "from engine 2");
-    close_test_handle(second_feed);
+    close_handle(second_feed);
 }
 
 TEST_F(ReadLineTest, LogIsEmptiedWhenOpenedAndKeptOpenAfterwards) {

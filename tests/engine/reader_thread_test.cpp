@@ -85,8 +85,8 @@ class GameTest : public EngineTest {
     // readers have seen their engines end.
     static void quit_and_wait() {
         on_window(quit_engines);
-        join_reader_thread(engine1.reader_thread);
-        join_reader_thread(engine2.reader_thread);
+        join_thread(engine1.reader_thread);
+        join_thread(engine2.reader_thread);
         engine1.reader_thread = engine2.reader_thread = NO_HANDLE;
     }
 
@@ -145,7 +145,7 @@ TEST_F(GameTest, EngineThatExitsMidGameLeavesItsSideToTheMouse) {
     install_script("Engine2", "say Two\n");
     start_game_on_window();
     ASSERT_TRUE(wait_for_status(5, "Engine1.exe exited"));
-    join_reader_thread(engine1.reader_thread);
+    join_thread(engine1.reader_thread);
     engine1.reader_thread = NO_HANDLE;
     EXPECT_EQ(engine1.running, 0);
     // Side 1 is now played by clicks; its move goes to engine 2 as any other.

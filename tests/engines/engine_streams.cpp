@@ -1,6 +1,7 @@
 #include "engine_streams.h"
 
-#include "engine_os.h"
+#include "os/console.h"
+#include "os/file.h"
 
 #include <cstdio>
 
@@ -37,23 +38,14 @@ std::string side_file_path(const char* suffix) {
 }
 
 std::string read_side_file(const char* suffix) {
-    std::string content;
-    std::FILE* file = std::fopen(side_file_path(suffix).c_str(), "rb");
-    if (!file)
-        return content;
-    char buffer[4096];
-    size_t length;
-    while ((length = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        content.append(buffer, length);
-    std::fclose(file);
-    return content;
+    return whole_file(side_file_path(suffix));
 }
 
 bool next_input_line(std::string& line) {
     size_t feed;
     while ((feed = received.find('\n')) == std::string::npos) {
         char chunk[65536];
-        const int length = read_standard_input(chunk, sizeof chunk);
+        const int length = read_handle(standard_stream(0), chunk, sizeof chunk);
         if (length <= 0)
             return false;
         record(transcript, ".transcript", chunk, static_cast<size_t>(length));
@@ -65,7 +57,7 @@ bool next_input_line(std::string& line) {
 }
 
 bool write_stream(int stream, std::string_view text) {
-    if (!write_standard_stream(stream, text.data(), static_cast<int>(text.size())))
+    if (!write_handle(standard_stream(stream), text.data(), text.size()))
         return false;
     record(output_record, ".output", text.data(), text.size());
     return true;

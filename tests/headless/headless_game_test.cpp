@@ -4,8 +4,8 @@
 #include "engine/engine_io.h"
 #include "engine/engine_process.h"
 #include "random_play.h"
-#include "referee/headless.h"
-#include "referee/move.h"
+#include "referee/game_start.h"
+#include "referee/windowless/windowless_game.h"
 #include "rules/board.h"
 #include "rules/capture.h"
 #include "test_os.h"
@@ -59,10 +59,10 @@ class HeadlessGameTest : public ::testing::Test {
     void TearDown() override {
         // The engines were told to quit; whatever still runs is ended by its id.
         for (EngineProcess* engine : {&engine1, &engine2}) {
-            end_child_process(engine->process_info);
-            join_reader_thread(engine->reader_thread);
-            close_test_handle(engine->engine_out_read);
-            close_test_handle(engine->engine_in_write);
+            kill_process(engine->process_info);
+            join_thread(engine->reader_thread);
+            close_handle(engine->engine_out_read);
+            close_handle(engine->engine_in_write);
             delete[] engine->engine_name;
             engine->engine_name = nullptr;
         }
@@ -88,13 +88,34 @@ class HeadlessGameTest : public ::testing::Test {
     // output ends, and their transcripts are complete by then.
     void wait_for_quit() {
         for (EngineProcess* engine : {&engine1, &engine2}) {
-            join_reader_thread(engine->reader_thread);
+            join_thread(engine->reader_thread);
             engine->reader_thread = NO_HANDLE;
         }
     }
 
     fs::path previous, folder;
 };
+
+struct GameEnd {
+    WindowlessOutcome outcome;
+    int32_t dots;          // on the board
+    int32_t side1_balance; // captured dots, seen from side 1
+};
+
+// Plays the window programs' game with Engine1.exe and Engine2.exe of the current folder,
+// without a window; it stops after stall_ms of silence from the side to move.
+GameEnd play_game(uint32_t stall_ms) {
+    WindowlessOptions options;
+    options.rules.stall_timeout_ms = stall_ms;
+    const WindowlessOutcome outcome = play_windowless_game(options, [] {
+        init_board();
+        start_game();
+    });
+    int32_t dots = 0;
+    for (int32_t i = first_cell; i < end_cell; ++i)
+        dots += cell_owner[i] == 1 || cell_owner[i] == 2;
+    return {outcome, dots, side_to_move == 1 ? score : -score};
+}
 
 // A game with captures, played to the end on the rules core: the moves in playing order.
 std::vector<Point> prepared_game(uint32_t seed, int32_t& captures) {
@@ -177,13 +198,13 @@ TEST_F(HeadlessGameTest, PreparedGameWithCapturesIsPlayedToItsEnd) {
     install("scripted_engine", "Engine1", ".script", scripts[0]);
     install("scripted_engine", "Engine2", ".script", scripts[1]);
 
-    const HeadlessResult result = run_headless_game({20000, false});
-    EXPECT_EQ(result.outcome, HeadlessOutcome::finished);
+    const GameEnd result = play_game(20000);
+    EXPECT_EQ(result.outcome, WindowlessOutcome::finished);
     EXPECT_EQ(result.dots, static_cast<int32_t>(moves.size()));
     EXPECT_TRUE(Position::current() == expected);
     EXPECT_EQ(result.side1_balance, expected.side1_balance);
-    EXPECT_EQ(headless_status_text(0), "scripted one");
-    EXPECT_EQ(headless_status_text(2), "scripted two");
+    EXPECT_STREQ(engine1.engine_name, "scripted one");
+    EXPECT_STREQ(engine2.engine_name, "scripted two");
 
     wait_for_quit();
     expect_protocol(side_file("Engine1", ".transcript"), 1, moves);
@@ -193,8 +214,8 @@ TEST_F(HeadlessGameTest, PreparedGameWithCapturesIsPlayedToItsEnd) {
 TEST_F(HeadlessGameTest, RandomEnginesPlayUntilNoCellCanTakeADot) {
     install("random_engine", "Engine1", ".seed", "5");
     install("random_engine", "Engine2", ".seed", "6");
-    const HeadlessResult result = run_headless_game({20000, false});
-    EXPECT_EQ(result.outcome, HeadlessOutcome::finished);
+    const GameEnd result = play_game(20000);
+    EXPECT_EQ(result.outcome, WindowlessOutcome::finished);
     const Position final_position = Position::current();
     wait_for_quit();
 
@@ -222,18 +243,18 @@ TEST_F(HeadlessGameTest, RandomEnginesPlayUntilNoCellCanTakeADot) {
 TEST_F(HeadlessGameTest, GameStopsWhenTheSideToMoveHasNoEngineLeft) {
     install("scripted_engine", "Engine1", ".script", "say one\nplay 1 1\nplay 3 3\n");
     install("scripted_engine", "Engine2", ".script", "say two\nplay 20 20\nexit 3\n");
-    const HeadlessResult result = run_headless_game({20000, false});
-    EXPECT_EQ(result.outcome, HeadlessOutcome::no_player);
+    const GameEnd result = play_game(20000);
+    EXPECT_EQ(result.outcome, WindowlessOutcome::no_player);
     EXPECT_EQ(result.dots, 3);
-    EXPECT_EQ(headless_status_text(5), "Engine2.exe exited");
+    EXPECT_EQ(engine2.running, 0);
 }
 
 // The side to move never answers, so the game stalls however long its engine takes to start.
 TEST_F(HeadlessGameTest, SilentEngineStallsTheGame) {
     install("scripted_engine", "Engine1", ".script", "say one\nwait never\n");
     install("scripted_engine", "Engine2", ".script", "say two\nwait never\n");
-    const HeadlessResult result = run_headless_game({300, false});
-    EXPECT_EQ(result.outcome, HeadlessOutcome::stalled);
+    const GameEnd result = play_game(300);
+    EXPECT_EQ(result.outcome, WindowlessOutcome::stalled);
     EXPECT_EQ(result.dots, 0);
 }
 

@@ -1,8 +1,8 @@
 // The window's part held by whichever thread runs a hand-off: a reader's hand-off runs whole
 // under the lock with its follow-up, and only while the game loop waits; none runs once the
 // window is closed; the game loop's wait ends when woken or at its deadline, not before.
-#include "referee/held_window.h"
 #include "referee/window.h"
+#include "referee/windowless/held_window.h"
 
 #include <gtest/gtest.h>
 

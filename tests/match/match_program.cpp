@@ -1,26 +1,20 @@
 #include "match_program.h"
 
-#include "match/results_file.h"
+#include "match/records/results_file.h"
+#include "os/file.h"
+#include "os/process.h"
 
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <spawn.h>
-#include <sstream>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
-extern char** environ;
-
 std::string file_text(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
+    return whole_file(path);
 }
 
 std::string summary_part(const std::string& out) {
@@ -71,32 +65,24 @@ pid_t MatchProgramTest::start_match(const std::vector<std::string>& args,
 
 pid_t MatchProgramTest::start_program(std::vector<std::string> words,
                                       const std::string& output_name) {
-    std::vector<char*> argv;
-    for (std::string& word : words)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, path(output_name + ".out").c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, path(output_name + ".err").c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    OsHandle out =
+        open(path(output_name + ".out").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    OsHandle err =
+        open(path(output_name + ".err").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    ProgramStart start;
+    start.program = words[0];
+    start.arguments.assign(words.begin() + 1, words.end());
+    start.directory = folder;
     // Temporary files, the workers' scratch folders among them, go to the test's folder.
-    std::vector<std::string> variables = {"TMPDIR=" + folder};
-    for (char** variable = environ; *variable; ++variable)
-        if (std::string(*variable).rfind("TMPDIR=", 0) != 0)
-            variables.push_back(*variable);
-    std::vector<char*> environment;
-    for (std::string& variable : variables)
-        environment.push_back(variable.data());
-    environment.push_back(nullptr);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environment.data()) != 0)
-        pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
+    start.environment_changes = {"TMPDIR=" + folder};
+    start.input = ChildStream::null();
+    start.output = ChildStream::to(out);
+    start.error = ChildStream::to(err);
+    ProcessInfo process;
+    const bool started = ::start_program(start, process);
+    close_handle(out);
+    close_handle(err);
+    return started ? static_cast<pid_t>(process.process) : -1;
 }
 
 ProgramRun MatchProgramTest::wait_match(pid_t pid, const std::string& output_name, int timeout_ms) {

@@ -1,10 +1,10 @@
 // What a match leaves behind and how it ends: SGF records that replay to the results,
 // results lines that sum up to the printed summary, resume after Ctrl-C, merge over a GNU
 // parallel run, and the SPRT stopping a match early.
-#include "match/replay.h"
-#include "match/results_file.h"
-#include "match/sgf.h"
-#include "match/summary.h"
+#include "match/records/replay.h"
+#include "match/records/results_file.h"
+#include "match/records/sgf.h"
+#include "match/stats/summary.h"
 #include "match_program.h"
 #include "rules/board.h"
 
@@ -201,6 +201,27 @@ TEST_F(RecordsTest, LineCutShortIsReplacedOnResume) {
     EXPECT_EQ(file_text(path("r.jsonl")).substr(0, first_line.size()), first_line);
     EXPECT_EQ(records[1].game, played[1].game);
     EXPECT_EQ(records[1].dots, played[1].dots);
+}
+
+TEST_F(RecordsTest, ResultsOfAnEarlierVersionResume) {
+    // Two games and a line cut short, as an earlier fendrel-match left them, with a name in
+    // Windows-1251 bytes.
+    const std::string fixture = file_text(std::string(MATCH_FIXTURES) + "/stopped_run.jsonl");
+    ASSERT_FALSE(fixture.empty());
+    std::ofstream(path("r.jsonl"), std::ios::binary) << fixture;
+    const std::string cp1251_name = "\xc8\xe3\xf0\xee\xea 1";
+    const ProgramRun resumed =
+        run_match(engine(cp1251_name, RANDOM_ENGINE) + engine("random \"two\"", RANDOM_ENGINE) +
+                  std::vector<std::string>{"--games", "3", "--opening", "random:4", "--seed", "5",
+                                           "--increment", "1000", "--results", "r.jsonl"});
+    ASSERT_EQ(resumed.status, 0) << resumed.err;
+    EXPECT_NE(resumed.out.find("Played 1 games"), std::string::npos) << resumed.out;
+    const std::vector<GameRecord> records = read_records("r.jsonl");
+    ASSERT_EQ(records.size(), 3u);
+    const size_t whole = fixture.rfind('\n') + 1;
+    EXPECT_EQ(file_text(path("r.jsonl")).substr(0, whole), fixture.substr(0, whole));
+    for (const GameRecord& record : records)
+        EXPECT_EQ(record.a_side == 1 ? record.side1 : record.side2, cp1251_name);
 }
 
 TEST_F(RecordsTest, ResultsOfAnotherMatchAreNotMixedIn) {

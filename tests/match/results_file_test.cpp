@@ -1,6 +1,6 @@
 // Results files as resume and merge read them: lines cut short, games repeated, and results
 // of different matches.
-#include "match/results_file.h"
+#include "match/records/results_file.h"
 
 #include <gtest/gtest.h>
 

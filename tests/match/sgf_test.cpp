@@ -1,7 +1,7 @@
 // Game records in SGF: the properties other programs for this game expect, and a written
 // record that parses back and replays through the rules to the same position and score.
-#include "match/replay.h"
-#include "match/sgf.h"
+#include "match/records/replay.h"
+#include "match/records/sgf.h"
 #include "rules/board.h"
 #include "rules/capture.h"
 

@@ -11,7 +11,7 @@
 // Each expected value was computed separately from these formulas: the Elo, margin and LOS
 // values with a calculator, the SPRT ones by a direct numerical search for the most likely
 // distributions (not the Lagrange solution the code uses).
-#include "match/statistics.h"
+#include "match/stats/statistics.h"
 
 #include <gtest/gtest.h>
 

@@ -2,6 +2,7 @@
 // texts from reader threads, clicks, the clock timer, the painted board, message boxes
 // that leave the window usable, and the close. Engines are the recording stand-ins; the
 // test's threads play their readers.
+#include "engine/engine_events.h"
 #include "engine/engine_process.h"
 #include "recording_engines.h"
 #include "referee/game_start.h"
@@ -183,7 +184,7 @@ class WindowTest : public QObject {
         QVERIFY(run_as_reader([] {
             window_set_status_text(0, "Bot One");
             window_set_status_text(2, "Bot Two");
-            deliver_engine_move(engine1, 19, 15);
+            engine_moved(engine1, 19, 15);
             window_set_status_text(5, "first");
             window_set_status_text(5, "second");
         }));
@@ -224,7 +225,7 @@ class WindowTest : public QObject {
         start(true, true);
         click_at(grid_point(3, 4));
         QCOMPARE(cell_owner[cell_index(3, 4)], CELL_EMPTY);
-        QVERIFY(run_as_reader([] { deliver_engine_exit(engine1); }));
+        QVERIFY(run_as_reader([] { engine_output_ended(engine1); }));
         QCOMPARE(part_text(5), QString("Engine1.exe exited"));
         click_at(grid_point(3, 4));
         QCOMPARE(cell_owner[cell_index(3, 4)], 1);
@@ -260,7 +261,7 @@ class WindowTest : public QObject {
         start(true, false);
         click_at(grid_point(3, 4));
         QCOMPARE(cell_owner[cell_index(3, 4)], CELL_EMPTY);
-        QVERIFY(run_as_reader([] { deliver_engine_move(engine1, 10, 10); }));
+        QVERIFY(run_as_reader([] { engine_moved(engine1, 10, 10); }));
         click_at(grid_point(3, 4));
         QCOMPARE(cell_owner[cell_index(3, 4)], 2);
         QCOMPARE(recording_engines::writes(engine1).at(3).rfind("move 3 4\ntime ", 0), size_t{0});
@@ -350,7 +351,7 @@ class WindowTest : public QObject {
             close_box(box);
         });
         QVERIFY(run_as_reader([&] {
-            deliver_engine_move(engine1, 0, -1);
+            engine_moved(engine1, 0, -1);
             reader_returned = true;
         }));
         QVERIFY(!returned_while_open);
@@ -361,7 +362,7 @@ class WindowTest : public QObject {
         start(true, true);
         recording_engines::clear_writes();
         when_box_opens([](QMessageBox*) { main_window->close(); });
-        QVERIFY(run_as_reader([] { deliver_engine_move(engine1, 0, -1); }));
+        QVERIFY(run_as_reader([] { engine_moved(engine1, 0, -1); }));
         QCOMPARE(recording_engines::all_writes(), (Writes{"1:quit\n", "2:quit\n"}));
         QVERIFY(!engine1.running && !engine2.running);
         // Once the window is gone, reader threads neither wait nor reach it.

@@ -9,6 +9,7 @@ namespace {
 std::recursive_mutex window_thread; // held while "the window's thread" runs something
 std::mutex record_lock;
 std::vector<std::string> recorded;
+std::vector<LineReport> reported;
 std::string parts[6];
 bool armed = false;
 bool closed = false;
@@ -42,6 +43,12 @@ std::vector<std::string> events() {
 void clear_events() {
     std::lock_guard lock(record_lock);
     recorded.clear();
+    reported.clear();
+}
+
+std::vector<LineReport> reports() {
+    std::lock_guard lock(record_lock);
+    return reported;
 }
 
 std::string status_text(int part) {
@@ -67,6 +74,7 @@ void close() {
 void reset() {
     std::lock_guard lock(record_lock);
     recorded.clear();
+    reported.clear();
     for (auto& p : parts)
         p.clear();
     armed = false;
@@ -115,6 +123,11 @@ bool window_run_and_wait(void (*fn)(void*), void* arg) {
     std::lock_guard lock(window_thread);
     fn(arg);
     return true;
+}
+
+void window_report_line(const LineReport& report) {
+    std::lock_guard lock(record_lock);
+    reported.push_back(report);
 }
 
 uint32_t tick_count() {

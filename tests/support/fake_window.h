@@ -3,6 +3,8 @@
 // lock that stands for the window's thread, so moves from several threads never overlap.
 #pragma once
 
+#include "referee/window.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -17,6 +19,9 @@ uint32_t tick();
 // "box error: illegal move!". Status texts are recorded byte for byte.
 std::vector<std::string> events();
 void clear_events();
+
+// Every line report the referee made, in order.
+std::vector<LineReport> reports();
 
 // The current text of each status part, as the window would show it.
 std::string status_text(int part);

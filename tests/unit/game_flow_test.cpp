@@ -1,6 +1,7 @@
 // A game as the engines see it: the opening exchange, the end of the game, and moves
 // arriving from several threads at once.
 #include "board_diagram.h"
+#include "engine/engine_events.h"
 #include "fake_window.h"
 #include "recording_engines.h"
 #include "referee/clock.h"
@@ -106,7 +107,7 @@ TEST_F(GameFlowTest, MovesFromAReaderAndClicksAtOnceAreAppliedWhole) {
     std::thread reader([&] {
         std::mt19937 random(1);
         while (!done)
-            deliver_engine_move(engine1, random() % 41 - 1, random() % 34 - 1);
+            engine_moved(engine1, random() % 41 - 1, random() % 34 - 1);
     });
     std::thread timer([&] {
         while (!done)

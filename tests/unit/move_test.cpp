@@ -1,5 +1,6 @@
 // Move handling: refusals, the score text, out-of-turn lines, an engine's exit, and clicks.
 #include "board_diagram.h"
+#include "engine/engine_events.h"
 #include "fake_window.h"
 #include "recording_engines.h"
 #include "referee/clock.h"
@@ -81,7 +82,7 @@ TEST_F(MoveTest, MoveLineFromTheEngineNotToMoveIsRefused) {
     EXPECT_TRUE(writes(engine1).empty());
     EXPECT_TRUE(writes(engine2).empty());
 
-    deliver_bad_move_line(engine1);
+    engine_sent_bad_move(engine1, "move");
     EXPECT_EQ(fake_window::events().back(), "box error: illegal move!");
     EXPECT_TRUE(GameSnapshot::take() == before);
 }
@@ -130,7 +131,7 @@ TEST_F(MoveTest, EngineThatExitsPassesItsSideToTheMouse) {
     handle_click(110, 110); // side 1 belongs to a running engine
     EXPECT_EQ(cell_owner[cell_index(5, 5)], CELL_EMPTY);
 
-    deliver_engine_exit(engine1);
+    engine_output_ended(engine1);
     EXPECT_EQ(engine1.running, 0);
     EXPECT_EQ(fake_window::status_text(5), "Engine1.exe exited");
     handle_click(110, 110);
@@ -139,7 +140,7 @@ TEST_F(MoveTest, EngineThatExitsPassesItsSideToTheMouse) {
     // An engine told to quit is expected to end: nothing is shown for it.
     fake_window::clear_events();
     engine2.quit_engine();
-    deliver_engine_exit(engine2);
+    engine_output_ended(engine2);
     EXPECT_TRUE(fake_window::events().empty());
 }
 
@@ -147,9 +148,9 @@ TEST_F(MoveTest, NothingWaitsOnAClosedWindow) {
     start_at(0);
     fake_window::close();
     const GameSnapshot before = GameSnapshot::take();
-    deliver_engine_move(engine1, 4, 4);
-    deliver_bad_move_line(engine1);
-    deliver_engine_exit(engine1);
+    engine_moved(engine1, 4, 4);
+    engine_sent_bad_move(engine1, "move");
+    engine_output_ended(engine1);
     EXPECT_TRUE(GameSnapshot::take() == before);
     EXPECT_EQ(engine1.running, 1);
 }

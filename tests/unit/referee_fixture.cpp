@@ -1,11 +1,13 @@
 #include "referee_fixture.h"
 
 #include "board_diagram.h"
+#include "engine/engine_events.h"
 #include "fake_window.h"
 #include "recording_engines.h"
 #include "referee/clock.h"
 #include "referee/game_start.h"
 #include "referee/move.h"
+#include "rules/board.h"
 
 void RefereeTest::fresh_game(bool engine1_present, bool engine2_present) {
     reset_rules_state();
@@ -22,7 +24,7 @@ void RefereeTest::start_at(uint32_t tick) {
 
 void RefereeTest::engine_moves_at(uint32_t tick, EngineProcess& sender, int32_t x, int32_t y) {
     fake_window::set_tick(tick);
-    deliver_engine_move(sender, x, y);
+    engine_moved(sender, x, y);
 }
 
 std::vector<std::string> RefereeTest::writes(const EngineProcess& engine) {

@@ -2,7 +2,7 @@
 // board point that a click in that area names.
 #include "rules/board.h"
 #include "ui/click.h"
-#include "ui/window_size.h"
+#include "ui/geometry.h"
 
 #include <gtest/gtest.h>
 

@@ -4,6 +4,7 @@
 #include "referee/game_start.h"
 #include "rules/board.h"
 #include "ui/click.h"
+#include "ui/geometry.h"
 #include "ui/qt/handoff.h"
 #include "ui/qt/picture_raster.h"
 
@@ -25,15 +26,6 @@ QImage back_buffer;
 
 namespace {
 
-// The Windows program's outer window: 20 * board_cols + 30 pixels wide but at least 750,
-// 20 * board_rows + 60 high; its caption and frame take 15 pixels across and 25 down.
-constexpr int32_t MIN_OUTER_WIDTH = 750;
-constexpr int32_t FRAME_WIDTH = 15;
-constexpr int32_t FRAME_HEIGHT = 25;
-
-// Right edges of the status parts; the last part runs to the bar's end.
-constexpr int32_t STATUS_PART_RIGHT[STATUS_PART_COUNT - 1] = {125, 165, 290, 330, 365};
-
 std::vector<DrawCommand> board_picture;
 
 // Has the window's thread run the queued hand-offs soon; called from reader threads.
@@ -51,7 +43,7 @@ void create_status_bar() {
     int32_t left = 0;
     for (int32_t part = 0; part < STATUS_PART_COUNT; ++part) {
         const int32_t right =
-            part + 1 < STATUS_PART_COUNT ? STATUS_PART_RIGHT[part] : client_width();
+            part + 1 < STATUS_PART_COUNT ? STATUS_PART_RIGHT_EDGES[part] : client_width();
         QLabel* label = new QLabel(status_bar);
         label->setGeometry(left, 0, right - left, STATUS_BAR_HEIGHT);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -66,12 +58,13 @@ void create_status_bar() {
 
 } // namespace
 
+// The Windows program's client area, its outer size less the nominal caption and frame.
 int32_t client_width() {
-    return std::max(20 * board_cols + 30, MIN_OUTER_WIDTH) - FRAME_WIDTH;
+    return nominal_outer_width(board_cols) - NOMINAL_FRAME_WIDTH;
 }
 
 int32_t client_height() {
-    return 20 * board_rows + 60 - FRAME_HEIGHT;
+    return nominal_outer_height(board_rows) - NOMINAL_FRAME_HEIGHT;
 }
 
 int32_t board_area_height() {

@@ -8,6 +8,8 @@
 // window seam (window_seam_qt.cpp).
 #pragma once
 
+#include "referee/window.h"
+
 #include <QImage>
 #include <QWidget>
 
@@ -24,8 +26,6 @@ class MainWindow : public QWidget {
     void mousePressEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 };
-
-constexpr int32_t STATUS_PART_COUNT = 6;
 
 extern MainWindow* main_window;
 extern QWidget* status_bar;

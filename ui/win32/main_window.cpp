@@ -4,9 +4,9 @@
 #include "referee/game_start.h"
 #include "rules/board.h"
 #include "ui/click.h"
+#include "ui/geometry.h"
 #include "ui/win32/board_painter.h"
 #include "ui/win32/status_bar.h"
-#include "ui/window_size.h"
 
 HWND main_window;
 HWND status_bar;

@@ -1,0 +1,66 @@
+// Launching an engine and its pipes. The engine is the program named exe_name in the
+// referee's current directory, started as the window programs start their engines
+// (engine_program_start), unless the program chose a command line and folder in `start`, as
+// only the match runner does. Standard error shares the output pipe.
+//
+// No pipe end is inherited but as the standard stream it is given to (os/process.h), so
+// engine 2 never holds engine 1's pipes. Once the engine runs, the referee closes its copies
+// of the engine's ends: the output pipe then reports its end when the engine exits, and
+// writing to its input fails instead of filling a pipe that nobody reads.
+#include "engine/engine_io.h"
+#include "engine/engine_process.h"
+
+#include <cstring>
+
+namespace {
+
+// Thread entry for the engine's reader.
+void reader_entry(void* engine) {
+    engine_reader_thread(static_cast<EngineProcess*>(engine));
+}
+
+} // namespace
+
+int EngineProcess::start_engine() {
+    open_engine_log();
+    bool launched =
+        make_pipe(engine_in_read, engine_in_write) && make_pipe(engine_out_read, engine_out_write);
+    if (launched) {
+        ProgramStart program = start ? *start : engine_program_start(exe_name);
+        program.input = ChildStream::to(engine_in_read);
+        program.output = ChildStream::to(engine_out_write);
+        program.error = ChildStream::to(engine_out_write);
+        launched = start_program(program, process_info);
+    }
+    close_handle(engine_in_read);
+    close_handle(engine_out_write);
+    if (!launched) {
+        close_handle(engine_out_read);
+        close_handle(engine_in_write);
+        return 0;
+    }
+    // Set before the reader exists, so that the reader sees it even if the engine ends at
+    // once. The thread is kept and never joined: it ends with the engine's output, and only
+    // tests wait for it.
+    running = 1;
+    reader_thread = start_thread(reader_entry, this);
+    if (reader_thread == NO_HANDLE) {
+        running = 0;
+        return 0;
+    }
+    return 1;
+}
+
+int EngineProcess::send_line(const char* text) {
+    if (engine_in_write == NO_HANDLE)
+        return 0;
+    return write_handle(engine_in_write, text, std::strlen(text)) ? 1 : 0;
+}
+
+int read_engine_output(EngineProcess& engine, char* chunk, int size) {
+    return read_handle(engine.engine_out_read, chunk, size);
+}
+
+void close_engine_input(EngineProcess& engine) {
+    close_handle(engine.engine_in_write);
+}

@@ -1,0 +1,40 @@
+// What defines a match: its engines, its games, its clock rules, its records and its
+// stopping rule, as the command line of fendrel-match gives them (match/runner/options.h).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct EngineSpec {
+    std::string name;
+    std::string command; // the program: a path, or a name looked up in PATH
+    std::vector<std::string> arguments;
+    std::string directory; // its working directory; "" for the runner's own
+};
+
+struct SprtSpec {
+    bool enabled = false;
+    double elo0 = 0;
+    double elo1 = 0;
+    double alpha = 0.05;
+    double beta = 0.05;
+};
+
+struct MatchOptions {
+    EngineSpec engines[2];
+    int games = 100;
+    int concurrency = 0; // 0: one per core
+    uint64_t seed = 1;
+    std::string opening = "empty";
+    uint32_t increment_ms = 10000;
+    uint32_t time_margin_ms = 200;
+    bool time_forfeit = true;
+    uint32_t stall_timeout_s = 60;
+    SprtSpec sprt;
+    std::string sgf_path;
+    std::string results_path;
+    std::string logs_dir; // keeps each game's engine log when set
+    int game = -1;        // play-one: the game to play
+    bool help = false;
+};

@@ -1,0 +1,19 @@
+// Dots played through the rules core outside a game: to check openings, to make random
+// ones, and to replay a game record. Uses the process's one board, so never while a game is
+// being refereed in the same process.
+#pragma once
+
+#include "match/records/game_record.h"
+
+#include <vector>
+
+// The move coordinates of a playable cell index.
+Dot dot_of_cell(int32_t cell);
+
+// Sets up the empty board and plays the dots in order, alternating from side 1; the number
+// of dots played before the first that the rules refuse, so all of them when every one is
+// legal.
+int replay_dots(const std::vector<Dot>& dots);
+
+// Side 1's captured-dot balance on the board as it stands.
+int32_t side1_balance();

@@ -1,0 +1,310 @@
+#include "match/runner/options.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+
+namespace {
+
+const char USAGE[] =
+    R"(fendrel-match: plays many games between two engines and sums them up.
+
+usage: fendrel-match --engine name=A cmd=PATH [arg=ARG ...] [dir=DIR]
+                     --engine name=B cmd=PATH [arg=ARG ...] [dir=DIR] [options]
+       fendrel-match play-one --game N <the same options>
+       fendrel-match merge [--sprt ...] FILE.jsonl...
+
+Engines (exactly two; A is the engine the score is seen from):
+  --engine name=NAME cmd=PATH [arg=ARG ...] [dir=DIR]
+        NAME names the engine in the output; PATH is the program (a path, or a name
+        looked up in PATH); each arg= adds one argument; DIR is its working directory
+        (default: the current directory). Engines speak the protocol of the window
+        program: "new", "increment", "time"/"otime"/"go", "move", "quit".
+
+Games:
+  --games N           games to play (default 100), numbered from 0; games 2k and 2k+1
+                      share an opening, A playing side 1 in the first and side 2 in
+                      the second
+  --concurrency K     games at once (default: the number of cores)
+  --seed S            seed of the random openings (default 1)
+  --opening O         empty (default), cross (four dots in the centre), random:N (N
+                      random legal dots), or FILE: one opening per line as "x y" pairs,
+                      or an SGF collection; opening dots reach both engines as "move"
+                      lines before the side to move is asked with "go"
+
+Clock and adjudication:
+  --increment MS      time credited for every move, sent as "increment MS"
+                      (default 10000)
+  --time-margin MS    a side whose clock is used up by more than MS loses on time
+                      (default 200)
+  --no-time-forfeit   no losses on time: play on as the window program does
+  --stall-timeout S   a side to move that writes nothing for S seconds loses as
+                      stalled (default 60)
+  A side also loses by an illegal move, a move out of turn, or a crash (its program
+  did not start, exited, or closed its output).
+
+Statistics:
+  --sprt elo0=E0 elo1=E1 alpha=A beta=B
+                      sequential probability ratio test of elo0 against elo1 for A,
+                      on the paired games; the match stops once a bound is crossed
+
+Records:
+  --results FILE      one JSON line per game; a match started again with the same
+                      options and FILE plays only the games still missing
+  --sgf FILE          SGF game records (GM[40]), one game tree per game
+  --logs DIR          keeps every game's engine log as DIR/game-N/log.txt
+
+Subcommands:
+  play-one --game N   plays game N (from 0) of the match and prints its JSON line, so
+                      a match can be spread over machines (GNU parallel, batch jobs)
+  merge [--sprt ...] FILE...
+                      the summary of the JSON lines in the files (a "-" reads standard
+                      input), the same as the match itself prints
+
+  --help              this text
+
+Ctrl-C finishes the games in progress and prints the summary; a second Ctrl-C stops
+at once.
+)";
+
+// A whole number in [low, high], digits only.
+bool parse_unsigned(const std::string& text, uint64_t low, uint64_t high, uint64_t& out) {
+    if (text.empty() || text[0] < '0' || text[0] > '9')
+        return false;
+    errno = 0;
+    char* end = nullptr;
+    const unsigned long long value = std::strtoull(text.c_str(), &end, 10);
+    if (*end || errno || value < low || value > high)
+        return false;
+    out = value;
+    return true;
+}
+
+// A real number, not NaN.
+bool parse_real(const std::string& text, double& out) {
+    errno = 0;
+    char* end = nullptr;
+    out = std::strtod(text.c_str(), &end);
+    return !text.empty() && !*end && !errno && out == out;
+}
+
+// Elo bounds of the SPRT beyond which the expected score is too close to 0 or 1 to test.
+constexpr double MAX_SPRT_ELO = 1000;
+
+// Splits "key=value".
+bool split_pair(const std::string& word, std::string& key, std::string& value) {
+    const size_t equals = word.find('=');
+    if (equals == std::string::npos)
+        return false;
+    key = word.substr(0, equals);
+    value = word.substr(equals + 1);
+    return true;
+}
+
+// The key=value words after an option, up to the next word that starts with "--".
+std::vector<std::string> option_words(const std::vector<std::string>& args, size_t& i) {
+    std::vector<std::string> words;
+    while (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0)
+        words.push_back(args[++i]);
+    return words;
+}
+
+// The key=value words of one --engine.
+bool parse_engine(const std::vector<std::string>& words, EngineSpec& engine, std::string& error) {
+    for (const std::string& word : words) {
+        std::string key;
+        std::string value;
+        if (!split_pair(word, key, value)) {
+            error = "--engine: expected key=value, got \"" + word + "\"";
+            return false;
+        }
+        if (key == "name") {
+            engine.name = value;
+        } else if (key == "cmd") {
+            engine.command = value;
+        } else if (key == "arg") {
+            engine.arguments.push_back(value);
+        } else if (key == "dir") {
+            engine.directory = value;
+        } else {
+            error = "--engine: unknown key \"" + key + "\"";
+            return false;
+        }
+    }
+    if (engine.name.empty() || engine.command.empty()) {
+        error = "--engine needs name= and cmd=";
+        return false;
+    }
+    return true;
+}
+
+// The key=value words of --sprt; all four are needed.
+bool parse_sprt(const std::vector<std::string>& words, SprtSpec& sprt, std::string& error) {
+    const std::pair<const char*, double*> fields[] = {
+        {"elo0", &sprt.elo0}, {"elo1", &sprt.elo1}, {"alpha", &sprt.alpha}, {"beta", &sprt.beta}};
+    size_t seen = 0;
+    for (const std::string& word : words) {
+        std::string key;
+        std::string value;
+        double number = 0;
+        if (!split_pair(word, key, value) || !parse_real(value, number)) {
+            error = "--sprt: expected key=number, got \"" + word + "\"";
+            return false;
+        }
+        bool known = false;
+        for (size_t f = 0; f < 4; ++f) {
+            if (key == fields[f].first) {
+                *fields[f].second = number;
+                seen |= size_t{1} << f;
+                known = true;
+            }
+        }
+        if (!known) {
+            error = "--sprt: unknown key \"" + key + "\"";
+            return false;
+        }
+    }
+    if (seen != 15 || !(sprt.elo0 < sprt.elo1) || sprt.elo0 < -MAX_SPRT_ELO ||
+        sprt.elo1 > MAX_SPRT_ELO || !(sprt.alpha > 0) || !(sprt.beta > 0) ||
+        !(sprt.alpha + sprt.beta < 1)) {
+        error = "--sprt needs -1000 <= elo0 < elo1 <= 1000 and alpha, beta above 0 with "
+                "alpha + beta below 1";
+        return false;
+    }
+    sprt.enabled = true;
+    return true;
+}
+
+// Options that take one number.
+struct NumberOption {
+    const char* name;
+    uint64_t low;
+    uint64_t high;
+};
+
+const NumberOption NUMBER_OPTIONS[] = {
+    {"--games", 1, 1000000},     {"--concurrency", 1, 1024},     {"--seed", 0, UINT64_MAX},
+    {"--increment", 1, 3000000}, {"--time-margin", 0, 86400000}, {"--stall-timeout", 1, 86400},
+    {"--game", 0, 999999},
+};
+
+// Puts the value of a number option where it belongs.
+void store_number(MatchOptions& options, const std::string& name, uint64_t value) {
+    if (name == "--games")
+        options.games = static_cast<int>(value);
+    else if (name == "--concurrency")
+        options.concurrency = static_cast<int>(value);
+    else if (name == "--seed")
+        options.seed = value;
+    else if (name == "--increment")
+        options.increment_ms = static_cast<uint32_t>(value);
+    else if (name == "--time-margin")
+        options.time_margin_ms = static_cast<uint32_t>(value);
+    else if (name == "--stall-timeout")
+        options.stall_timeout_s = static_cast<uint32_t>(value);
+    else
+        options.game = static_cast<int>(value);
+}
+
+// Options that take one text.
+std::string* text_option(MatchOptions& options, const std::string& name) {
+    if (name == "--opening")
+        return &options.opening;
+    if (name == "--sgf")
+        return &options.sgf_path;
+    if (name == "--results")
+        return &options.results_path;
+    if (name == "--logs")
+        return &options.logs_dir;
+    return nullptr;
+}
+
+// One option at args[i]; i moves past its values.
+bool parse_one(const std::vector<std::string>& args, size_t& i, MatchOptions& options, int& engines,
+               std::string& error) {
+    const std::string& name = args[i];
+    if (name == "--engine") {
+        if (engines == 2) {
+            error = "--engine given more than twice";
+            return false;
+        }
+        return parse_engine(option_words(args, i), options.engines[engines++], error);
+    }
+    if (name == "--sprt")
+        return parse_sprt(option_words(args, i), options.sprt, error);
+    if (name == "--no-time-forfeit") {
+        options.time_forfeit = false;
+        return true;
+    }
+    const bool has_value = i + 1 < args.size();
+    for (const NumberOption& option : NUMBER_OPTIONS) {
+        if (name != option.name)
+            continue;
+        uint64_t value = 0;
+        if (!has_value || !parse_unsigned(args[++i], option.low, option.high, value)) {
+            error = name + " takes a whole number from " + std::to_string(option.low) + " to " +
+                    std::to_string(option.high);
+            return false;
+        }
+        store_number(options, name, value);
+        return true;
+    }
+    if (std::string* text = text_option(options, name)) {
+        if (!has_value) {
+            error = name + " needs a value";
+            return false;
+        }
+        *text = args[++i];
+        return true;
+    }
+    error = "unknown option \"" + name + "\" (see --help)";
+    return false;
+}
+
+} // namespace
+
+bool parse_match_options(const std::vector<std::string>& args, MatchOptions& options,
+                         std::string& error) {
+    options = MatchOptions{};
+    for (const std::string& arg : args)
+        if (arg == "--help" || arg == "-h")
+            options.help = true;
+    if (options.help)
+        return true;
+    int engines = 0;
+    for (size_t i = 0; i < args.size(); ++i)
+        if (!parse_one(args, i, options, engines, error))
+            return false;
+    if (engines != 2) {
+        error = "give two engines with --engine (see --help)";
+        return false;
+    }
+    return true;
+}
+
+bool parse_merge_options(const std::vector<std::string>& args, SprtSpec& sprt,
+                         std::vector<std::string>& files, std::string& error) {
+    sprt = SprtSpec{};
+    files.clear();
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--sprt") {
+            if (!parse_sprt(option_words(args, i), sprt, error))
+                return false;
+        } else if (args[i].rfind("--", 0) == 0) {
+            error = "merge takes --sprt and files, not \"" + args[i] + "\"";
+            return false;
+        } else {
+            files.push_back(args[i]);
+        }
+    }
+    if (files.empty()) {
+        error = "merge needs at least one file";
+        return false;
+    }
+    return true;
+}
+
+const char* usage_text() {
+    return USAGE;
+}

@@ -1,0 +1,20 @@
+// The command line of fendrel-match: a match (the default), one game of it (play-one), or
+// the summary of results lines (merge).
+#pragma once
+
+#include "match/records/match_spec.h"
+
+#include <string>
+#include <vector>
+
+// Reads the options that follow the program name (and the word play-one); false with a
+// reason on anything it cannot use. With --help nothing else is checked.
+bool parse_match_options(const std::vector<std::string>& args, MatchOptions& options,
+                         std::string& error);
+
+// Reads the words after "merge": an optional --sprt and the files; false with a reason.
+bool parse_merge_options(const std::vector<std::string>& args, SprtSpec& sprt,
+                         std::vector<std::string>& files, std::string& error);
+
+// The text of --help.
+const char* usage_text();

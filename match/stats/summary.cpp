@@ -1,0 +1,136 @@
+#include "match/stats/summary.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+// A number in the format, or "inf", "-inf" and "nan" as such.
+std::string format_number(const char* format, double value) {
+    if (std::isnan(value))
+        return "nan";
+    if (std::isinf(value))
+        return value > 0 ? "inf" : "-inf";
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+// An end of the Elo interval, in words when there is none.
+std::string interval_end(double end) {
+    return std::isfinite(end) ? format_number("%.1f", end) : "unbounded";
+}
+
+// "41.9 +/- 66.6", or the interval in words when one of its ends is unbounded.
+std::string elo_text(const MatchTotals& totals) {
+    const EloEstimate elo = elo_estimate(totals.tally);
+    if (std::isnan(elo.difference))
+        return "none (no games)";
+    if (std::isfinite(elo.margin))
+        return format_number("%.1f", elo.difference) + " +/- " + format_number("%.1f", elo.margin);
+    if (std::isinf(elo.difference))
+        return elo.difference > 0
+                   ? "at least " + interval_end(elo.low) + " (95% one-sided; every game won)"
+                   : "at most " + interval_end(elo.high) + " (95% one-sided; every game lost)";
+    return format_number("%.1f", elo.difference) + " (95% interval: " + interval_end(elo.low) +
+           " to " + interval_end(elo.high) + ")";
+}
+
+// "A lost 3: crash 1, time 2", one line.
+std::string losses_line(const std::string& name, const std::map<std::string, int>& losses) {
+    int total = 0;
+    std::string reasons;
+    for (const auto& [reason, count] : losses) {
+        total += count;
+        reasons += (reasons.empty() ? ": " : ", ") + reason + " " + std::to_string(count);
+    }
+    return name + " lost " + std::to_string(total) + reasons + "\n";
+}
+
+} // namespace
+
+MatchTotals match_totals(const std::vector<GameRecord>& records) {
+    MatchTotals totals;
+    std::vector<std::pair<int, double>> points;
+    for (const GameRecord& record : records) {
+        const bool a_first = record.a_side == 1;
+        totals.engine_a = a_first ? record.side1 : record.side2;
+        totals.engine_b = a_first ? record.side2 : record.side1;
+        const double a = a_points(record);
+        points.emplace_back(record.game, a);
+        if (a == 1) {
+            ++totals.tally.wins;
+            ++totals.b_losses[record.reason];
+        } else if (a == 0) {
+            ++totals.tally.losses;
+            ++totals.a_losses[record.reason];
+        } else {
+            ++totals.tally.draws;
+        }
+    }
+    totals.pentanomial = count_pentanomial(points);
+    return totals;
+}
+
+SprtVerdict sprt_verdict(const MatchTotals& totals, const SprtSpec& sprt) {
+    if (!sprt.enabled)
+        return SprtVerdict::undecided;
+    const double llr = sprt_llr(totals.pentanomial, sprt.elo0, sprt.elo1);
+    if (llr >= sprt_upper_bound(sprt.alpha, sprt.beta))
+        return SprtVerdict::accept_h1;
+    if (llr <= sprt_lower_bound(sprt.alpha, sprt.beta))
+        return SprtVerdict::accept_h0;
+    return SprtVerdict::undecided;
+}
+
+std::string summary_text(const std::vector<GameRecord>& records, const SprtSpec& sprt) {
+    const MatchTotals totals = match_totals(records);
+    const Tally& tally = totals.tally;
+    std::string text = "Score of " + totals.engine_a + " vs " + totals.engine_b + ": " +
+                       std::to_string(tally.wins) + " - " + std::to_string(tally.losses) + " - " +
+                       std::to_string(tally.draws) + "  [" +
+                       format_number("%.3f", points_ratio(tally)) + "] " +
+                       std::to_string(game_count(tally)) + "\n";
+    text += "Elo difference: " + elo_text(totals) +
+            ", LOS: " + format_number("%.1f", 100 * likelihood_of_superiority(tally)) +
+            " %, DrawRatio: " + format_number("%.1f", 100 * draw_ratio(tally)) + " %\n";
+    const Pentanomial& p = totals.pentanomial;
+    text += "Ptnml(0-2): [" + std::to_string(p[0]) + ", " + std::to_string(p[1]) + ", " +
+            std::to_string(p[2]) + ", " + std::to_string(p[3]) + ", " + std::to_string(p[4]) +
+            "]\n";
+    if (sprt.enabled) {
+        text += "SPRT: llr " + format_number("%.3f", sprt_llr(p, sprt.elo0, sprt.elo1)) +
+                ", lbound " + format_number("%.3f", sprt_lower_bound(sprt.alpha, sprt.beta)) +
+                ", ubound " + format_number("%.3f", sprt_upper_bound(sprt.alpha, sprt.beta));
+        const SprtVerdict verdict = sprt_verdict(totals, sprt);
+        if (verdict == SprtVerdict::accept_h0)
+            text += " - H0 was accepted";
+        else if (verdict == SprtVerdict::accept_h1)
+            text += " - H1 was accepted";
+        text += "\n";
+    }
+    text += losses_line(totals.engine_a, totals.a_losses);
+    text += losses_line(totals.engine_b, totals.b_losses);
+    return text;
+}
+
+std::string progress_text(const std::vector<GameRecord>& records, int planned, int running) {
+    const MatchTotals totals = match_totals(records);
+    const Tally& tally = totals.tally;
+    return "Games " + std::to_string(records.size()) + "/" + std::to_string(planned) + ": " +
+           std::to_string(tally.wins) + " - " + std::to_string(tally.losses) + " - " +
+           std::to_string(tally.draws) + ", Elo " + elo_text(totals) + ", running " +
+           std::to_string(running);
+}
+
+std::string costs_text(size_t played, double seconds, int64_t referee_ms, int64_t engines_ms) {
+    const double total = static_cast<double>(referee_ms + engines_ms);
+    char text[256];
+    std::snprintf(text, sizeof text,
+                  "Played %zu games in %.1f s (%.1f games per minute); CPU: referee %.1f s, "
+                  "engines %.1f s (referee %.1f %%)\n",
+                  played, seconds, seconds > 0 ? static_cast<double>(played) * 60 / seconds : 0.0,
+                  static_cast<double>(referee_ms) / 1000, static_cast<double>(engines_ms) / 1000,
+                  total > 0 ? 100 * static_cast<double>(referee_ms) / total : 0.0);
+    return text;
+}

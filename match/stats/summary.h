@@ -1,0 +1,39 @@
+// What a set of finished games adds up to, as the text printed at the end of a match, by
+// merge, and (shortened) on the live progress line.
+#pragma once
+
+#include "match/records/game_record.h"
+#include "match/records/match_spec.h"
+#include "match/stats/statistics.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+struct MatchTotals {
+    std::string engine_a;
+    std::string engine_b;
+    Tally tally; // engine A's
+    Pentanomial pentanomial{};
+    std::map<std::string, int> a_losses; // by reason
+    std::map<std::string, int> b_losses;
+};
+
+MatchTotals match_totals(const std::vector<GameRecord>& records);
+
+enum class SprtVerdict { undecided, accept_h0, accept_h1 };
+
+// Where the SPRT stands after these games.
+SprtVerdict sprt_verdict(const MatchTotals& totals, const SprtSpec& sprt);
+
+// The summary: "Score of A vs B: W - L - D" with the points ratio, the Elo difference with
+// its 95% margin, the likelihood of superiority, the draw ratio, the pentanomial counts,
+// the SPRT when it is on, and each engine's losses by reason.
+std::string summary_text(const std::vector<GameRecord>& records, const SprtSpec& sprt);
+
+// One line for a terminal: games done of planned, the score, Elo and games running.
+std::string progress_text(const std::vector<GameRecord>& records, int planned, int running);
+
+// How fast the games of a run went and how the CPU time divided between the referee (the
+// runner and its workers) and the engines: "Played 200 games in 7.5 s (...)".
+std::string costs_text(size_t played, double seconds, int64_t referee_ms, int64_t engines_ms);

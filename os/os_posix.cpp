@@ -1,0 +1,374 @@
+// The operating system's side on POSIX systems (os/process.h, os/console.h).
+//
+// Every descriptor this program opens for a child is close-on-exec, so a started program
+// holds only its three standard streams: posix_spawn's dup2 onto 0, 1 and 2 clears the flag
+// on those copies alone.
+#include "os/console.h"
+#include "os/process.h"
+
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <dirent.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <pthread.h>
+#include <spawn.h>
+#include <sstream>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+// Polling interval while waiting for a child with a time limit.
+constexpr int EXIT_POLL_MS = 2;
+
+// Signals that a program may have set to be ignored, which a started program would
+// otherwise inherit ignored.
+constexpr int RESET_SIGNALS[] = {SIGPIPE, SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
+// Whether path is a file this program may execute.
+bool is_program_file(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+           access(path.c_str(), X_OK) == 0;
+}
+
+// Connects one standard stream of the child as `stream` says.
+void add_stream(posix_spawn_file_actions_t& actions, const ChildStream& stream, int number) {
+    if (stream.kind == ChildStream::Kind::null_device)
+        posix_spawn_file_actions_addopen(&actions, number, "/dev/null",
+                                         number == 0 ? O_RDONLY : O_WRONLY, 0);
+    else if (stream.kind == ChildStream::Kind::handle)
+        posix_spawn_file_actions_adddup2(&actions, static_cast<int>(stream.handle), number);
+}
+
+// This program's environment with the changes ("NAME=VALUE") made.
+std::vector<std::string> changed_environment(const std::vector<std::string>& changes) {
+    std::vector<std::string> variables;
+    for (char** variable = environ; *variable; ++variable) {
+        const std::string entry = *variable;
+        const std::string name = entry.substr(0, entry.find('=') + 1);
+        bool replaced = false;
+        for (const std::string& change : changes)
+            replaced = replaced || change.rfind(name, 0) == 0;
+        if (!replaced)
+            variables.push_back(entry);
+    }
+    variables.insert(variables.end(), changes.begin(), changes.end());
+    return variables;
+}
+
+// Pointers to the strings, ending in nullptr, as exec takes them.
+std::vector<char*> pointers(std::vector<std::string>& strings) {
+    std::vector<char*> list;
+    for (std::string& s : strings)
+        list.push_back(s.data());
+    list.push_back(nullptr);
+    return list;
+}
+
+// Reaps the child if it has ended; true with its status then, also when it cannot be
+// waited for at all (already reaped elsewhere), so that nobody waits for it again.
+bool reap_if_ended(pid_t pid, int& status) {
+    const pid_t result = waitpid(pid, &status, WNOHANG);
+    if (result == pid)
+        return true;
+    if (result < 0 && errno != EINTR) {
+        status = 0;
+        return true;
+    }
+    return false;
+}
+
+// User and system CPU time of RUSAGE_SELF or RUSAGE_CHILDREN, in milliseconds.
+int64_t cpu_ms(int who) {
+    rusage usage{};
+    getrusage(who, &usage);
+    const auto ms = [](const timeval& t) { return int64_t{t.tv_sec} * 1000 + t.tv_usec / 1000; };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
+struct ThreadStart {
+    void (*fn)(void*);
+    void* arg;
+};
+
+void* thread_entry(void* start) {
+    const ThreadStart run = *static_cast<ThreadStart*>(start);
+    delete static_cast<ThreadStart*>(start);
+    run.fn(run.arg);
+    return nullptr;
+}
+
+} // namespace
+
+bool make_pipe(OsHandle& read_end, OsHandle& write_end) {
+    // A write into a pipe whose reader has gone must fail, not end this program.
+    std::signal(SIGPIPE, SIG_IGN);
+    int ends[2] = {-1, -1};
+    if (pipe2(ends, O_CLOEXEC) != 0) {
+        read_end = write_end = NO_HANDLE;
+        return false;
+    }
+    read_end = ends[0];
+    write_end = ends[1];
+    return true;
+}
+
+void close_handle(OsHandle& handle) {
+    if (handle != NO_HANDLE)
+        close(static_cast<int>(handle));
+    handle = NO_HANDLE;
+}
+
+int read_handle(OsHandle handle, char* buffer, int size) {
+    for (;;) {
+        const ssize_t length = read(static_cast<int>(handle), buffer, static_cast<size_t>(size));
+        if (length >= 0)
+            return static_cast<int>(length);
+        if (errno != EINTR)
+            return 0;
+    }
+}
+
+bool write_handle(OsHandle handle, const char* data, size_t size) {
+    // A blocking pipe takes the whole text in one write unless a signal cuts it short.
+    while (size > 0) {
+        const ssize_t written = write(static_cast<int>(handle), data, size);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        data += written;
+        size -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+bool wait_readable(OsHandle handle, int wait_ms) {
+    pollfd ready{static_cast<int>(handle), POLLIN, 0};
+    int polled;
+    do {
+        polled = poll(&ready, 1, wait_ms);
+    } while (polled < 0 && errno == EINTR);
+    return polled > 0;
+}
+
+bool start_program(const ProgramStart& start, ProcessInfo& process) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    add_stream(actions, start.input, 0);
+    add_stream(actions, start.output, 1);
+    add_stream(actions, start.error, 2);
+    if (!start.directory.empty())
+        posix_spawn_file_actions_addchdir_np(&actions, start.directory.c_str());
+
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t signals;
+    sigemptyset(&signals);
+    posix_spawnattr_setsigmask(&attributes, &signals);
+    for (const int signal_number : RESET_SIGNALS)
+        sigaddset(&signals, signal_number);
+    posix_spawnattr_setsigdefault(&attributes, &signals);
+    short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
+    if (start.own_process_group) {
+        posix_spawnattr_setpgroup(&attributes, 0);
+        flags |= POSIX_SPAWN_SETPGROUP;
+    }
+    posix_spawnattr_setflags(&attributes, flags);
+
+    std::vector<std::string> words = {start.program};
+    words.insert(words.end(), start.arguments.begin(), start.arguments.end());
+    std::vector<char*> argv = pointers(words);
+    std::vector<std::string> variables = changed_environment(start.environment_changes);
+    std::vector<char*> envp = pointers(variables);
+    pid_t pid = -1;
+    const bool named_path = start.program.find('/') != std::string::npos;
+    const int failed =
+        named_path
+            ? posix_spawn(&pid, start.program.c_str(), &actions, &attributes, argv.data(),
+                          envp.data())
+            : posix_spawnp(&pid, start.program.c_str(), &actions, &attributes, argv.data(),
+                           envp.data());
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    if (failed)
+        return false;
+    process.process = pid;
+    process.process_id = static_cast<uint32_t>(pid);
+    return true;
+}
+
+ProgramStart engine_program_start(const char* name) {
+    ProgramStart start;
+    start.program = std::string("./") + name;
+    return start;
+}
+
+bool can_start_program(const std::string& command) {
+    if (command.find('/') != std::string::npos)
+        return is_program_file(command);
+    const char* path = std::getenv("PATH");
+    std::istringstream folders(path ? path : "/bin:/usr/bin");
+    std::string folder;
+    while (std::getline(folders, folder, ':'))
+        if (is_program_file((folder.empty() ? "." : folder) + "/" + command))
+            return true;
+    return false;
+}
+
+bool wait_for_exit(ProcessInfo& process, int wait_ms, int& status) {
+    if (process.process == NO_HANDLE)
+        return false;
+    const auto pid = static_cast<pid_t>(process.process);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(wait_ms);
+    for (;;) {
+        if (wait_ms < 0) {
+            while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+            }
+            break;
+        }
+        if (reap_if_ended(pid, status))
+            break;
+        if (std::chrono::steady_clock::now() >= until)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(EXIT_POLL_MS));
+    }
+    process.process = NO_HANDLE;
+    return true;
+}
+
+void kill_process(ProcessInfo& process) {
+    if (process.process == NO_HANDLE)
+        return;
+    // Nothing else reaps this child, so its id cannot have passed to another program.
+    kill(static_cast<pid_t>(process.process), SIGKILL);
+    int status = 0;
+    wait_for_exit(process, -1, status);
+}
+
+void end_process_group(ProcessInfo& process, int& status) {
+    if (process.process == NO_HANDLE)
+        return;
+    const auto group = static_cast<pid_t>(process.process);
+    // The group's id stays reserved while the program, its leader, is unreaped.
+    kill(-group, SIGKILL);
+    for (;;) {
+        int member_status = 0;
+        const pid_t reaped = waitpid(-group, &member_status, 0);
+        if (reaped == group)
+            status = member_status;
+        else if (reaped < 0 && errno != EINTR)
+            break;
+    }
+    process.process = NO_HANDLE;
+}
+
+void adopt_orphans() {
+    prctl(PR_SET_CHILD_SUBREAPER, 1);
+}
+
+int exit_code_of(int status) {
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+std::string describe_exit_status(int status) {
+    if (WIFEXITED(status))
+        return "exited with code " + std::to_string(WEXITSTATUS(status));
+    if (WIFSIGNALED(status))
+        return "killed by signal " + std::to_string(WTERMSIG(status));
+    return "ended";
+}
+
+int64_t own_cpu_ms() {
+    return cpu_ms(RUSAGE_SELF);
+}
+
+int64_t children_cpu_ms() {
+    return cpu_ms(RUSAGE_CHILDREN);
+}
+
+OsHandle start_thread(void (*fn)(void*), void* arg) {
+    auto* start = new ThreadStart{fn, arg};
+    pthread_t thread;
+    if (pthread_create(&thread, nullptr, thread_entry, start) != 0) {
+        delete start;
+        return NO_HANDLE;
+    }
+    return static_cast<OsHandle>(thread);
+}
+
+void join_thread(OsHandle& thread) {
+    if (thread != NO_HANDLE)
+        pthread_join(static_cast<pthread_t>(thread), nullptr);
+    thread = NO_HANDLE;
+}
+
+bool join_thread_within(OsHandle& thread, int wait_ms) {
+    if (thread == NO_HANDLE)
+        return true;
+    timespec until{};
+    clock_gettime(CLOCK_REALTIME, &until);
+    until.tv_sec += wait_ms / 1000;
+    until.tv_nsec += static_cast<long>(wait_ms % 1000) * 1000000;
+    if (until.tv_nsec >= 1000000000) {
+        until.tv_sec += 1;
+        until.tv_nsec -= 1000000000;
+    }
+    const auto id = static_cast<pthread_t>(thread);
+    const bool joined = pthread_timedjoin_np(id, nullptr, &until) == 0;
+    if (!joined)
+        pthread_detach(id);
+    thread = NO_HANDLE;
+    return joined;
+}
+
+uint32_t monotonic_ms() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<uint32_t>(static_cast<uint64_t>(now.tv_sec) * 1000 +
+                                 static_cast<uint64_t>(now.tv_nsec) / 1000000);
+}
+
+int count_open_handles() {
+    int count = 0;
+    if (DIR* folder = opendir("/proc/self/fd")) {
+        while (const dirent* entry = readdir(folder))
+            count += entry->d_name[0] != '.';
+        closedir(folder);
+        --count; // the folder's own descriptor
+    }
+    return count;
+}
+
+OsHandle standard_stream(int number) {
+    return number;
+}
+
+void use_binary_console() {}
+
+bool is_terminal(OsHandle handle) {
+    return isatty(static_cast<int>(handle)) == 1;
+}
+
+std::string own_program_path() {
+    char path[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path);
+    return length > 0 ? std::string(path, static_cast<size_t>(length)) : std::string();
+}
+
+const char* text_mode_line_end() {
+    return "\n";
+}

@@ -1,0 +1,97 @@
+// What the referee does with each engine line (engine/engine_events.h): names and messages
+// go to the status bar from the reader's thread; moves, refused move lines and the end of
+// an engine's output are hand-offs, run on the window's thread while the reader waits. The
+// window hears of each line's outcome in a report, after the line has done its work.
+#include "engine/engine_events.h"
+
+#include "engine/engine_io.h"
+#include "engine/engine_process.h"
+#include "referee/move.h"
+#include "referee/window.h"
+#include "rules/board.h"
+
+#include <cstdio>
+
+namespace {
+
+int side_of(const EngineProcess& engine) {
+    return &engine == &engine1 ? 1 : 2;
+}
+
+// A hand-off of one line, filled in by the reader and completed on the window's thread.
+struct HandOff {
+    EngineProcess* engine;
+    int32_t x = 0;
+    int32_t y = 0;
+    uint32_t tick = 0; // when the reader took the line
+};
+
+void report(const HandOff& hand_off, LineOutcome outcome, Refusal refusal, bool ends_game) {
+    window_report_line({side_of(*hand_off.engine), outcome, refusal, ends_game, hand_off.tick});
+}
+
+void apply_engine_move(void* context) {
+    const auto& move = *static_cast<HandOff*>(context);
+    // Only the engine of the side to move may move; anything else would place a dot for
+    // its opponent.
+    if (side_of(*move.engine) != side_to_move) {
+        show_refusal();
+        report(move, LineOutcome::refused, Refusal::out_of_turn, false);
+        return;
+    }
+    const MoveResult result = play_move(move.x, move.y);
+    const bool applied = result.refusal == Refusal::none;
+    report(move, applied ? LineOutcome::applied : LineOutcome::refused, result.refusal,
+           result.game_over);
+}
+
+void refuse_move_line(void* context) {
+    show_refusal();
+    report(*static_cast<HandOff*>(context), LineOutcome::refused, Refusal::unparsable, false);
+}
+
+void note_engine_exit(void* context) {
+    const auto& hand_off = *static_cast<HandOff*>(context);
+    EngineProcess& engine = *hand_off.engine;
+    // The engine may still hold its input for a moment as it exits; from here on nothing is
+    // written to it.
+    close_engine_input(engine);
+    // An engine told to quit is expected to end; only an unexpected end is shown.
+    if (engine.running) {
+        engine.running = 0;
+        char text[sizeof engine.exe_name + 8];
+        std::snprintf(text, sizeof text, "%s exited", engine.exe_name);
+        window_set_status_text(STATUS_MESSAGE, text);
+    }
+    report(hand_off, LineOutcome::output_ended, Refusal::none, false);
+}
+
+// Runs the hand-off on the window's thread and waits for it.
+void hand_over(void (*work)(void*), HandOff hand_off) {
+    hand_off.tick = tick_count();
+    window_run_and_wait(work, &hand_off);
+}
+
+} // namespace
+
+void engine_named(EngineProcess& engine, const char* name) {
+    window_set_status_text(&engine == &engine1 ? STATUS_SIDE1_NAME : STATUS_SIDE2_NAME, name);
+    window_report_line({side_of(engine), LineOutcome::name, Refusal::none, false, tick_count()});
+}
+
+void engine_moved(EngineProcess& engine, int32_t x, int32_t y) {
+    hand_over(apply_engine_move, {&engine, x, y});
+}
+
+void engine_sent_bad_move(EngineProcess& engine, const char*) {
+    hand_over(refuse_move_line, {&engine});
+}
+
+void engine_said(EngineProcess& engine, const char* line) {
+    window_set_status_text(STATUS_MESSAGE, line);
+    window_report_line({side_of(engine), LineOutcome::message, Refusal::none, false, tick_count()});
+}
+
+void engine_output_ended(EngineProcess& engine) {
+    hand_over(note_engine_exit, {&engine});
+}

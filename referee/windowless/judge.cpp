@@ -1,0 +1,160 @@
+#include "referee/windowless/judge.h"
+
+#include "engine/engine_process.h"
+#include "referee/clock.h"
+#include "rules/board.h"
+
+#include <algorithm>
+#include <atomic>
+
+// All of it is touched under the window's part, but for the ticks at which each side was
+// last heard, which the readers note from their own threads.
+namespace {
+
+JudgeRules rules;
+Verdict game_verdict;
+std::vector<PlayedMove> moves;
+// The game as the last report left it: the side to move and the start of its turn.
+int mover = 1;
+uint32_t turn_start = 0;
+std::atomic<bool> heard[2];
+std::atomic<uint32_t> heard_at[2];
+
+// How long to wait for the exit status of an engine whose output has ended.
+constexpr int EXIT_STATUS_WAIT_MS = 200;
+
+EngineProcess& engine_of_side(int side) {
+    return side == 1 ? engine1 : engine2;
+}
+
+// Signed distance from tick `from` to tick `to`, right across the tick count's wrap.
+int32_t ticks_between(uint32_t from, uint32_t to) {
+    return static_cast<int32_t>(to - from);
+}
+
+void decide(int winner, const char* reason, std::string detail) {
+    game_verdict = {true, winner, reason, std::move(detail)};
+}
+
+// How an engine whose output ended went: its exit status once it has ended, which follows
+// the end of its output closely unless it only closed the pipe.
+std::string exit_detail(EngineProcess& engine) {
+    int status = 0;
+    if (wait_for_exit(engine.process_info, EXIT_STATUS_WAIT_MS, status))
+        return describe_exit_status(status);
+    return "closed its output";
+}
+
+// When the side to move loses (or stalls) unless it is heard first, and whether that is on
+// its clock: its clock and the margin from the start of its turn, or the stall timeout from
+// the later of that start and its latest line, whichever comes first.
+struct Deadline {
+    bool exists;
+    uint32_t tick;
+    bool on_time;
+};
+
+Deadline deadline_of_turn() {
+    uint32_t since = turn_start_tick;
+    const int index = side_to_move - 1;
+    if (heard[index] && ticks_between(since, heard_at[index]) > 0)
+        since = heard_at[index];
+    const Deadline stall{rules.stall_timeout_ms != 0, since + rules.stall_timeout_ms, false};
+    if (!rules.decides || !rules.time_forfeit)
+        return stall;
+    const uint64_t allowed =
+        uint64_t{side_to_move == 1 ? side1_clock_ms : side2_clock_ms} + rules.time_margin_ms;
+    const Deadline time{
+        true, turn_start_tick + static_cast<uint32_t>(std::min<uint64_t>(allowed, INT32_MAX / 2)),
+        true};
+    return stall.exists && ticks_between(time.tick, stall.tick) < 0 ? stall : time;
+}
+
+// Notes the game as the next report will find it.
+void note_game_state() {
+    mover = side_to_move;
+    turn_start = turn_start_tick;
+}
+
+} // namespace
+
+void open_judge(const JudgeRules& game_rules) {
+    rules = game_rules;
+    game_verdict = {};
+    moves.clear();
+    for (int side = 0; side < 2; ++side)
+        heard[side] = false;
+    note_game_state();
+}
+
+bool judge_start() {
+    note_game_state();
+    if (!rules.decides || (engine1.running && engine2.running))
+        return false;
+    if (!engine1.running && !engine2.running)
+        decide(0, REASON_CRASH, "neither engine could be started");
+    else
+        decide(engine1.running ? 1 : 2, REASON_CRASH, "could not be started");
+    return true;
+}
+
+bool judge_report(const LineReport& report) {
+    heard_at[report.side - 1] = report.tick;
+    heard[report.side - 1] = true;
+    if (report.outcome == LineOutcome::name || report.outcome == LineOutcome::message ||
+        game_verdict.decided)
+        return false;
+    if (report.outcome == LineOutcome::applied) {
+        const int32_t x = last_move_cell % (board_cols + 2) - 1;
+        const int32_t y = last_move_cell / (board_cols + 2) - 1;
+        moves.push_back({x, y, report.tick - turn_start});
+    }
+    const int side = report.side;
+    // A move after the last is refused as the game is over; it costs nothing.
+    if (rules.decides && report.outcome == LineOutcome::refused &&
+        report.refusal != Refusal::game_over) {
+        if (side == mover && report.refusal != Refusal::out_of_turn)
+            decide(3 - side, REASON_ILLEGAL, "a move the rules refuse");
+        else
+            decide(3 - side, REASON_OUT_OF_TURN, "moved while the other side was to move");
+    }
+    // Both engines run until the game is decided, so only an exit ends an engine's output.
+    if (rules.decides && report.outcome == LineOutcome::output_ended)
+        decide(3 - side, REASON_CRASH, exit_detail(engine_of_side(side)));
+    note_game_state();
+    return game_verdict.decided || report.ends_game;
+}
+
+bool turn_deadline(uint32_t& tick) {
+    const Deadline deadline = deadline_of_turn();
+    tick = deadline.tick;
+    return deadline.exists;
+}
+
+bool judge_deadline(uint32_t now) {
+    const Deadline deadline = deadline_of_turn();
+    if (!deadline.exists || ticks_between(deadline.tick, now) < 0)
+        return false;
+    if (!rules.decides)
+        return true;
+    if (deadline.on_time)
+        decide(3 - side_to_move, REASON_TIME,
+               "clock used up by more than " + std::to_string(rules.time_margin_ms) + " ms");
+    else
+        decide(3 - side_to_move, REASON_STALL,
+               "wrote nothing for " + std::to_string(rules.stall_timeout_ms / 1000) + " s");
+    return true;
+}
+
+void judge_board_full() {
+    const int32_t balance = side_to_move == 1 ? score : -score;
+    decide(balance > 0 ? 1 : balance < 0 ? 2 : 0, REASON_BOARD_FULL, "");
+}
+
+const Verdict& verdict() {
+    return game_verdict;
+}
+
+const std::vector<PlayedMove>& played_moves() {
+    return moves;
+}

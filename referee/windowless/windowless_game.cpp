@@ -1,0 +1,106 @@
+#include "referee/windowless/windowless_game.h"
+
+#include "engine/engine_process.h"
+#include "referee/game_start.h"
+#include "referee/window.h"
+#include "referee/windowless/held_window.h"
+#include "rules/board.h"
+
+// The loop's wait and what a hand-off must wake it for are guarded by window_part.
+namespace {
+
+bool loop_waits_for_ever = false;
+uint32_t loop_waits_until = 0;
+
+// How long a reader may still run once its engine was ended: a process the engine left
+// behind can hold its output open.
+constexpr int READER_JOIN_MS = 1000;
+
+bool side_to_move_has_player() {
+    return (side_to_move == 1 ? engine1 : engine2).running != 0;
+}
+
+// Signed distance from tick `from` to tick `to`, right across the tick count's wrap.
+int32_t ticks_between(uint32_t from, uint32_t to) {
+    return static_cast<int32_t>(to - from);
+}
+
+// After a reader's hand-off and its report: the loop must look again when the game may be
+// over, or when the deadline of the side to move now comes before the loop's wait ends.
+void after_hand_off() {
+    uint32_t deadline = 0;
+    const bool sooner = turn_deadline(deadline) &&
+                        (loop_waits_for_ever || ticks_between(deadline, loop_waits_until) > 0);
+    if (verdict().decided || board_full() || !side_to_move_has_player() || sooner)
+        wake_game_loop();
+}
+
+// Referees until the game ends; the readers run the moves.
+WindowlessOutcome run_loop(std::unique_lock<std::mutex>& held, const JudgeRules& rules) {
+    for (;;) {
+        if (verdict().decided)
+            return WindowlessOutcome::decided;
+        if (board_full()) {
+            judge_board_full();
+            return WindowlessOutcome::finished;
+        }
+        if (!side_to_move_has_player())
+            return WindowlessOutcome::no_player;
+        if (judge_deadline(tick_count()))
+            return rules.decides ? WindowlessOutcome::decided : WindowlessOutcome::stalled;
+        loop_waits_for_ever = !turn_deadline(loop_waits_until);
+        wait_in_held_window(held, loop_waits_until, loop_waits_for_ever);
+    }
+}
+
+// Gives the engines the grace to end after "quit", ends the rest, and waits for the
+// readers.
+void end_engines(int grace_ms) {
+    const uint32_t until = tick_count() + static_cast<uint32_t>(grace_ms);
+    for (EngineProcess* engine : {&engine1, &engine2}) {
+        int status = 0;
+        const int32_t left = ticks_between(tick_count(), until);
+        if (!wait_for_exit(engine->process_info, left > 0 ? left : 0, status))
+            kill_process(engine->process_info);
+    }
+    for (EngineProcess* engine : {&engine1, &engine2})
+        join_thread_within(engine->reader_thread, READER_JOIN_MS);
+}
+
+} // namespace
+
+WindowlessOutcome play_windowless_game(const WindowlessOptions& options, void (*start)()) {
+    std::unique_lock held = open_held_window();
+    open_judge(options.rules);
+    start();
+    const WindowlessOutcome outcome =
+        judge_start() ? WindowlessOutcome::decided : run_loop(held, options.rules);
+    close_held_window();
+    quit_engines();
+    held.unlock();
+    end_engines(options.quit_grace_ms);
+    return outcome;
+}
+
+void window_stop_clock_timer() {}
+
+void window_arm_clock_timer(uint32_t) {}
+
+void window_set_status_text(int, const char*) {}
+
+void window_request_repaint() {}
+
+void window_show_message(const char*, const char*) {}
+
+bool window_run_and_wait(void (*fn)(void*), void* arg) {
+    return run_in_held_window(fn, arg, after_hand_off);
+}
+
+void window_report_line(const LineReport& report) {
+    if (judge_report(report))
+        close_held_window();
+}
+
+uint32_t tick_count() {
+    return monotonic_ms();
+}
