@@ -2,12 +2,12 @@
 
 #include "match/records/replay.h"
 #include "match/records/sgf.h"
+#include "os/file.h"
 #include "rules/board.h"
 #include "rules/capture.h"
 
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 namespace {
@@ -165,15 +165,13 @@ bool load_opening_book(const std::string& choice, OpeningBook& book, std::string
         book.random_dots = static_cast<int>(dots);
         return true;
     }
-    std::ifstream file(choice, std::ios::binary);
-    if (!file) {
+    std::string text;
+    if (!read_whole_file(choice, text)) {
         error = "cannot read opening file " + choice;
         return false;
     }
-    std::ostringstream text;
-    text << file.rdbuf();
     book.kind = OpeningKind::file;
-    return parse_opening_text(text.str(), choice, book.file_openings, error);
+    return parse_opening_text(text, choice, book.file_openings, error);
 }
 
 Opening opening_for_pair(const OpeningBook& book, uint64_t seed, int pair) {

@@ -1,24 +1,18 @@
 #include "match/records/results_file.h"
+#include "os/file.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <fstream>
+#include <filesystem>
 #include <set>
 #include <sstream>
-#include <unistd.h>
 
 namespace {
 
 // The whole file; `missing` tells a file that does not exist from one that cannot be read.
 bool read_text(const std::string& path, std::string& text, bool& missing) {
-    missing = access(path.c_str(), F_OK) != 0 && errno == ENOENT;
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return false;
-    std::ostringstream content;
-    content << file.rdbuf();
-    text = content.str();
-    return !file.bad();
+    std::error_code error;
+    missing = !std::filesystem::exists(path, error) && !error;
+    return read_whole_file(path, text);
 }
 
 } // namespace
@@ -61,8 +55,9 @@ bool trim_unfinished_line(const std::string& path) {
     if (text.empty() || text.back() == '\n')
         return true;
     const size_t keep = text.find_last_of('\n');
-    return truncate(path.c_str(), keep == std::string::npos ? 0 : static_cast<off_t>(keep + 1)) ==
-           0;
+    std::error_code error;
+    std::filesystem::resize_file(path, keep == std::string::npos ? 0 : keep + 1, error);
+    return !error;
 }
 
 bool unique_games(const std::vector<GameRecord>& records, std::vector<GameRecord>& games,

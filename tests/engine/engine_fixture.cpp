@@ -2,6 +2,7 @@
 
 #include "engine/engine_io.h"
 #include "fake_window.h"
+#include "os/file.h"
 #include "referee/clock.h"
 #include "referee/game_start.h"
 #include "referee/move.h"
@@ -150,8 +151,7 @@ void EngineTest::finish_feeding() {
 }
 
 std::string EngineTest::file_content(const std::string& name) const {
-    std::ifstream file(folder / name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return whole_file((folder / name).string());
 }
 
 bool EngineTest::wait_until(const std::function<bool()>& condition) {

@@ -3,6 +3,7 @@
 #include "board_diagram.h"
 #include "engine/engine_io.h"
 #include "engine/engine_process.h"
+#include "os/file.h"
 #include "random_play.h"
 #include "referee/game_start.h"
 #include "referee/windowless/windowless_game.h"
@@ -80,8 +81,7 @@ class HeadlessGameTest : public ::testing::Test {
     }
 
     std::string side_file(const char* name, const char* suffix) const {
-        std::ifstream in(folder / (std::string(name) + suffix), std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
+        return whole_file((folder / (std::string(name) + suffix)).string());
     }
 
     // Waits until both engines, told to quit, have ended: their readers return once their

@@ -1,6 +1,7 @@
 // Results files as resume and merge read them: lines cut short, games repeated, and results
 // of different matches.
 #include "match/records/results_file.h"
+#include "os/file.h"
 
 #include <gtest/gtest.h>
 
@@ -23,12 +24,7 @@ class ResultsFileTest : public ::testing::Test {
     void TearDown() override { std::remove(file.c_str()); }
 
     void write(const std::string& text) { std::ofstream(file, std::ios::binary) << text; }
-    std::string content() const {
-        std::ifstream in(file, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    std::string content() const { return whole_file(file); }
 
     std::string file;
 };

@@ -50,25 +50,75 @@ TEST_F(MoveTest, RefusedMovesChangeNothingAndSendNothing) {
     engine_moves_at(100, engine1, 10, 10);
     // An enclosed empty cell, for the list below.
     cell_enclosed[cell_index(30, 30)] = 1;
-    const std::pair<int32_t, int32_t> refused[] = {
-        {10, 10}, // occupied
-        {30, 30}, // empty but enclosed
-        {-1, 3},  // left border
-        {39, 3},  // right border
-        {0, 32},  // past the last row
-        {INT32_MIN, INT32_MAX},
+    const struct {
+        int32_t x, y;
+        Refusal why;
+    } refused[] = {
+        {10, 10, Refusal::occupied},
+        {30, 30, Refusal::enclosed},
+        {-1, 3, Refusal::border}, // left border
+        {39, 3, Refusal::border}, // right border
+        {0, 32, Refusal::border}, // past the last row
+        {0, -1, Refusal::border}, // before the first row
+        {INT32_MIN, INT32_MAX, Refusal::border},
     };
-    for (auto [x, y] : refused) {
+    for (const auto& [x, y, why] : refused) {
         fake_window::clear_events();
         recording_engines::clear_writes();
         const GameSnapshot before = GameSnapshot::take();
-        EXPECT_EQ(make_move(x, y), 0);
+        const MoveResult result = play_move(x, y);
+        EXPECT_EQ(result.refusal, why) << x << "," << y;
+        EXPECT_FALSE(result.game_over);
         EXPECT_TRUE(GameSnapshot::take() == before) << x << "," << y;
         EXPECT_EQ(fake_window::events(), std::vector<std::string>{"box error: illegal move!"});
         EXPECT_TRUE(writes(engine1).empty());
         EXPECT_TRUE(writes(engine2).empty());
         EXPECT_TRUE(fake_window::timer_armed()); // side 2's clock keeps running
     }
+}
+
+// The report of one line, as text: "side outcome refusal ends tick".
+std::string report_text(const LineReport& report) {
+    const char* outcomes[] = {"name", "message", "applied", "refused", "ended"};
+    const char* refusals[] = {"-",           "occupied",   "enclosed", "border",
+                              "out-of-turn", "unparsable", "game-over"};
+    return std::to_string(report.side) + " " + outcomes[static_cast<int>(report.outcome)] + " " +
+           refusals[static_cast<int>(report.refusal)] + (report.ends_game ? " ends " : " ") +
+           std::to_string(report.tick);
+}
+
+std::vector<std::string> reports_made() {
+    std::vector<std::string> texts;
+    for (const LineReport& report : fake_window::reports())
+        texts.push_back(report_text(report));
+    return texts;
+}
+
+TEST_F(MoveTest, EveryEngineLineIsReportedWithWhatItDid) {
+    start_at(0);
+    fake_window::clear_events();
+    fake_window::set_tick(5);
+    engine_named(engine1, "One");
+    engine_said(engine2, "thinking");
+    engine_moves_at(10, engine1, 3, 3); // applied
+    engine_moves_at(20, engine2, 3, 3); // occupied
+    engine_moves_at(30, engine1, 4, 4); // side 2 is to move
+    fake_window::set_tick(40);
+    engine_sent_bad_move(engine2, "move 4");
+    // Every cell but one taken: the move there ends the game, and every later one is late.
+    for (int32_t i = first_cell; i < end_cell; ++i)
+        if (cell_owner[i] == CELL_EMPTY)
+            cell_owner[i] = 1;
+    cell_owner[cell_index(0, 0)] = CELL_EMPTY;
+    engine_moves_at(50, engine2, 0, 0);
+    engine_moves_at(60, engine1, 5, 5);
+    fake_window::set_tick(70);
+    engine_output_ended(engine1);
+    EXPECT_EQ(reports_made(),
+              (std::vector<std::string>{"1 name - 5", "2 message - 5", "1 applied - 10",
+                                        "2 refused occupied 20", "1 refused out-of-turn 30",
+                                        "2 refused unparsable 40", "2 applied - ends 50",
+                                        "1 refused game-over 60", "1 ended - 70"}));
 }
 
 TEST_F(MoveTest, MoveLineFromTheEngineNotToMoveIsRefused) {
