@@ -7,11 +7,11 @@
 #include <cstdint>
 #include <thread>
 
-std::mutex window_part;
+std::mutex window_part_lock;
 
 namespace {
 
-// All guarded by window_part.
+// All guarded by window_part_lock.
 std::condition_variable game_loop_wake;
 uint64_t wakes = 0; // calls of wake_game_loop so far
 bool window_open = false;
@@ -21,7 +21,7 @@ std::thread::id game_loop_thread;
 } // namespace
 
 std::unique_lock<std::mutex> open_held_window() {
-    std::unique_lock held(window_part);
+    std::unique_lock held(window_part_lock);
     game_loop_thread = std::this_thread::get_id();
     window_open = true;
     return held;
@@ -36,7 +36,7 @@ bool run_in_held_window(void (*fn)(void*), void* arg, void (*after)()) {
         fn(arg);
         return true;
     }
-    std::lock_guard held(window_part);
+    std::lock_guard held(window_part_lock);
     if (!window_open)
         return false;
     fn(arg);

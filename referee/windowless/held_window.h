@@ -1,4 +1,4 @@
-// The window's part in a program without a window: whichever thread holds `window_part`
+// The window's part in a program without a window: whichever thread holds `window_part_lock`
 // plays it. The game loop holds it except while it waits for something to happen; a reader
 // thread takes it to run its own hand-off, so that a move goes from one engine's reader
 // straight to the other engine with no other thread to wake on the way. Moves still never
@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <mutex>
 
-extern std::mutex window_part;
+extern std::mutex window_part_lock;
 
 // Makes the calling thread the game loop's, holding the window's part, and lets hand-offs
 // run from now on.

@@ -6,7 +6,7 @@
 #include "referee/windowless/held_window.h"
 #include "rules/board.h"
 
-// The loop's wait and what a hand-off must wake it for are guarded by window_part.
+// The loop's wait and what a hand-off must wake it for are guarded by window_part_lock.
 namespace {
 
 bool loop_waits_for_ever = false;

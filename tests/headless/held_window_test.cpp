@@ -10,7 +10,7 @@
 
 namespace {
 
-// All guarded by window_part.
+// All guarded by window_part_lock.
 int runs = 0;              // hand-offs run
 int follow_ups = 0;        // follow-ups run, each right after its reader's hand-off
 bool loop_waiting = false; // the game loop is inside its wait, the lock given up
@@ -56,7 +56,7 @@ TEST(HeldWindow, ReaderHandOffRunsUnderTheLockUntilTheWindowCloses) {
         [&] { reader_result = run_in_held_window(count_run, nullptr, count_follow_up); });
     late.join();
     EXPECT_FALSE(reader_result);
-    std::lock_guard guard(window_part);
+    std::lock_guard guard(window_part_lock);
     EXPECT_EQ(runs, 2);
     EXPECT_EQ(follow_ups, 1);
 }
