@@ -39,7 +39,7 @@ EngineProcess::EngineProcess() {
 }
 
 const char* EngineProcess::read_line() {
-    while (!cut_line(pending, pending_length, line_result)) {
+    while (!cut_line(pending, pending_length, line_result, after_full_line)) {
         char chunk[ENGINE_LINE_SIZE];
         const int length = read_engine_output(*this, chunk, pending_room(pending_length));
         if (length <= 0)

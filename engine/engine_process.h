@@ -46,6 +46,7 @@ class EngineProcess {
     OsHandle reader_thread = NO_HANDLE;
     char pending[ENGINE_LINE_SIZE]; // bytes read but not yet handed out as lines
     int pending_length = 0;
+    bool after_full_line = false;       // the last line was a full buffer (line_cutter.h)
     char line_result[ENGINE_LINE_SIZE]; // this engine's own line buffer
     char* engine_name = nullptr;        // owned copy of the first line; never freed
     int running = 0;

@@ -25,8 +25,19 @@ void append_chunk(char* pending, int& pending_length, const char* chunk, int len
     pending[pending_length] = '\0';
 }
 
-bool cut_line(char* pending, int& pending_length, char* line) {
-    const char* feed = static_cast<const char*>(std::memchr(pending, '\n', pending_length));
+bool cut_line(char* pending, int& pending_length, char* line, bool& after_full) {
+    if (after_full && pending_length > 0) {
+        after_full = false;
+        if (pending[0] == '\n') {
+            const int skip = pending_length > 1 && pending[1] == '\r' ? 2 : 1;
+            pending_length -= skip;
+            std::memmove(pending, pending + skip, pending_length + 1);
+        }
+    }
+    if (pending_length <= 0)
+        return false;
+    const char* feed =
+        static_cast<const char*>(std::memchr(pending, '\n', static_cast<size_t>(pending_length)));
     int line_length = 0;
     int skip = 0;
     if (feed) {
@@ -37,6 +48,7 @@ bool cut_line(char* pending, int& pending_length, char* line) {
     } else if (pending_length == PENDING_CAPACITY) {
         line_length = PENDING_CAPACITY;
         skip = PENDING_CAPACITY;
+        after_full = true;
     } else {
         return false;
     }

@@ -4,7 +4,9 @@
 //   - the text before the first "\n" is a line; the "\n" goes, and so does a "\r" right
 //     after it when that "\r" is already in the buffer; a "\r" before the "\n" stays;
 //   - a full buffer without any "\n" is handed out whole as one line, so that an engine
-//     that never ends its line cannot stop the reading.
+//     that never ends its line cannot stop the reading; a "\n" (and a "\r" right after
+//     it) that comes next only ends that line, so a line of exactly 4095 characters comes
+//     out as one line, not as that line and an empty one.
 // NUL bytes never enter the buffer: a line is a C string and keeps every other byte.
 #pragma once
 
@@ -16,5 +18,6 @@ int pending_room(int pending_length);
 void append_chunk(char* pending, int& pending_length, const char* chunk, int length);
 
 // Moves the next line, NUL-terminated, from pending into line; false when pending holds no
-// complete line yet.
-bool cut_line(char* pending, int& pending_length, char* line);
+// complete line yet. `after_full` carries from one call to the next whether the last line
+// was a full buffer whose "\n" may still come.
+bool cut_line(char* pending, int& pending_length, char* line, bool& after_full);

@@ -20,6 +20,7 @@ std::vector<std::string> cut_all(const std::vector<std::string>& reads, std::str
     char pending[ENGINE_LINE_SIZE];
     char line[ENGINE_LINE_SIZE];
     int pending_length = 0;
+    bool after_full = false;
     pending[0] = '\0';
     std::vector<std::string> lines;
     for (std::string chunk : reads) {
@@ -28,7 +29,7 @@ std::vector<std::string> cut_all(const std::vector<std::string>& reads, std::str
             EXPECT_GT(size, 0) << "a read of nothing";
             append_chunk(pending, pending_length, chunk.data(), size);
             chunk.erase(0, size);
-            while (cut_line(pending, pending_length, line))
+            while (cut_line(pending, pending_length, line, after_full))
                 lines.emplace_back(line);
         }
     }
@@ -81,7 +82,13 @@ INSTANTIATE_TEST_SUITE_P(
         CutCase{"NULs dropped", {std::string("a\0b\n\0\0\n", 7)}, {"ab", ""}, ""},
         CutCase{"only NULs", {std::string("\0\0\0", 3)}, {}, ""},
         CutCase{"full buffer is a line", {L4095 + "rest\n"}, {L4095, "rest"}, ""},
-        CutCase{"feed after a full line", {L4095, "\nafter\n"}, {L4095, "", "after"}, ""},
+        CutCase{"feed after a full line", {L4095, "\nafter\n"}, {L4095, "after"}, ""},
+        CutCase{"feed with a full line", {L4095 + "\nafter\n"}, {L4095, "after"}, ""},
+        CutCase{"feed and return after", {L4095, "\n\rafter\n"}, {L4095, "after"}, ""},
+        CutCase{"feed after NULs", {L4095, std::string("\0\0\n", 3), "x\n"}, {L4095, "x"}, ""},
+        CutCase{"only the next feed", {L4095 + "\n\n"}, {L4095, ""}, ""},
+        CutCase{"two full lines", {L4095 + L4095 + "\n"}, {L4095, L4095}, ""},
+        CutCase{"longer line, rest", {L4095 + "ab\n"}, {L4095, "ab"}, ""},
         CutCase{"one short of full waits", {L4094}, {}, L4094},
         CutCase{"full line split", {L4094, "L", "x\n"}, {L4095, "x"}, ""},
         CutCase{"feed as the 4095th byte", {L4094 + "\n"}, {L4094}, ""},
@@ -114,9 +121,10 @@ TEST(LineCutter, RoomNeverRunsOutWhileNoLineCanBeCut) {
     char pending[ENGINE_LINE_SIZE];
     char line[ENGINE_LINE_SIZE];
     int length = 0;
+    bool after_full = false;
     append_chunk(pending, length, L4095.data(), 4095);
     EXPECT_EQ(pending_room(length), 0);
-    EXPECT_TRUE(cut_line(pending, length, line));
+    EXPECT_TRUE(cut_line(pending, length, line, after_full));
     EXPECT_EQ(pending_room(length), 4095);
 }
 

@@ -5,7 +5,7 @@
 //   - no read asks for nothing or for more than the buffer's room;
 //   - every line stays within 4095 bytes, holds no "\n", and is the engine's next text
 //     without its NULs, cut where the rules say (a "\n", dropping a "\r" right after it that
-//     had already been read, or a full buffer);
+//     had already been read, or a full buffer, whose "\n", if it comes next, only ends it);
 //   - the log holds every byte read, NULs included, in order;
 //   - a line is a move exactly when "%d%d" semantics, within 32 bits, find two numbers.
 #include "engine/engine_io.h"
@@ -142,14 +142,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 clean += written[clean_from];
         }
     };
-    size_t cut = 0; // how much of clean the lines so far account for
+    size_t cut = 0;          // how much of clean the lines so far account for
+    bool after_full = false; // the last line filled the buffer, and no feed had come yet
+    // The feed that comes next after a full line only ends it; a "\r" right after goes too
+    // if it had been read by then, which `keeps_return` tells when the text goes on with it.
+    const auto skip_late_feed = [&](bool keeps_return) {
+        if (after_full && cut < clean.size() && clean[cut] == '\n') {
+            ++cut;
+            if (cut < clean.size() && clean[cut] == '\r' && !keeps_return)
+                ++cut;
+        }
+    };
     while (const char* line = engine.read_line()) {
         const size_t length = std::strlen(line);
         check(length <= ENGINE_LINE_SIZE - 1, "line within 4095 bytes");
         check(std::memchr(line, '\n', length) == nullptr, "no line feed in a line");
         catch_up();
+        // The line goes on to its own feed, or fills the buffer.
+        const auto fits = [&](size_t at) {
+            return at <= clean.size() && clean.compare(at, length, line) == 0 &&
+                   ((at + length < clean.size() && clean[at + length] == '\n') ||
+                    length == ENGINE_LINE_SIZE - 1);
+        };
+        skip_late_feed(!fits(cut + 2));
         check(clean.compare(cut, length, line) == 0, "line is the next text");
         cut += length;
+        after_full = false;
         if (cut < clean.size() && clean[cut] == '\n') {
             ++cut;
             // A "\r" right after the feed goes with it if it had been read by then.
@@ -157,14 +175,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 ++cut;
         } else {
             check(length == ENGINE_LINE_SIZE - 1, "a line without a feed fills the buffer");
+            after_full = true;
         }
         check_parse(line);
     }
     catch_up();
+    const std::string pending(engine.pending, engine.pending_length);
+    skip_late_feed(cut + 2 > clean.size() || clean.substr(cut + 2) != pending);
     const std::string rest = clean.substr(cut);
     check(rest.find('\n') == std::string::npos && rest.size() < ENGINE_LINE_SIZE - 1,
           "only an unfinished line is left");
-    check(rest == std::string(engine.pending, engine.pending_length), "pending holds the rest");
+    check(rest == pending, "pending holds the rest");
     check(log_content() == written, "log holds every byte read");
     return 0;
 }
