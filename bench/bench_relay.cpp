@@ -36,9 +36,9 @@ void install_engines(const fs::path& folder) {
 void end_game_engines() {
     for (EngineProcess* engine : {&engine1, &engine2}) {
         join_thread(engine->reader_thread);
-        kill_process(engine->process_info);
+        kill_engine(*engine);
         close_handle(engine->engine_out_read);
-        close_handle(engine->engine_in_write);
+        end_engine_input(*engine);
         delete[] engine->engine_name;
         new (engine) EngineProcess();
     }

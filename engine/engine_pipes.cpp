@@ -9,10 +9,21 @@
 // writing to its input fails instead of filling a pipe that nobody reads.
 #include "engine/engine_io.h"
 #include "engine/engine_process.h"
+#include "engine/engine_writer.h"
 
+#include <chrono>
 #include <cstring>
+#include <mutex>
+#include <thread>
 
 namespace {
+
+// Guards the process_info of every engine: the reader reaps its engine once its output has
+// ended, while the window's thread may end it at the same time.
+std::mutex process_lock;
+
+// How often an engine's end is looked for while waiting for it.
+constexpr int EXIT_POLL_MS = 5;
 
 // Thread entry for the engine's reader.
 void reader_entry(void* engine) {
@@ -23,8 +34,9 @@ void reader_entry(void* engine) {
 
 int EngineProcess::start_engine() {
     open_engine_log();
+    OsHandle input = NO_HANDLE; // the referee's end of the engine's input, for its writer
     bool launched =
-        make_pipe(engine_in_read, engine_in_write) && make_pipe(engine_out_read, engine_out_write);
+        make_pipe(engine_in_read, input) && make_pipe(engine_out_read, engine_out_write);
     if (launched) {
         ProgramStart program = start ? *start : engine_program_start(exe_name);
         program.input = ChildStream::to(engine_in_read);
@@ -36,9 +48,11 @@ int EngineProcess::start_engine() {
     close_handle(engine_out_write);
     if (!launched) {
         close_handle(engine_out_read);
-        close_handle(engine_in_write);
+        close_handle(input);
         return 0;
     }
+    writer = new EngineWriter;
+    start_writer(*writer, input);
     // Set before the reader exists, so that the reader sees it even if the engine ends at
     // once. The thread is kept and never joined: it ends with the engine's output, and only
     // tests wait for it.
@@ -52,9 +66,30 @@ int EngineProcess::start_engine() {
 }
 
 int EngineProcess::send_line(const char* text) {
-    if (engine_in_write == NO_HANDLE)
-        return 0;
-    return write_handle(engine_in_write, text, std::strlen(text)) ? 1 : 0;
+    return writer && queue_write(*writer, text, std::strlen(text)) ? 1 : 0;
+}
+
+bool wait_engine_end(EngineProcess& engine, int wait_ms) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(wait_ms);
+    for (;;) {
+        {
+            std::lock_guard guard(process_lock);
+            if (engine.process_info.process == NO_HANDLE)
+                return true;
+            if (wait_for_exit(engine.process_info, 0, engine.exit_status)) {
+                engine.exited = true;
+                return true;
+            }
+        }
+        if (std::chrono::steady_clock::now() >= until)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(EXIT_POLL_MS));
+    }
+}
+
+void kill_engine(EngineProcess& engine) {
+    std::lock_guard guard(process_lock);
+    kill_process(engine.process_info);
 }
 
 int read_engine_output(EngineProcess& engine, char* chunk, int size) {
@@ -62,5 +97,13 @@ int read_engine_output(EngineProcess& engine, char* chunk, int size) {
 }
 
 void close_engine_input(EngineProcess& engine) {
-    close_handle(engine.engine_in_write);
+    if (engine.writer)
+        close_writer(*engine.writer);
+}
+
+void end_engine_input(EngineProcess& engine) {
+    if (!engine.writer)
+        return;
+    close_writer(*engine.writer);
+    join_thread(engine.writer->thread);
 }

@@ -3,6 +3,7 @@
 #include "engine/engine_io.h"
 #include "engine/line_cutter.h"
 #include "engine/protocol.h"
+#include "os/file.h"
 
 #include <cstdio>
 
@@ -18,7 +19,7 @@ std::FILE* log_stream = nullptr;
 
 void open_engine_log() {
     if (!log_stream)
-        log_stream = std::fopen("log.txt", "w");
+        log_stream = create_private_text_file("log.txt");
 }
 
 void log_engine_output(const char* chunk, int length) {
@@ -26,6 +27,10 @@ void log_engine_output(const char* chunk, int length) {
         return;
     std::fwrite(chunk, 1, length, log_stream);
     std::fflush(log_stream);
+}
+
+OsHandle engine_log_handle() {
+    return log_stream ? stream_handle(log_stream) : NO_HANDLE;
 }
 
 void close_engine_log() {

@@ -8,11 +8,15 @@
 //     anything;
 //   - send_line may also be called while the reader waits on the window's thread, but
 //     never from two threads at the same time, since every move is applied on the
-//     window's thread.
+//     window's thread; it never waits on the engine (its writer does);
+//   - when the engine's output ends, its reader closes the writer, so nothing more is
+//     written to an engine that has gone.
 // The operating system's part (pipes, the launch, the reader thread) is os/process.h's.
 #pragma once
 
 #include "os/process.h"
+
+struct EngineWriter;
 
 #include <cstdint>
 
@@ -26,8 +30,10 @@ class EngineProcess {
     // thread; 1 on success, 0 (running stays 0, every pipe end closed) otherwise.
     int start_engine();
 
-    // Writes the whole text to the engine's standard input; nonzero on success. Writing to
-    // an engine that never started or has exited fails quietly.
+    // Sends the whole text to the engine's standard input without waiting on the engine:
+    // what the pipe does not take at once, the engine's writer writes later, in order.
+    // Nonzero when it went or will go; 0 for an engine that never started, has exited, or
+    // does not read (its queue passed WRITE_QUEUE_LIMIT), which loses the text quietly.
     int send_line(const char* text);
 
     // The next complete line the engine wrote, without its "\n", or nullptr once the
@@ -40,7 +46,6 @@ class EngineProcess {
     char exe_name[128] = {};
     ProcessInfo process_info;
     OsHandle engine_out_read = NO_HANDLE;  // referee's end of the engine's output
-    OsHandle engine_in_write = NO_HANDLE;  // referee's end of the engine's input
     OsHandle engine_in_read = NO_HANDLE;   // the child's standard input
     OsHandle engine_out_write = NO_HANDLE; // the child's standard output and error
     OsHandle reader_thread = NO_HANDLE;
@@ -50,6 +55,11 @@ class EngineProcess {
     char line_result[ENGINE_LINE_SIZE]; // this engine's own line buffer
     char* engine_name = nullptr;        // owned copy of the first line; never freed
     int running = 0;
+    bool exited = false; // the engine has ended and been reaped; exit_status says how
+    int exit_status = 0;
+    // Writes everything sent to the engine, on a thread of its own (engine_writer.h); it
+    // owns the referee's end of the engine's input. Made by start_engine, never freed.
+    EngineWriter* writer = nullptr;
 
     // Set only by a program that chooses each engine's command line and folder (the match
     // runner): how to start the program, whose standard streams start_engine fills in.

@@ -1,8 +1,16 @@
 #include "engine/engine_events.h"
+#include "engine/engine_io.h"
 #include "engine/engine_process.h"
 #include "engine/protocol.h"
 
 #include <cstring>
+
+namespace {
+
+// How long a reader waits for its engine to end once its output has ended.
+constexpr int EXIT_WAIT_MS = 200;
+
+} // namespace
 
 // Reads the engine's name and then its lines until its output ends, and reports each line
 // as what it is. The reader only reads: what a line does is the owner's (engine_events.h),
@@ -29,5 +37,10 @@ void engine_reader_thread(EngineProcess* engine) {
             }
         }
     }
+    // Nothing is written to an engine that has gone: its writer stops before the referee
+    // hears of the end. An engine ends right after its output unless it only closed it;
+    // it is reaped if it ends soon, and otherwise when the program ends it.
+    close_engine_input(*engine);
+    wait_engine_end(*engine, EXIT_WAIT_MS);
     engine_output_ended(*engine);
 }

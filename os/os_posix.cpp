@@ -4,6 +4,7 @@
 // holds only its three standard streams: posix_spawn's dup2 onto 0, 1 and 2 clears the flag
 // on those copies alone.
 #include "os/console.h"
+#include "os/file.h"
 #include "os/process.h"
 
 #include <cerrno>
@@ -143,15 +144,41 @@ int read_handle(OsHandle handle, char* buffer, int size) {
 }
 
 bool write_handle(OsHandle handle, const char* data, size_t size) {
-    // A blocking pipe takes the whole text in one write unless a signal cuts it short.
+    // A blocking pipe takes the whole text in one write unless a signal cuts it short; one
+    // that does not wait is given the rest once it has room.
     while (size > 0) {
         const ssize_t written = write(static_cast<int>(handle), data, size);
+        if (written < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            pollfd room{static_cast<int>(handle), POLLOUT, 0};
+            poll(&room, 1, -1);
+            continue;
+        }
         if (written < 0 && errno == EINTR)
             continue;
         if (written <= 0)
             return false;
         data += written;
         size -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+void write_without_blocking(OsHandle handle) {
+    const int fd = static_cast<int>(handle);
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+}
+
+bool write_now(OsHandle handle, const char* data, size_t size, size_t& written) {
+    written = 0;
+    while (written < size) {
+        const ssize_t n = write(static_cast<int>(handle), data + written, size - written);
+        if (n > 0) {
+            written += static_cast<size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
     }
     return true;
 }
@@ -196,24 +223,24 @@ bool start_program(const ProgramStart& start, ProcessInfo& process) {
     std::vector<char*> envp = pointers(variables);
     pid_t pid = -1;
     const bool named_path = start.program.find('/') != std::string::npos;
-    const int failed =
-        named_path
-            ? posix_spawn(&pid, start.program.c_str(), &actions, &attributes, argv.data(),
-                          envp.data())
-            : posix_spawnp(&pid, start.program.c_str(), &actions, &attributes, argv.data(),
-                           envp.data());
+    const int failed = named_path ? posix_spawn(&pid, start.program.c_str(), &actions, &attributes,
+                                                argv.data(), envp.data())
+                                  : posix_spawnp(&pid, start.program.c_str(), &actions, &attributes,
+                                                 argv.data(), envp.data());
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (failed)
         return false;
     process.process = pid;
     process.process_id = static_cast<uint32_t>(pid);
+    process.group = start.own_process_group ? pid : NO_HANDLE;
     return true;
 }
 
 ProgramStart engine_program_start(const char* name) {
     ProgramStart start;
     start.program = std::string("./") + name;
+    start.own_process_group = true;
     return start;
 }
 
@@ -251,6 +278,10 @@ bool wait_for_exit(ProcessInfo& process, int wait_ms, int& status) {
 }
 
 void kill_process(ProcessInfo& process) {
+    // A group's id stays taken while any process is in it, so it names no other program.
+    if (process.group != NO_HANDLE)
+        kill(-static_cast<pid_t>(process.group), SIGKILL);
+    process.group = NO_HANDLE;
     if (process.process == NO_HANDLE)
         return;
     // Nothing else reaps this child, so its id cannot have passed to another program.
@@ -274,6 +305,7 @@ void end_process_group(ProcessInfo& process, int& status) {
             break;
     }
     process.process = NO_HANDLE;
+    process.group = NO_HANDLE;
 }
 
 void adopt_orphans() {
@@ -351,6 +383,27 @@ int count_open_handles() {
         --count; // the folder's own descriptor
     }
     return count;
+}
+
+OsHandle stream_handle(std::FILE* stream) {
+    return fileno(stream);
+}
+
+std::vector<OsHandle> handles_beyond_standard_streams(const std::vector<OsHandle>&) {
+    std::vector<OsHandle> found;
+    if (DIR* folder = opendir("/proc/self/fd")) {
+        while (const dirent* entry = readdir(folder)) {
+            const int fd = std::atoi(entry->d_name);
+            if (entry->d_name[0] != '.' && fd > 2 && fd != dirfd(folder))
+                found.push_back(fd);
+        }
+        closedir(folder);
+    }
+    return found;
+}
+
+std::FILE* create_private_text_file(const char* path) {
+    return std::fopen(path, "we"); // "e": close-on-exec
 }
 
 OsHandle standard_stream(int number) {

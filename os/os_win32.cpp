@@ -4,6 +4,7 @@
 // inheritable copies of its three standard streams alone, made just before it starts and
 // closed right after, so that no child holds another child's pipes or this program's log.
 #include "os/console.h"
+#include "os/file.h"
 #include "os/process.h"
 
 #include <fcntl.h>
@@ -35,8 +36,7 @@ HANDLE child_copy(const ChildStream& stream, DWORD own_stream) {
         SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
         const bool input = own_stream == STD_INPUT_HANDLE;
         return CreateFileA("NUL", input ? GENERIC_READ : GENERIC_WRITE,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0,
-                           nullptr);
+                           FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
     }
     HANDLE copy = nullptr;
     if (!source || source == INVALID_HANDLE_VALUE ||
@@ -90,8 +90,7 @@ std::string changed_environment(const std::vector<std::string>& changes) {
 
 // 100-nanosecond units of a FILETIME, in milliseconds.
 int64_t filetime_ms(const FILETIME& time) {
-    return static_cast<int64_t>((uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime) /
-           10000;
+    return static_cast<int64_t>((uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime) / 10000;
 }
 
 struct ThreadStart {
@@ -151,6 +150,13 @@ bool write_handle(OsHandle handle, const char* data, size_t size) {
     return true;
 }
 
+void write_without_blocking(OsHandle) {}
+
+bool write_now(OsHandle, const char*, size_t, size_t& written) {
+    written = 0;
+    return true;
+}
+
 bool wait_readable(OsHandle handle, int wait_ms) {
     // Anonymous pipes cannot be waited on: look at what is there, a millisecond apart.
     const DWORD until = GetTickCount() + static_cast<DWORD>(wait_ms);
@@ -187,8 +193,17 @@ bool start_program(const ProgramStart& start, ProcessInfo& process) {
     DWORD flags = 0;
     if (start.without_console)
         flags |= DETACHED_PROCESS;
-    if (start.own_process_group)
-        flags |= CREATE_NEW_PROCESS_GROUP;
+    // A job holds all the program starts; it starts suspended until it is in the job, so
+    // that nothing it starts escapes.
+    HANDLE job = nullptr;
+    if (start.own_process_group) {
+        job = CreateJobObjectA(nullptr, nullptr);
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        if (job)
+            SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+        flags |= CREATE_NEW_PROCESS_GROUP | (job ? CREATE_SUSPENDED : 0);
+    }
 
     PROCESS_INFORMATION info{};
     const BOOL started = CreateProcessA(
@@ -199,8 +214,19 @@ bool start_program(const ProgramStart& start, ProcessInfo& process) {
     for (HANDLE copy : {startup.hStdInput, startup.hStdOutput, startup.hStdError})
         if (copy && copy != INVALID_HANDLE_VALUE)
             CloseHandle(copy);
-    if (!started)
+    if (!started) {
+        if (job)
+            CloseHandle(job);
         return false;
+    }
+    if (job) {
+        if (!AssignProcessToJobObject(job, info.hProcess)) {
+            CloseHandle(job);
+            job = nullptr;
+        }
+        ResumeThread(info.hThread);
+    }
+    process.group = job ? from_handle(job) : NO_HANDLE;
     process.process = from_handle(info.hProcess);
     process.thread = from_handle(info.hThread);
     process.process_id = info.dwProcessId;
@@ -213,6 +239,7 @@ ProgramStart engine_program_start(const char* name) {
     start.program = name;
     start.with_command_line = false;
     start.without_console = true;
+    start.own_process_group = true;
     // "D:\" where it exists, so that an engine still starts on a machine without a drive D:.
     const DWORD attributes = GetFileAttributesA("D:\\");
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
@@ -240,6 +267,9 @@ bool wait_for_exit(ProcessInfo& process, int wait_ms, int& status) {
 }
 
 void kill_process(ProcessInfo& process) {
+    if (process.group != NO_HANDLE)
+        TerminateJobObject(as_handle(process.group), 1);
+    close_handle(process.group);
     if (process.process == NO_HANDLE)
         return;
     TerminateProcess(as_handle(process.process), 1);
@@ -248,7 +278,9 @@ void kill_process(ProcessInfo& process) {
 }
 
 void end_process_group(ProcessInfo& process, int& status) {
-    // A process group on Windows takes Ctrl-Break together, not a kill: the program alone.
+    if (process.group != NO_HANDLE)
+        TerminateJobObject(as_handle(process.group), 1);
+    close_handle(process.group);
     if (process.process == NO_HANDLE)
         return;
     TerminateProcess(as_handle(process.process), 1);
@@ -316,6 +348,41 @@ int count_open_handles() {
         count += GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags) ? 1 : 0;
     }
     return count;
+}
+
+OsHandle stream_handle(std::FILE* stream) {
+    return static_cast<OsHandle>(_get_osfhandle(_fileno(stream)));
+}
+
+std::vector<OsHandle> handles_beyond_standard_streams(const std::vector<OsHandle>& suspects) {
+    // A program's own handles from its start share the values of its parent's, so a value
+    // alone proves nothing: only a pipe or a file that is not a standard stream of its own
+    // could have come from the parent (its own handles at start are other objects, and its
+    // working directory a folder).
+    const HANDLE own[] = {GetStdHandle(STD_INPUT_HANDLE), GetStdHandle(STD_OUTPUT_HANDLE),
+                          GetStdHandle(STD_ERROR_HANDLE)};
+    std::vector<OsHandle> found;
+    for (const OsHandle suspect : suspects) {
+        const HANDLE handle = as_handle(suspect);
+        if (handle == own[0] || handle == own[1] || handle == own[2])
+            continue;
+        const DWORD type = GetFileType(handle);
+        BY_HANDLE_FILE_INFORMATION file{};
+        const bool folder =
+            type == FILE_TYPE_DISK && (!GetFileInformationByHandle(handle, &file) ||
+                                       (file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY));
+        if (type == FILE_TYPE_PIPE || (type == FILE_TYPE_DISK && !folder))
+            found.push_back(suspect);
+    }
+    return found;
+}
+
+std::FILE* create_private_text_file(const char* path) {
+    // The C library's "N" is not in every runtime: the handle's own flag says it for sure.
+    std::FILE* file = std::fopen(path, "w");
+    if (file)
+        SetHandleInformation(as_handle(stream_handle(file)), HANDLE_FLAG_INHERIT, 0);
+    return file;
 }
 
 OsHandle standard_stream(int number) {

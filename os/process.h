@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -15,10 +16,13 @@
 using OsHandle = std::intptr_t;
 constexpr OsHandle NO_HANDLE = -1;
 
-// A started program: the process (and on Win32 its first thread) and their ids.
+// A started program: the process (and on Win32 its first thread) and their ids, and the
+// group of all it starts when it was started in one of its own (POSIX: the process group's
+// id; Win32: a job object, which ends everything in it when this program ends).
 struct ProcessInfo {
     OsHandle process = NO_HANDLE;
     OsHandle thread = NO_HANDLE;
+    OsHandle group = NO_HANDLE;
     uint32_t process_id = 0;
     uint32_t thread_id = 0;
 };
@@ -38,6 +42,14 @@ int read_handle(OsHandle handle, char* buffer, int size);
 // reader has gone). Zero bytes make one empty write on Windows, nothing on POSIX, where a
 // pipe has no such thing.
 bool write_handle(OsHandle handle, const char* data, size_t size);
+
+// From now on writes to this pipe end never wait on the pipe: write_handle waits for room
+// itself, and write_now takes only what the pipe takes at once. On Win32 nothing changes.
+void write_without_blocking(OsHandle handle);
+
+// Writes what the pipe takes at once, without waiting, into `written`; false when the
+// reader has gone. On Win32, where an anonymous pipe cannot be asked, it writes nothing.
+bool write_now(OsHandle handle, const char* data, size_t size, size_t& written);
 
 // Waits up to wait_ms for the handle to have something to read, or its end; false when
 // the time ran out first.
@@ -62,7 +74,7 @@ struct ProgramStart {
     std::string directory;                        // where it runs; "" for this program's
     std::vector<std::string> environment_changes; // "NAME=VALUE", over this program's
     ChildStream input, output, error;
-    bool own_process_group = false; // so that end_process_group can end all it starts
+    bool own_process_group = false; // so that one kill ends all it starts
     bool without_console = false;   // Win32: a program of its own, without a console
 };
 
@@ -71,8 +83,8 @@ struct ProgramStart {
 bool start_program(const ProgramStart& start, ProcessInfo& process);
 
 // How the window programs start an engine: the program `name` in the current directory,
-// never one found on PATH, with no arguments; on Win32 without a command line or a
-// console, in "D:\" where that exists, else in the current directory.
+// never one found on PATH, with no arguments, in a group of its own; on Win32 without a
+// command line or a console, in "D:\" where that exists, else in the current directory.
 ProgramStart engine_program_start(const char* name);
 
 // Whether `command` names a program that start_program can start: a path to an
@@ -83,7 +95,8 @@ bool can_start_program(const std::string& command);
 // it has, it is reaped, its handles closed, and `status` says how it ended.
 bool wait_for_exit(ProcessInfo& process, int wait_ms, int& status);
 
-// Kills the program if it still runs and reaps it.
+// Kills the program if it still runs and reaps it; with a group of its own, ends
+// everything left in the group too (which the program's own end does not).
 void kill_process(ProcessInfo& process);
 
 // Kills everything in the process group of a program started with own_process_group and
@@ -121,3 +134,12 @@ uint32_t monotonic_ms();
 
 // How many files, pipes and other handles this program holds open.
 int count_open_handles();
+
+// The handle under a C library stream.
+OsHandle stream_handle(std::FILE* stream);
+
+// The handles this program holds beyond its three standard streams, as a started program
+// looks for what it inherited: on POSIX every open descriptor past 2; on Win32, where a
+// program holds handles of its own from the start, those of the `suspects` (values of
+// handles in its parent) that are open here.
+std::vector<OsHandle> handles_beyond_standard_streams(const std::vector<OsHandle>& suspects);

@@ -1,10 +1,11 @@
 // What the referee does with each engine line (engine/engine_events.h): names and messages
 // go to the status bar from the reader's thread; moves, refused move lines and the end of
 // an engine's output are hand-offs, run on the window's thread while the reader waits. The
-// window hears of each line's outcome in a report, after the line has done its work.
+// window hears of each line's outcome in a report, after the line has done its work. The
+// box a move calls for is shown by the reader itself once its hand-off is over: it holds
+// up that engine's reading alone, never the window or the other engine.
 #include "engine/engine_events.h"
 
-#include "engine/engine_io.h"
 #include "engine/engine_process.h"
 #include "referee/move.h"
 #include "referee/window.h"
@@ -23,7 +24,8 @@ struct HandOff {
     EngineProcess* engine;
     int32_t x = 0;
     int32_t y = 0;
-    uint32_t tick = 0; // when the reader took the line
+    uint32_t tick = 0;   // when the reader took the line
+    MoveResult result{}; // what the move came to, for its box
 };
 
 void report(const HandOff& hand_off, LineOutcome outcome, Refusal refusal, bool ends_game) {
@@ -31,31 +33,25 @@ void report(const HandOff& hand_off, LineOutcome outcome, Refusal refusal, bool 
 }
 
 void apply_engine_move(void* context) {
-    const auto& move = *static_cast<HandOff*>(context);
+    auto& move = *static_cast<HandOff*>(context);
     // Only the engine of the side to move may move; anything else would place a dot for
     // its opponent.
-    if (side_of(*move.engine) != side_to_move) {
-        show_refusal();
-        report(move, LineOutcome::refused, Refusal::out_of_turn, false);
-        return;
-    }
-    const MoveResult result = play_move(move.x, move.y);
-    const bool applied = result.refusal == Refusal::none;
-    report(move, applied ? LineOutcome::applied : LineOutcome::refused, result.refusal,
-           result.game_over);
+    move.result = side_of(*move.engine) != side_to_move ? MoveResult{Refusal::out_of_turn, false}
+                                                        : play_move(move.x, move.y);
+    const bool applied = move.result.refusal == Refusal::none;
+    report(move, applied ? LineOutcome::applied : LineOutcome::refused, move.result.refusal,
+           move.result.game_over);
 }
 
 void refuse_move_line(void* context) {
-    show_refusal();
-    report(*static_cast<HandOff*>(context), LineOutcome::refused, Refusal::unparsable, false);
+    auto& line = *static_cast<HandOff*>(context);
+    line.result = {Refusal::unparsable, false};
+    report(line, LineOutcome::refused, Refusal::unparsable, false);
 }
 
 void note_engine_exit(void* context) {
     const auto& hand_off = *static_cast<HandOff*>(context);
     EngineProcess& engine = *hand_off.engine;
-    // The engine may still hold its input for a moment as it exits; from here on nothing is
-    // written to it.
-    close_engine_input(engine);
     // An engine told to quit is expected to end; only an unexpected end is shown.
     if (engine.running) {
         engine.running = 0;
@@ -66,10 +62,12 @@ void note_engine_exit(void* context) {
     report(hand_off, LineOutcome::output_ended, Refusal::none, false);
 }
 
-// Runs the hand-off on the window's thread and waits for it.
+// Runs the hand-off on the window's thread and waits for it; then, on the reader's own
+// thread, the box its move calls for.
 void hand_over(void (*work)(void*), HandOff hand_off) {
     hand_off.tick = tick_count();
-    window_run_and_wait(work, &hand_off);
+    if (window_run_and_wait(work, &hand_off))
+        show_move_result(hand_off.result);
 }
 
 } // namespace

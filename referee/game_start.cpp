@@ -1,11 +1,14 @@
 #include "referee/game_start.h"
 
+#include "engine/engine_io.h"
 #include "engine/engine_process.h"
 #include "engine/protocol.h"
 #include "referee/clock.h"
 #include "referee/window.h"
 #include "rules/board.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstring>
 
 namespace {
@@ -45,4 +48,14 @@ void start_game() {
 void quit_engines() {
     engine1.quit_engine();
     engine2.quit_engine();
+}
+
+void end_engines(int grace_ms) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(grace_ms);
+    for (EngineProcess* engine : {&engine1, &engine2}) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            until - std::chrono::steady_clock::now());
+        wait_engine_end(*engine, std::max<int>(static_cast<int>(left.count()), 0));
+        kill_engine(*engine);
+    }
 }

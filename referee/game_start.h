@@ -13,3 +13,10 @@ void start_game();
 
 // Tells engine1, then engine2, to quit.
 void quit_engines();
+
+// Gives the engines, told to quit, up to grace_ms to end by themselves, then kills what is
+// left of them, and of what they started.
+void end_engines(int grace_ms);
+
+// The grace the window programs give their engines when they close.
+constexpr int WINDOW_QUIT_GRACE_MS = 2000;

@@ -45,17 +45,17 @@ Refusal refusal_of(int32_t x, int32_t y) {
 
 } // namespace
 
-void show_refusal() {
-    window_show_message(ILLEGAL_MOVE_TEXT, ILLEGAL_MOVE_CAPTION);
+void show_move_result(const MoveResult& result) {
+    if (result.refusal != Refusal::none)
+        window_show_message(ILLEGAL_MOVE_TEXT, ILLEGAL_MOVE_CAPTION);
+    else if (result.game_over)
+        window_show_message(GAME_OVER_TEXT, GAME_OVER_CAPTION);
 }
 
 MoveResult play_move(int32_t x, int32_t y) {
     const uint32_t now = tick_count();
-    if (!is_legal_dot(x, y)) {
-        const Refusal refusal = refusal_of(x, y);
-        show_refusal();
-        return {refusal, false};
-    }
+    if (!is_legal_dot(x, y))
+        return {refusal_of(x, y), false};
     const int32_t cell = cell_index(x, y);
     window_stop_clock_timer();
     charge_mover_clock(now);
@@ -63,14 +63,14 @@ MoveResult play_move(int32_t x, int32_t y) {
     place_dot(cell);
     show_score();
     window_request_repaint();
-    if (board_full()) {
-        window_show_message(GAME_OVER_TEXT, GAME_OVER_CAPTION);
+    if (board_full())
         return {Refusal::none, true};
-    }
     hand_over(x, y);
     return {};
 }
 
 int make_move(int32_t x, int32_t y) {
-    return play_move(x, y).refusal == Refusal::none ? 1 : 0;
+    const MoveResult result = play_move(x, y);
+    show_move_result(result);
+    return result.refusal == Refusal::none ? 1 : 0;
 }

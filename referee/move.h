@@ -13,13 +13,16 @@ struct MoveResult {
 
 // Checks and plays (x, y) for the side to move: charges its clock, places the dot with its
 // captures, shows the score, asks for a repaint, and unless the game is over relays the
-// move and a clock block to the engine of the side now to move. Shows "illegal move!" for
-// a refused move. Runs on the window's thread.
+// move and a clock block to the engine of the side now to move. Runs on the window's
+// thread. It shows no box: whoever brought the move shows the box of its result
+// (show_move_result), outside the window's part, so that a box holds up no other move.
 MoveResult play_move(int32_t x, int32_t y);
 
-// play_move for callers that only need to know whether it was played: 1 when applied, 0
-// when refused.
-int make_move(int32_t x, int32_t y);
+// Shows the box a move's result calls for, on the calling thread, and returns once it is
+// closed: "illegal move!" for a refused move, "Игра окончена" for the move that ended the
+// game, none otherwise.
+void show_move_result(const MoveResult& result);
 
-// Shows the box of a refused move, "illegal move!" captioned "error".
-void show_refusal();
+// play_move and then its box, on the window's thread (a click): 1 when applied, 0 when
+// refused.
+int make_move(int32_t x, int32_t y);

@@ -5,9 +5,9 @@
 //
 // Threads: the window's thread runs start-up, clicks, timer expiries, painting and every
 // move (make_move). Reader threads of the engines only call window_set_status_text,
-// window_report_line and window_run_and_wait; everything else is called on the window's
-// thread. In programs without a window, the thread holding the window's part stands in for
-// it (referee/windowless/held_window.h).
+// window_report_line, window_show_message and window_run_and_wait; everything else is
+// called on the window's thread. In programs without a window, the thread holding the window's part
+// stands in for it (referee/windowless/held_window.h).
 #pragma once
 
 #include <cstdint>
@@ -34,8 +34,10 @@ void window_set_status_text(int part, const char* text);
 // Asks for a repaint of the whole board; only invalidates, paints later.
 void window_request_repaint();
 
-// Shows an owner-less message box with an OK button and returns once it is closed. The
-// window keeps painting, ticking and taking clicks and moves while it is open.
+// Shows an owner-less message box with an OK button and returns once it is closed. It is
+// called on the window's thread (a click's move) or on an engine's reader thread (that
+// engine's move), and holds up only the calling thread: the window keeps painting, ticking
+// and taking clicks and the other engine's moves while it is open.
 void window_show_message(const char* text, const char* caption);
 
 // Runs fn(arg) on the window's thread and returns once it has returned: true. When the

@@ -20,9 +20,6 @@ uint32_t turn_start = 0;
 std::atomic<bool> heard[2];
 std::atomic<uint32_t> heard_at[2];
 
-// How long to wait for the exit status of an engine whose output has ended.
-constexpr int EXIT_STATUS_WAIT_MS = 200;
-
 EngineProcess& engine_of_side(int side) {
     return side == 1 ? engine1 : engine2;
 }
@@ -36,13 +33,9 @@ void decide(int winner, const char* reason, std::string detail) {
     game_verdict = {true, winner, reason, std::move(detail)};
 }
 
-// How an engine whose output ended went: its exit status once it has ended, which follows
-// the end of its output closely unless it only closed the pipe.
-std::string exit_detail(EngineProcess& engine) {
-    int status = 0;
-    if (wait_for_exit(engine.process_info, EXIT_STATUS_WAIT_MS, status))
-        return describe_exit_status(status);
-    return "closed its output";
+// How an engine whose output ended went: its reader reaped it if it ended soon after.
+std::string exit_detail(const EngineProcess& engine) {
+    return engine.exited ? describe_exit_status(engine.exit_status) : "closed its output";
 }
 
 // When the side to move loses (or stalls) unless it is heard first, and whether that is on

@@ -1,6 +1,8 @@
 #include "referee/windowless/windowless_game.h"
 
+#include "engine/engine_io.h"
 #include "engine/engine_process.h"
+#include "engine/engine_writer.h"
 #include "referee/game_start.h"
 #include "referee/window.h"
 #include "referee/windowless/held_window.h"
@@ -12,8 +14,8 @@ namespace {
 bool loop_waits_for_ever = false;
 uint32_t loop_waits_until = 0;
 
-// How long a reader may still run once its engine was ended: a process the engine left
-// behind can hold its output open.
+// How long a reader or writer may still run once its engine was ended: a process the engine
+// left behind can hold its pipes open.
 constexpr int READER_JOIN_MS = 1000;
 
 bool side_to_move_has_player() {
@@ -53,18 +55,14 @@ WindowlessOutcome run_loop(std::unique_lock<std::mutex>& held, const JudgeRules&
     }
 }
 
-// Gives the engines the grace to end after "quit", ends the rest, and waits for the
-// readers.
-void end_engines(int grace_ms) {
-    const uint32_t until = tick_count() + static_cast<uint32_t>(grace_ms);
+// Waits for the readers and writers, which end with the engines' pipes.
+void join_engine_threads() {
     for (EngineProcess* engine : {&engine1, &engine2}) {
-        int status = 0;
-        const int32_t left = ticks_between(tick_count(), until);
-        if (!wait_for_exit(engine->process_info, left > 0 ? left : 0, status))
-            kill_process(engine->process_info);
-    }
-    for (EngineProcess* engine : {&engine1, &engine2})
         join_thread_within(engine->reader_thread, READER_JOIN_MS);
+        close_engine_input(*engine);
+        if (engine->writer)
+            join_thread_within(engine->writer->thread, READER_JOIN_MS);
+    }
 }
 
 } // namespace
@@ -79,6 +77,7 @@ WindowlessOutcome play_windowless_game(const WindowlessOptions& options, void (*
     quit_engines();
     held.unlock();
     end_engines(options.quit_grace_ms);
+    join_engine_threads();
     return outcome;
 }
 

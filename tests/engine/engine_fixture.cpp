@@ -42,7 +42,7 @@ void release_engine(EngineProcess& engine) {
     join_thread(engine.reader_thread);
     engine.reader_thread = NO_HANDLE;
     close_handle(engine.engine_out_read);
-    close_handle(engine.engine_in_write);
+    end_engine_input(engine);
     // The referee keeps the name for the life of the process; the next test starts afresh.
     delete[] engine.engine_name;
     engine.engine_name = nullptr;
@@ -118,8 +118,8 @@ int EngineTest::running_on_window(EngineProcess& engine) {
 
 void EngineTest::end_engines() {
     // Every process goes first, so that no reader stays blocked writing to the other engine.
-    kill_process(engine1.process_info);
-    kill_process(engine2.process_info);
+    kill_engine(engine1);
+    kill_engine(engine2);
     release_engine(engine1);
     release_engine(engine2);
 }

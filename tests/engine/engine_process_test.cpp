@@ -2,11 +2,14 @@
 // standard error, an engine that ends, and what reaches the log. Engines report through the
 // reader thread into the recording window.
 #include "engine/engine_io.h"
+#include "engine/engine_writer.h"
 #include "engine_fixture.h"
 #include "fake_window.h"
 #include "test_os.h"
 
+#include <algorithm>
 #include <fstream>
+#include <sstream>
 
 namespace {
 
@@ -18,7 +21,7 @@ TEST_F(EngineProcessTest, MissingProgramFailsQuietlyWithEveryPipeClosed) {
     EXPECT_EQ(start(engine1, "Engine1.exe"), 0);
     EXPECT_EQ(engine1.running, 0);
     EXPECT_EQ(engine1.engine_in_read, NO_HANDLE);
-    EXPECT_EQ(engine1.engine_in_write, NO_HANDLE);
+    EXPECT_EQ(engine1.writer, nullptr);
     EXPECT_EQ(engine1.engine_out_read, NO_HANDLE);
     EXPECT_EQ(engine1.engine_out_write, NO_HANDLE);
     EXPECT_EQ(engine1.reader_thread, NO_HANDLE);
@@ -105,7 +108,7 @@ TEST_F(EngineProcessTest, ReaderNeverWaitsOnAWindowThatIsGone) {
     ASSERT_EQ(start(engine1, "Engine1.exe"), 1);
     ASSERT_TRUE(wait_for_status(0, "Scripted"));
     fake_window::close();
-    kill_process(engine1.process_info);
+    kill_engine(engine1);
     join_thread(engine1.reader_thread);
     engine1.reader_thread = NO_HANDLE;
     EXPECT_EQ(fake_window::status_text(5), "");
@@ -127,9 +130,30 @@ TEST_F(EngineProcessTest, AnEngineThatNeverReadsTakesLinesUntilKilled) {
     ASSERT_TRUE(wait_for_status(0, "Chaos deaf"));
     EXPECT_EQ(send_on_window(engine1, "new 32 39\n"), 1);
     EXPECT_EQ(send_on_window(engine1, "increment 10000\n"), 1);
-    kill_process(engine1.process_info);
+    kill_engine(engine1);
     ASSERT_TRUE(wait_for_status(5, "Engine1.exe exited"));
     EXPECT_EQ(send_on_window(engine1, "time 10000\notime 0\ngo\n"), 0);
+}
+
+TEST_F(EngineProcessTest, AnEngineThatNeverReadsHoldsUpNoWriterAndFillsOnlyItsQueue) {
+    install_chaos("Engine1", "deaf");
+    ASSERT_EQ(start(engine1, "Engine1.exe"), 1);
+    ASSERT_TRUE(wait_for_status(0, "Chaos deaf"));
+    // Far more than its pipe holds: every send returns at once. What the pipe does not take
+    // waits in the queue up to its limit; past it, the engine is not reading.
+    const std::string line = "move 19 15\ntime 10000\notime 10000\ngo\n";
+    const size_t sends = 2 * WRITE_QUEUE_LIMIT / line.size();
+    size_t taken = 0;
+    on_window([&] {
+        for (size_t i = 0; i < sends; ++i)
+            taken += static_cast<size_t>(engine1.send_line(line.c_str()));
+    });
+    EXPECT_GT(taken * line.size(), WRITE_QUEUE_LIMIT);
+    EXPECT_LT(taken, sends);
+    EXPECT_TRUE(writer_not_reading(*engine1.writer));
+    EXPECT_EQ(send_on_window(engine1, "new 32 39\n"), 0);
+    kill_engine(engine1);
+    ASSERT_TRUE(wait_for_status(5, "Engine1.exe exited"));
 }
 
 TEST_F(EngineProcessTest, LogHoldsWhatTheEngineWroteAndNothingSent) {
@@ -142,6 +166,27 @@ TEST_F(EngineProcessTest, LogHoldsWhatTheEngineWroteAndNothingSent) {
     const std::string written("Scripted\na\r\nb\n\rc\0d\n", 19);
     ASSERT_TRUE(wait_until([&] { return file_content("Engine1.output") == written; }));
     EXPECT_EQ(file_content("log.txt"), as_logged(written));
+}
+
+// What this test program held when it started, which it passed on to whatever it started
+// before any test ran: none of it is the referee's.
+const std::vector<OsHandle> handles_at_start = handles_beyond_standard_streams({});
+
+TEST_F(EngineProcessTest, AnEngineInheritsNothingButItsStandardStreams) {
+    install_script("Engine1", "say One\nwait quit\n");
+    ASSERT_EQ(start(engine1, "Engine1.exe"), 1);
+    // Engine 2 looks for the log and engine 1's pipes, which it could write into.
+    const std::string suspects = std::to_string(engine_log_handle()) + " " +
+                                 std::to_string(engine1.writer->input) + " " +
+                                 std::to_string(engine1.engine_out_read);
+    install_chaos("Engine2", "handles " + suspects);
+    ASSERT_EQ(start(engine2, "Engine2.exe"), 1);
+    ASSERT_TRUE(wait_until([] { return fake_window::status_text(5).rfind("inherited", 0) == 0; }))
+        << suspects;
+    std::istringstream found(fake_window::status_text(5).substr(9));
+    for (long long handle; found >> handle;)
+        EXPECT_NE(std::count(handles_at_start.begin(), handles_at_start.end(), handle), 0)
+            << "the engine holds " << handle << " of the referee's";
 }
 
 TEST_F(EngineProcessTest, SecondStartKeepsTheFirstEnginesLog) {

@@ -74,8 +74,7 @@ TEST_F(ReadLineTest, EndOfOutputStopsReadingAndDropsTheUnfinishedLine) {
 TEST_F(ReadLineTest, FullBufferWithoutFeedIsOneLineAndReadingGoesOn) {
     const std::string full(4095, 'L');
     feed({full, "\nafter\n", std::string(10000, 'M')});
-    EXPECT_EQ(next_line(), full);
-    EXPECT_EQ(next_line(), "");
+    EXPECT_EQ(next_line(), full); // its feed, read later, only ends it
     EXPECT_EQ(next_line(), "after");
     EXPECT_EQ(next_line(), std::string(4095, 'M'));
     EXPECT_EQ(next_line(), std::string(4095, 'M'));

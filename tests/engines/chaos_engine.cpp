@@ -16,6 +16,9 @@
 //   exit-now      ends at once, writing nothing
 //   exit-mid-game a name line; ends with code 3 on the first "go", without answering
 //   deaf          a name line, then never reads its input; waits to be killed
+//   handles H...  a name line, then "inherited" and the handles it holds beyond its
+//                 standard streams, each after a space (on Win32, of the handle values H
+//                 given after the mode's word)
 //   stall         a name line, then never moves
 //   illegal       a name line; on each "go" a move onto a dot already on the board (the
 //                 first, with the board empty, onto 0 0)
@@ -26,10 +29,14 @@
 // Unless its mode ends it, the engine then reads until "quit" or the end of its input.
 #include "engine_streams.h"
 
+#include "os/process.h"
+
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <set>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <utility>
@@ -115,8 +122,24 @@ void write_bytewise(const std::string& text) {
     }
 }
 
-// Runs the mode; the exit code, or -1 to read on until "quit".
-int run_mode(const std::string& mode) {
+// The handles the engine holds from its start, looked for before it opens anything of its
+// own (on Win32, of the handle values after the mode's word), as "inherited 5 7".
+std::string inherited_handles(const std::string& values_text) {
+    std::vector<OsHandle> suspects;
+    std::istringstream values(values_text);
+    for (long long value; values >> value;)
+        suspects.push_back(static_cast<OsHandle>(value));
+    std::string text = "inherited";
+    for (const OsHandle handle : handles_beyond_standard_streams(suspects)) {
+        text += ' ';
+        text += std::to_string(handle);
+    }
+    return text;
+}
+
+// Runs the mode; the exit code, or -1 to read on until "quit". `inherited` is what
+// inherited_handles found.
+int run_mode(const std::string& mode, const std::string& inherited) {
     if (mode == "exit-now")
         return 0;
     if (mode == "split") {
@@ -165,6 +188,8 @@ int run_mode(const std::string& mode) {
         return 3;
     } else if (mode == "illegal" || mode == "out-of-turn") {
         return play_rule_breaker(mode);
+    } else if (mode == "handles") {
+        write_output(inherited + "\n");
     } else if (mode == "deaf") {
         for (;;)
             std::this_thread::sleep_for(std::chrono::seconds(1));
@@ -176,8 +201,11 @@ int run_mode(const std::string& mode) {
 
 int main(int argc, char** argv) {
     const std::string content = argc > 1 ? argv[1] : read_side_file(".mode");
-    const std::string mode = content.substr(0, content.find_first_of(" \t\r\n"));
-    const int exit_code = run_mode(mode);
+    const size_t word_end = std::min(content.find_first_of(" \t\r\n"), content.size());
+    const std::string mode = content.substr(0, word_end);
+    const std::string inherited =
+        inherited_handles(content.substr(word_end, content.find('\n') - word_end));
+    const int exit_code = run_mode(mode, inherited);
     if (exit_code >= 0)
         return exit_code;
     read_until_quit([] {});

@@ -60,10 +60,10 @@ class HeadlessGameTest : public ::testing::Test {
     void TearDown() override {
         // The engines were told to quit; whatever still runs is ended by its id.
         for (EngineProcess* engine : {&engine1, &engine2}) {
-            kill_process(engine->process_info);
+            kill_engine(*engine);
             join_thread(engine->reader_thread);
             close_handle(engine->engine_out_read);
-            close_handle(engine->engine_in_write);
+            end_engine_input(*engine);
             delete[] engine->engine_name;
             engine->engine_name = nullptr;
         }

@@ -56,20 +56,29 @@ void click_at(QPoint point, Qt::MouseButton button = Qt::LeftButton) {
 
 // Runs fn on a thread of its own, as an engine's reader would, while this thread goes on
 // handling the window's events; returns once fn has returned. A reader still waiting
-// after 5 s ends the test program, since it would otherwise outlive what it refers to.
+// after a minute ends the test program, since it would otherwise outlive what it refers to.
 bool run_as_reader(const std::function<void()>& fn) {
     std::atomic<bool> done{false};
     std::thread reader([&] {
         fn();
         done = true;
     });
-    QDeadlineTimer deadline(5000);
+    QDeadlineTimer deadline(60000);
     while (!done && !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     if (!done)
-        qFatal("a reader thread still waits after 5 s");
+        qFatal("a reader thread still waits after a minute");
     reader.join();
     return done;
+}
+
+// Every message box that is open.
+std::vector<QMessageBox*> open_boxes() {
+    std::vector<QMessageBox*> boxes;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible())
+            boxes.push_back(box);
+    return boxes;
 }
 
 // The message box that is open, if any.
@@ -341,21 +350,34 @@ class WindowTest : public QObject {
         QCOMPARE(open_box(), nullptr);
     }
 
-    void aReaderWaitsUntilTheBoxAboutItsMoveIsClosed() {
+    void eachEnginesBoxHoldsUpOnlyItsOwnReader() {
         start(true, true);
-        std::atomic<bool> reader_returned{false};
-        bool returned_while_open = true;
-        when_box_opens([&](QMessageBox* box) {
-            QTest::qWait(50);
-            returned_while_open = reader_returned;
-            close_box(box);
+        std::atomic<bool> first_returned{false};
+        std::atomic<bool> second_returned{false};
+        std::thread first([&] {
+            engine_moved(engine1, 0, -1); // off the board
+            first_returned = true;
         });
-        QVERIFY(run_as_reader([&] {
-            engine_moved(engine1, 0, -1);
-            reader_returned = true;
-        }));
-        QVERIFY(!returned_while_open);
-        QCOMPARE(side_to_move, 1);
+        QTRY_VERIFY_WITH_TIMEOUT(open_boxes().size() == 1, 30000);
+        QMessageBox* first_box = open_boxes()[0];
+        std::thread second([&] {
+            engine_moved(engine2, 5, 5); // side 1 is to move
+            second_returned = true;
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(open_boxes().size() == 2, 30000);
+        QMessageBox* second_box = open_boxes()[0] == first_box ? open_boxes()[1] : open_boxes()[0];
+        // With both boxes open, the window takes engine 1's next move.
+        QVERIFY(run_as_reader([] { engine_moved(engine1, 3, 3); }));
+        QCOMPARE(cell_owner[cell_index(3, 3)], 1);
+        QVERIFY(!first_returned && !second_returned);
+        // Closing the first box releases its reader alone.
+        close_box(first_box);
+        QTRY_VERIFY_WITH_TIMEOUT(first_returned, 30000);
+        QVERIFY(!second_returned);
+        close_box(second_box);
+        QTRY_VERIFY_WITH_TIMEOUT(second_returned, 30000);
+        first.join();
+        second.join();
     }
 
     void closingQuitsTheEnginesAndReleasesAWaitingReader() {

@@ -70,6 +70,9 @@ TEST_F(MoveTest, RefusedMovesChangeNothingAndSendNothing) {
         EXPECT_EQ(result.refusal, why) << x << "," << y;
         EXPECT_FALSE(result.game_over);
         EXPECT_TRUE(GameSnapshot::take() == before) << x << "," << y;
+        // The box is for whoever brought the move, outside the window's part.
+        EXPECT_TRUE(fake_window::events().empty());
+        show_move_result(result);
         EXPECT_EQ(fake_window::events(), std::vector<std::string>{"box error: illegal move!"});
         EXPECT_TRUE(writes(engine1).empty());
         EXPECT_TRUE(writes(engine2).empty());

@@ -6,6 +6,7 @@
 #include "ui/click.h"
 #include "ui/geometry.h"
 #include "ui/qt/handoff.h"
+#include "ui/qt/message_boxes.h"
 #include "ui/qt/picture_raster.h"
 
 #include <QApplication>
@@ -98,8 +99,10 @@ void paint_board() {
 
 void close_main_window() {
     handoff_close();
+    release_reader_boxes();
     clock_timer->stop();
     quit_engines();
+    end_engines(WINDOW_QUIT_GRACE_MS);
     QCoreApplication::exit(0);
 }
 

@@ -9,11 +9,10 @@
 #include "ui/qt/engine_text.h"
 #include "ui/qt/handoff.h"
 #include "ui/qt/main_window.h"
+#include "ui/qt/message_boxes.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QLabel>
-#include <QMessageBox>
 #include <QTimer>
 
 #include <chrono>
@@ -51,16 +50,7 @@ void window_request_repaint() {
 }
 
 void window_show_message(const char* text, const char* caption) {
-    // Not modal and without a parent, so the main window goes on painting, ticking and
-    // taking clicks; only the flow that asked waits, in a loop of its own, until the box
-    // is closed or the program ends.
-    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(caption), QString::fromUtf8(text),
-                    QMessageBox::Ok);
-    box.setWindowModality(Qt::NonModal);
-    QEventLoop loop;
-    QObject::connect(&box, &QMessageBox::finished, &loop, &QEventLoop::quit);
-    box.show();
-    loop.exec();
+    show_message_box(text, caption);
 }
 
 bool window_run_and_wait(void (*fn)(void*), void* arg) {

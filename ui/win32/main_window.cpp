@@ -68,6 +68,7 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
     switch (message) {
     case WM_DESTROY:
         quit_engines();
+        end_engines(WINDOW_QUIT_GRACE_MS);
         PostQuitMessage(0);
         return 0;
     case WM_PAINT:
