@@ -5,6 +5,7 @@
 
 #include "os/process.h"
 
+#include <cstdint>
 #include <string>
 
 // The standard streams as handles for read_handle and write_handle: 0 input, 1 output,
@@ -19,8 +20,9 @@ void use_binary_console();
 // Whether the handle is a terminal, where a progress line can be redrawn.
 bool is_terminal(OsHandle handle);
 
-// The full path of the running program.
+// The full path of the running program, and its process id.
 std::string own_program_path();
+uint32_t own_process_id();
 
 // A text-mode stream of the C library writes each "\n" as this.
 const char* text_mode_line_end();

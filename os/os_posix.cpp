@@ -183,6 +183,30 @@ bool write_now(OsHandle handle, const char* data, size_t size, size_t& written) 
     return true;
 }
 
+int peek_pipe(OsHandle handle, char* buffer, int size) {
+    // tee duplicates a pipe's bytes into another pipe without taking them: a private pipe,
+    // read at once.
+    static int copy[2] = {-1, -1};
+    if (copy[0] < 0 && pipe2(copy, O_CLOEXEC | O_NONBLOCK) != 0)
+        return 0;
+    const ssize_t copied =
+        tee(static_cast<int>(handle), copy[1], static_cast<size_t>(size), SPLICE_F_NONBLOCK);
+    if (copied <= 0)
+        return 0;
+    int got = 0;
+    while (got < copied) {
+        const ssize_t n = read(copy[0], buffer + got, static_cast<size_t>(copied - got));
+        if (n <= 0)
+            break;
+        got += static_cast<int>(n);
+    }
+    return got;
+}
+
+void shrink_pipe(OsHandle handle) {
+    fcntl(static_cast<int>(handle), F_SETPIPE_SZ, 4096);
+}
+
 bool wait_readable(OsHandle handle, int wait_ms) {
     pollfd ready{static_cast<int>(handle), POLLIN, 0};
     int polled;
@@ -420,6 +444,10 @@ std::string own_program_path() {
     char path[PATH_MAX];
     const ssize_t length = readlink("/proc/self/exe", path, sizeof path);
     return length > 0 ? std::string(path, static_cast<size_t>(length)) : std::string();
+}
+
+uint32_t own_process_id() {
+    return static_cast<uint32_t>(getpid());
 }
 
 const char* text_mode_line_end() {

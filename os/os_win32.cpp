@@ -157,6 +157,15 @@ bool write_now(OsHandle, const char*, size_t, size_t& written) {
     return true;
 }
 
+int peek_pipe(OsHandle handle, char* buffer, int size) {
+    DWORD got = 0;
+    if (!PeekNamedPipe(as_handle(handle), buffer, static_cast<DWORD>(size), &got, nullptr, nullptr))
+        return 0;
+    return static_cast<int>(got);
+}
+
+void shrink_pipe(OsHandle) {}
+
 bool wait_readable(OsHandle handle, int wait_ms) {
     // Anonymous pipes cannot be waited on: look at what is there, a millisecond apart.
     const DWORD until = GetTickCount() + static_cast<DWORD>(wait_ms);
@@ -413,6 +422,10 @@ std::string own_program_path() {
         }
         path.resize(path.size() * 2);
     }
+}
+
+uint32_t own_process_id() {
+    return GetCurrentProcessId();
 }
 
 const char* text_mode_line_end() {

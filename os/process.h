@@ -51,6 +51,14 @@ void write_without_blocking(OsHandle handle);
 // reader has gone. On Win32, where an anonymous pipe cannot be asked, it writes nothing.
 bool write_now(OsHandle handle, const char* data, size_t size, size_t& written);
 
+// Copies up to size bytes that wait in a pipe into buffer without taking them out of the
+// pipe: the bytes a read would take, which stay there for it. 0 when none wait.
+int peek_pipe(OsHandle handle, char* buffer, int size);
+
+// Makes the pipe hold as little as the system lets it (a page on Linux; a Windows pipe
+// holds little already), so that a reader that stops reading fills it soon.
+void shrink_pipe(OsHandle handle);
+
 // Waits up to wait_ms for the handle to have something to read, or its end; false when
 // the time ran out first.
 bool wait_readable(OsHandle handle, int wait_ms);

@@ -367,6 +367,90 @@ def case_engine_exits(args):
         close_and_expect_quit(session, ["Engine2"])
 
 
+def processes_of_folder(folder):
+    """Process ids of live processes (not zombies) whose command line names the folder."""
+    found = []
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open(f"/proc/{entry}/cmdline", "rb") as f:
+                command = f.read().replace(b"\0", b" ")
+            with open(f"/proc/{entry}/stat") as f:
+                state = f.read().rsplit(")", 1)[1].split()[0]
+        except OSError:
+            continue
+        if folder.encode() in command and state != "Z":
+            found.append(int(entry))
+    return found
+
+
+def close_and_expect_nothing_left(session):
+    """Closes the window: exit code 0, and no process of the case's folder left running."""
+    session.close(session.window)
+    check(session.exit_code() == 0, "exit code is not 0")
+    left = processes_of_folder(session.folder)
+    check(not left, "processes left running: %r" % left)
+
+
+def chaos(args, mode):
+    """The chaos engine in a mode."""
+    return (args.chaos, {".mode": mode.encode() + b"\n"})
+
+
+def case_deaf_movers(args):
+    """Two engines that move without ever reading their input (each paced by the requests
+    waiting in it) play the whole game: every move is relayed, the board fills, and closing the
+    window ends both, though they never read "quit"."""
+    engines = {"Engine1": chaos(args, "deaf-mover"),
+               "Engine2": chaos(args, "deaf-mover")}
+    with Session(args, "deaf_movers", engines) as session:
+        session.close(session.find_window("Сообщение"))
+        wait_until(lambda: session.window_gone("Сообщение"), "the box to close")
+        board = session.board_seen()
+        check(all("." not in row for row in board), "board not full:\n" + "\n".join(board))
+        close_and_expect_nothing_left(session)
+
+
+def case_line_4095(args):
+    """A line of exactly 4095 bytes stays in part 5: its line feed brings no empty line."""
+    engines = {"Engine1": chaos(args, "line-4095"), "Engine2": chaos(args, "legal")}
+    with Session(args, "line_4095", engines) as session:
+        # Engine 1's move follows the line: once it has been relayed, the line was read.
+        wait_until(lambda: b"move " in transcript(session, "Engine2"), "engine 1's move")
+        check(session.status_part_has_text(365, 795), "part 5 is empty")
+        close_and_expect_nothing_left(session)
+
+
+def case_refuse_storm(args):
+    """Refused moves from both engines at once: each box holds up only its own engine, and
+    closing them newest first releases each; the game then plays to its end."""
+    engines = {"Engine1": chaos(args, "refuse-storm"), "Engine2": chaos(args, "refuse-storm")}
+    with Session(args, "refuse_storm", engines) as session:
+        closed = 0
+        while not session.xdotool("search", "--onlyvisible", "--name", "^Сообщение$"):
+            boxes = session.xdotool("search", "--onlyvisible", "--name", "^error$")
+            if boxes:
+                session.close(boxes[-1])
+                wait_until(lambda: boxes[-1] not in session.xdotool(
+                    "search", "--onlyvisible", "--name", "^error$"), "the box to close")
+                closed += 1
+            else:
+                time.sleep(0.05)
+        check(closed == 12, "%d boxes" % closed)
+        close_and_expect_nothing_left(session)
+
+
+def case_spawns_child(args):
+    """An engine that leaves a child holding its pipes: closing the window ends the child
+    too, by its group, and the program still ends with exit code 0."""
+    engines = {"Engine1": chaos(args, "spawns-child"), "Engine2": chaos(args, "legal")}
+    with Session(args, "spawns_child", engines) as session:
+        wait_until(lambda: any(b" hold" in read_file(f"/proc/{pid}/cmdline").replace(b"\0", b" ")
+                               for pid in processes_of_folder(session.folder)), "the child")
+        close_and_expect_nothing_left(session)
+
+
 CASES = {
     "opening": case_opening,
     "captures": case_captures,
@@ -374,6 +458,10 @@ CASES = {
     "close_while_writing": case_close_while_writing,
     "engine_exits": case_engine_exits,
     "no_engines": case_no_engines,
+    "deaf_movers": case_deaf_movers,
+    "line_4095": case_line_4095,
+    "refuse_storm": case_refuse_storm,
+    "spawns_child": case_spawns_child,
 }
 
 

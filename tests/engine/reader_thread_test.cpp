@@ -1,6 +1,8 @@
 // The reader thread with the real referee and the recording window: what each line an
 // engine writes after its name does, and whole games with engine processes, checked through
 // the engines' own records of what they were sent.
+#include "engine/engine_io.h"
+#include "engine/engine_writer.h"
 #include "engine_fixture.h"
 #include "fake_window.h"
 #include "referee/game_start.h"
@@ -179,6 +181,58 @@ TEST_F(GameTest, RandomEnginesPlayAWholeGame) {
             << transcript.substr(transcript.size() - 40);
     EXPECT_TRUE(is_interleaving(file_content("log.txt"), as_logged(file_content("Engine1.output")),
                                 as_logged(file_content("Engine2.output"))));
+}
+
+} // namespace
+
+namespace {
+
+// The reports of one kind.
+int reports_of(LineOutcome outcome) {
+    int count = 0;
+    for (const LineReport& report : fake_window::reports())
+        count += report.outcome == outcome;
+    return count;
+}
+
+TEST_F(GameTest, EnginesThatNeverReadPlayAWholeGameAndEveryMoveIsRelayed) {
+    install_chaos("Engine1", "deaf-mover");
+    install_chaos("Engine2", "deaf-mover");
+    start_game_on_window();
+    // Each is paced by the requests it never takes, so it never moves out of turn.
+    ASSERT_TRUE(wait_for_event("box Сообщение: Игра окончена"));
+    EXPECT_EQ(reports_of(LineOutcome::applied), board_cols * board_rows);
+    EXPECT_EQ(reports_of(LineOutcome::refused), 0);
+    EXPECT_FALSE(writer_not_reading(*engine1.writer));
+    EXPECT_TRUE(is_interleaving(file_content("log.txt"), as_logged(file_content("Engine1.output")),
+                                as_logged(file_content("Engine2.output"))));
+}
+
+TEST_F(GameTest, RefusalsFromBothEnginesAtOnceLeaveTheGameGoingOn) {
+    install_chaos("Engine1", "refuse-storm");
+    install_chaos("Engine2", "refuse-storm");
+    start_game_on_window();
+    ASSERT_TRUE(wait_for_event("box Сообщение: Игра окончена"));
+    // One off the board from each at once (engine 2's also out of turn), then in each of
+    // three turns of each an off-board point and, after the first, a point taken.
+    EXPECT_EQ(count_events(ILLEGAL_BOX), 2 + 3 + 2 + 3 + 2);
+    EXPECT_GT(reports_of(LineOutcome::applied), 1000);
+    quit_and_wait();
+}
+
+TEST_F(GameTest, AnEngineWhoseChildHoldsItsPipesIsEndedWithItsChild) {
+    install_chaos("Engine1", "spawns-child");
+    install_script("Engine2", "say Two\n");
+    start_game_on_window();
+    ASSERT_TRUE(wait_for_status(0, "Chaos spawns-child"));
+    // The engine has gone, but its child keeps its output open: the reader waits on.
+    ASSERT_TRUE(wait_engine_end(engine1, 60000));
+    EXPECT_EQ(running_on_window(engine1), 1);
+    // Closing the game ends what is left, the child too: the reader sees the end.
+    on_window(quit_engines);
+    ::end_engines(0);
+    join_thread(engine1.reader_thread);
+    EXPECT_EQ(running_on_window(engine1), 0);
 }
 
 } // namespace

@@ -3,7 +3,8 @@
 // arguments, as the match runner starts engines, it takes its mode from the first one:
 //
 //   garbage       a name line, then lines of arbitrary bytes and malformed move lines
-//   long-line     a name line, 4095 bytes without a line feed, then "\nafter\n"
+//   line-4095     a name line, a line of exactly 4095 bytes, then legal moves
+//                 (play_legally)
 //   huge          a name line, 10 MiB without a line feed in 64 KiB writes, then "\nafter\n"
 //   endless       a name line, then 64 KiB writes without a line feed for as long as the
 //                 pipe takes them
@@ -25,10 +26,21 @@
 //   out-of-turn   a name line; on each "go" two moves in one write, the second while the
 //                 other side is to move, both on free cells of the board's edge (which no
 //                 enclosure can cover)
+//   legal         a name line; on each "go" a legal move
+//   refuse-storm  a name line, then refused moves and legal ones (play_refuse_storm)
+//   deaf-mover [R] a name line, then its half of the board without reading a byte, paced
+//                 by the requests waiting in its input or by a partner's record R
+//                 (play_deaf)
+//   spawns-child  a name line; starts a copy of itself that holds its pipes, and ends
 //
-// Unless its mode ends it, the engine then reads until "quit" or the end of its input.
+// The mode comes with the words after it (R above, or handle values); a word --per-process
+// anywhere keeps the records per process (keep_records_per_process) and puts the process id
+// into the name line. Unless its mode ends it, the engine then reads until "quit" or the end
+// of its input.
+#include "chaos_players.h"
 #include "engine_streams.h"
 
+#include "os/console.h"
 #include "os/process.h"
 
 #include <algorithm>
@@ -50,52 +62,6 @@ template <typename OnGo> void read_until_quit(OnGo on_go) {
         if (line == "go")
             on_go();
     }
-}
-
-// The dots the engine knows of: those the referee relayed and its own.
-std::set<std::pair<int, int>> dots;
-
-// Notes the dot of a "move" line from the referee.
-void note_move(const std::string& line) {
-    int x = 0;
-    int y = 0;
-    if (std::sscanf(line.c_str(), "move %d %d", &x, &y) == 2)
-        dots.insert({x, y});
-}
-
-// Takes a free cell of the board's edge and writes it as a move line into text.
-void add_edge_move(std::string& text) {
-    for (int y = 0; y < 32; ++y) {
-        for (int x = 0; x < 39; ++x) {
-            const bool edge = y == 0 || y == 31 || x == 0 || x == 38;
-            if (edge && dots.insert({x, y}).second) {
-                text += "move " + std::to_string(x) + " " + std::to_string(y) + "\n";
-                return;
-            }
-        }
-    }
-}
-
-// Plays the board-aware modes: on each "go", a move onto a known dot, or two edge moves.
-int play_rule_breaker(const std::string& mode) {
-    std::string line;
-    while (next_input_line(line) && line != "quit") {
-        if (line.rfind("move ", 0) == 0)
-            note_move(line);
-        if (line != "go")
-            continue;
-        std::string text;
-        if (mode == "illegal") {
-            const auto [x, y] = dots.empty() ? std::pair{0, 0} : *dots.begin();
-            dots.insert({x, y});
-            text = "move " + std::to_string(x) + " " + std::to_string(y) + "\n";
-        } else {
-            add_edge_move(text);
-            add_edge_move(text);
-        }
-        write_output(text);
-    }
-    return 0;
 }
 
 // Lines of bytes from a fixed pseudo-random sequence, and move lines the referee must refuse
@@ -137,22 +103,26 @@ std::string inherited_handles(const std::string& values_text) {
     return text;
 }
 
-// Runs the mode; the exit code, or -1 to read on until "quit". `inherited` is what
-// inherited_handles found.
-int run_mode(const std::string& mode, const std::string& inherited) {
+// Runs the mode, given with the words after it and its name line; the exit code, or -1 to
+// read on until "quit". `inherited` is what inherited_handles found.
+int run_mode(const std::string& mode, const std::vector<std::string>& words,
+             const std::string& name, const std::string& inherited) {
     if (mode == "exit-now")
         return 0;
+    if (mode == "hold")
+        return hold_pipes();
     if (mode == "split") {
         write_bytewise("Chaos split\n");
         write_bytewise("one line in many writes\n");
         return -1;
     }
-    write_output(mode == "crlf" ? "Chaos crlf\r\n" : "Chaos " + mode + "\n");
+    write_output(mode == "crlf" ? "Chaos crlf\r\n" : name + "\n");
     if (mode == "garbage") {
         write_garbage();
-    } else if (mode == "long-line") {
+    } else if (mode == "line-4095") {
         write_output(std::string(4095, 'L'));
-        write_output("\nafter\n");
+        write_output("\n");
+        return play_legally();
     } else if (mode == "huge") {
         const std::string block(65536, 'H');
         for (int i = 0; i < 160; ++i)
@@ -188,6 +158,14 @@ int run_mode(const std::string& mode, const std::string& inherited) {
         return 3;
     } else if (mode == "illegal" || mode == "out-of-turn") {
         return play_rule_breaker(mode);
+    } else if (mode == "legal") {
+        return play_legally();
+    } else if (mode == "refuse-storm") {
+        return play_refuse_storm();
+    } else if (mode == "deaf-mover") {
+        return play_deaf(words.empty() ? "" : words[0]);
+    } else if (mode == "spawns-child") {
+        return spawn_holder_and_exit();
     } else if (mode == "handles") {
         write_output(inherited + "\n");
     } else if (mode == "deaf") {
@@ -200,12 +178,31 @@ int run_mode(const std::string& mode, const std::string& inherited) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::string content = argc > 1 ? argv[1] : read_side_file(".mode");
-    const size_t word_end = std::min(content.find_first_of(" \t\r\n"), content.size());
-    const std::string mode = content.substr(0, word_end);
-    const std::string inherited =
-        inherited_handles(content.substr(word_end, content.find('\n') - word_end));
-    const int exit_code = run_mode(mode, inherited);
+    // Looked for before the engine opens anything of its own.
+    std::vector<std::string> words;
+    if (argc > 1) {
+        words.assign(argv + 1, argv + argc);
+    } else {
+        const std::string content = read_side_file(".mode");
+        std::istringstream line(content.substr(0, content.find('\n')));
+        for (std::string word; line >> word;)
+            words.push_back(word);
+    }
+    std::string inherited_values;
+    for (size_t i = 1; i < words.size(); ++i)
+        inherited_values += words[i] + " ";
+    const std::string inherited = inherited_handles(inherited_values);
+    const auto per_process = std::find(words.begin(), words.end(), "--per-process");
+    std::string name_tag;
+    if (per_process != words.end()) {
+        words.erase(per_process);
+        keep_records_per_process();
+        name_tag = ' ';
+        name_tag += std::to_string(own_process_id());
+    }
+    const std::string mode = words.empty() ? "" : words[0];
+    const std::vector<std::string> rest(words.begin() + (words.empty() ? 0 : 1), words.end());
+    const int exit_code = run_mode(mode, rest, "Chaos " + mode + name_tag, inherited);
     if (exit_code >= 0)
         return exit_code;
     read_until_quit([] {});

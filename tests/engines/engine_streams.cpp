@@ -7,7 +7,8 @@
 
 namespace {
 
-std::string received; // input read but not yet handed out as lines
+std::string received;   // input read but not yet handed out as lines
+std::string record_tag; // ".PID" when records are kept per process
 std::FILE* transcript = nullptr;
 std::FILE* output_record = nullptr;
 
@@ -24,7 +25,7 @@ std::string program_base() {
 // Appends bytes to a record file beside the program, opening it on first use.
 void record(std::FILE*& file, const char* suffix, const char* data, size_t size) {
     if (!file)
-        file = std::fopen(side_file_path(suffix).c_str(), "ab");
+        file = std::fopen((program_base() + record_tag + suffix).c_str(), "ab");
     if (!file)
         return;
     std::fwrite(data, 1, size, file);
@@ -35,6 +36,11 @@ void record(std::FILE*& file, const char* suffix, const char* data, size_t size)
 
 std::string side_file_path(const char* suffix) {
     return program_base() + suffix;
+}
+
+void keep_records_per_process() {
+    record_tag = '.';
+    record_tag += std::to_string(own_process_id());
 }
 
 std::string read_side_file(const char* suffix) {

@@ -14,6 +14,10 @@
 // The path of the file beside the program with the given suffix (".script").
 std::string side_file_path(const char* suffix);
 
+// From now on the records are kept per process, as PROGRAM.PID.transcript and
+// PROGRAM.PID.output: for engines that play many games from one folder.
+void keep_records_per_process();
+
 // The whole content of a file beside the program; empty when it does not exist.
 std::string read_side_file(const char* suffix);
 

@@ -1,0 +1,232 @@
+#include "chaos_players.h"
+
+#include "engine/protocol.h"
+#include "engine_streams.h"
+#include "os/console.h"
+#include "os/file.h"
+#include "os/process.h"
+#include "rules/board.h"
+#include "rules/capture.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <set>
+#include <string_view>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// How many turns of refused moves the storm makes before it plays legally only.
+constexpr int STORM_TURNS = 3;
+
+std::string move_line(int32_t x, int32_t y) {
+    return "move " + std::to_string(x) + " " + std::to_string(y) + "\n";
+}
+
+// The dots the rule breakers know of: those the referee relayed and their own.
+std::set<std::pair<int, int>> dots;
+
+// Notes the dot of a "move" line from the referee.
+void note_move(const std::string& line) {
+    int x = 0;
+    int y = 0;
+    if (std::sscanf(line.c_str(), "move %d %d", &x, &y) == 2)
+        dots.insert({x, y});
+}
+
+// Takes a free cell of the board's edge and writes it as a move line into text.
+void add_edge_move(std::string& text) {
+    for (int y = 0; y < board_rows; ++y) {
+        for (int x = 0; x < board_cols; ++x) {
+            const bool edge = y == 0 || y == board_rows - 1 || x == 0 || x == board_cols - 1;
+            if (edge && dots.insert({x, y}).second) {
+                text += move_line(x, y);
+                return;
+            }
+        }
+    }
+}
+
+// The game on the rules core: the moves the referee relays, placed for the side to move.
+void follow_move(const std::string& line) {
+    int32_t x = 0;
+    int32_t y = 0;
+    if (parse_engine_line(line.c_str(), &x, &y) == EngineLine::move && is_legal_dot(x, y))
+        place_dot(cell_index(x, y));
+}
+
+// Where the legal mover looks first; it moves on after every move.
+int32_t next_look = 0;
+// The legal mover's latest point, which is taken from then on.
+std::pair<int32_t, int32_t> latest_own{-1, -1};
+
+// Places the first legal point from next_look on and gives its line; "" when none is left.
+std::string legal_move() {
+    const int32_t points = board_cols * board_rows;
+    for (int32_t i = 0; i < points; ++i) {
+        const int32_t point = (next_look + i) % points;
+        const int32_t x = point % board_cols;
+        const int32_t y = point / board_cols;
+        if (is_legal_dot(x, y)) {
+            place_dot(cell_index(x, y));
+            next_look = (point + 97) % points;
+            latest_own = {x, y};
+            return move_line(x, y);
+        }
+    }
+    return "";
+}
+
+// Reads the referee's lines, following the game; on each "go" writes what `answer` gives.
+template <typename Answer> int follow_and_answer(Answer answer) {
+    init_board();
+    std::string line;
+    while (next_input_line(line) && line != "quit") {
+        if (line.rfind("new ", 0) == 0)
+            init_board();
+        else if (line.rfind("move ", 0) == 0)
+            follow_move(line);
+        else if (line == "go")
+            write_output(answer());
+    }
+    return 0;
+}
+
+// The points of a side's half for the deaf mover: side 1 the columns left of the middle and
+// the middle column's even rows, side 2 those right of it and the odd rows; column by
+// column, top to bottom. Neither half can enclose anything of the other's.
+std::vector<std::pair<int32_t, int32_t>> half_of(int side) {
+    std::vector<std::pair<int32_t, int32_t>> points;
+    const int32_t middle = board_cols / 2;
+    for (int32_t x = 0; x < board_cols; ++x) {
+        if (x == middle || (side == 1) != (x < middle))
+            continue;
+        for (int32_t y = 0; y < board_rows; ++y)
+            points.push_back({x, y});
+    }
+    for (int32_t y = side == 1 ? 0 : 1; y < board_rows; y += 2)
+        points.push_back({middle, y});
+    return points;
+}
+
+// The side the referee gave the deaf engine, from what waits in its input without taking
+// any of it: side 2 is told side 1's move before it is first asked.
+int side_from_waiting_input() {
+    for (;;) {
+        char waiting[4096];
+        const std::string text(
+            waiting, static_cast<size_t>(peek_pipe(standard_stream(0), waiting, sizeof waiting)));
+        const size_t asked = text.find("go\n");
+        if (asked != std::string::npos)
+            return text.find("move ") < asked ? 2 : 1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
+// How many "go" lines wait in the input, untaken: how often the engine has been asked.
+int times_asked() {
+    static char waiting[65536];
+    const std::string_view text(
+        waiting, static_cast<size_t>(peek_pipe(standard_stream(0), waiting, sizeof waiting)));
+    int asked = 0;
+    for (size_t at = 0; (at = text.find("go\n", at)) != std::string_view::npos; at += 3)
+        asked += at == 0 || text[at - 1] == '\n';
+    return asked;
+}
+
+// The number of move lines in a file, which grows.
+int moves_in(const std::string& path) {
+    const std::string text = whole_file(path);
+    int moves = 0;
+    for (size_t at = 0; (at = text.find("move ", at)) != std::string::npos; at += 5)
+        moves += at == 0 || text[at - 1] == '\n';
+    return moves;
+}
+
+// A path beside the program when it is relative.
+std::string beside_program(const std::string& path) {
+    if (!path.empty() && (path[0] == '/' || path[0] == '\\' || path.find(':') != std::string::npos))
+        return path;
+    const std::string program = own_program_path();
+    return program.substr(0, program.find_last_of("/\\") + 1) + path;
+}
+
+} // namespace
+
+int play_rule_breaker(const std::string& mode) {
+    std::string line;
+    while (next_input_line(line) && line != "quit") {
+        if (line.rfind("move ", 0) == 0)
+            note_move(line);
+        if (line != "go")
+            continue;
+        std::string text;
+        if (mode == "illegal") {
+            const auto [x, y] = dots.empty() ? std::pair{0, 0} : *dots.begin();
+            dots.insert({x, y});
+            text = move_line(x, y);
+        } else {
+            add_edge_move(text);
+            add_edge_move(text);
+        }
+        write_output(text);
+    }
+    return 0;
+}
+
+int play_legally() {
+    return follow_and_answer(legal_move);
+}
+
+int play_refuse_storm() {
+    write_output("move -1 -1\n");
+    int turns = 0;
+    return follow_and_answer([&turns] {
+        std::string text;
+        if (turns++ < STORM_TURNS) {
+            text = "move -1 -1\n";
+            if (latest_own.first >= 0)
+                text += move_line(latest_own.first, latest_own.second);
+        }
+        return text + legal_move();
+    });
+}
+
+int play_deaf(const std::string& partner_record) {
+    // Paced by a partner, the engine lets its pipe fill as soon as it can, as a Windows
+    // pipe does; paced by its own input, the pipe must hold the whole game's requests.
+    if (!partner_record.empty())
+        shrink_pipe(standard_stream(0));
+    const int side = side_from_waiting_input();
+    const std::string partner = beside_program(partner_record);
+    const auto points = half_of(side);
+    for (size_t k = 0; k < points.size(); ++k) {
+        const int asked = static_cast<int>(k) + 1;
+        // The k-th move answers the (k + 1)-th "go"; the partner has written its k-th move
+        // then (side 1 moves first), or its (k + 1)-th (side 2).
+        const int partner_due = static_cast<int>(k) + (side == 2 ? 1 : 0);
+        while (partner_record.empty() ? times_asked() < asked : moves_in(partner) < partner_due)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        write_output(move_line(points[k].first, points[k].second));
+    }
+    for (;;)
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+}
+
+int spawn_holder_and_exit() {
+    ProgramStart holder;
+    holder.program = own_program_path();
+    holder.arguments = {"hold"};
+    ProcessInfo process;
+    if (!start_program(holder, process))
+        write_output("could not start the holder\n");
+    return 0;
+}
+
+int hold_pipes() {
+    for (;;)
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+}
