@@ -270,6 +270,104 @@ def case_engine_floods_the_window(case):
         close_and_expect_exit_code_0(session)
 
 
+def game_over(session):
+    """Waits for the end of the game's box and closes it."""
+    wait_for("the end of the game",
+             lambda: ("Сообщение", "Игра окончена") in session.message_boxes(),
+             timeout=2 * PATIENCE, interval=1)
+    session.dismiss_message_box("Сообщение")
+
+
+def full_board():
+    """The rows of the board the deaf and half movers fill: side 1 left, side 2 right, the
+    middle column shared, its even rows side 1's; the last dot is side 2's, bottom middle."""
+    rows = ["X" * 19 + ("X" if y % 2 == 0 else "O") + "O" * 19 for y in range(32)]
+    return rows, (19, 31)
+
+
+def running_engines(case, words):
+    """Command lines of the live (not zombie) processes of the case's EngineN.exe whose
+    command line holds words."""
+    found = []
+    for entry in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open("/proc/%s/cmdline" % entry, "rb") as f:
+                command = f.read().replace(b"\0", b" ").decode(errors="replace")
+            with open("/proc/%s/stat" % entry) as f:
+                state = f.read().rsplit(")", 1)[1].split()[0]
+        except OSError:
+            continue
+        # Only this case's: Wine shows the program by its path in the case's folder.
+        engine = re.search(r"%s.Engine\d\.exe" % re.escape(os.path.basename(case.folder)),
+                           command)
+        if engine and words in command and state != "Z":
+            found.append(command)
+    return found
+
+
+def case_deaf_mover_plays_a_whole_game(case):
+    """An engine that never reads, its pipe full after some hundred turns, keeps moving (on
+    the score texts of the status trace): every move is relayed, and closing the window
+    ends it though it never reads "quit"."""
+    program = case.prepare(traced=True)
+    case.add_chaos_engine(1, "deaf-mover status-trace.txt")
+    case.add_chaos_engine(2, "half-mover")
+    with case.session(program) as session:
+        game_over(session)
+        wait_for_board(session, *full_board())
+        close_and_expect_exit_code_0(session)
+    logged = case.read("log.txt")
+    check(logged.count(b"move ") == 39 * 32, "%d moves logged" % logged.count(b"move "))
+    check(case.read("Engine2.transcript").count(b"move ") == 624, "not every move was relayed")
+
+
+def case_line_of_4095_bytes(case):
+    """A line of exactly 4095 bytes is shown whole in part 5; its line feed brings no empty
+    line after it."""
+    program = case.prepare(traced=True)
+    case.add_chaos_engine(1, "line-4095")
+    case.add_chaos_engine(2, "legal")
+    with case.session(program) as session:
+        wait_for("engine 1's move", lambda: b"move " in case.read("Engine2.transcript"))
+        texts = case.status_texts(5)
+        check(texts and texts[-1] == "L" * 4095, "part 5 ends with %r" % [t[:20] for t in texts])
+        close_and_expect_exit_code_0(session)
+
+
+def case_refusals_from_both_engines(case):
+    """Refused moves from both engines at once: each box holds up only its own engine; they
+    are closed topmost first, each releasing its own, and the game plays to its end."""
+    program = case.prepare()
+    case.add_chaos_engine(1, "refuse-storm")
+    case.add_chaos_engine(2, "refuse-storm")
+    with case.session(program) as session:
+        closed = 0
+        while True:
+            boxes = session.message_boxes()
+            if ("Сообщение", "Игра окончена") in boxes:
+                break
+            if ("error", "illegal move!") in boxes:
+                session.press_ok("error")
+                closed += 1
+        check(closed == 12, "%d boxes" % closed)
+        session.press_ok("Сообщение")
+        session.ask_main_window_to_close()
+        code = session.wait_exit()
+        check(code == 0, "exit code %d" % code)
+
+
+def case_engine_leaves_a_child(case):
+    """An engine that leaves a child holding its pipes: closing the window ends the child
+    with the engine's job, and the program still ends with exit code 0."""
+    program = case.prepare()
+    case.add_chaos_engine(1, "spawns-child")
+    case.add_chaos_engine(2, "legal")
+    with case.session(program) as session:
+        wait_for("the child", lambda: running_engines(case, " hold"))
+        close_and_expect_exit_code_0(session)
+        check(not running_engines(case, ""), "left running: %r" % running_engines(case, ""))
+
+
 CASES = {name[len("case_"):]: f for name, f in globals().items() if name.startswith("case_")}
 
 

@@ -4,13 +4,17 @@
 //   window_probe main    the main window: "caption TEXT", "outer W H", "client W H",
 //                        "origin X Y" (the client area's top left on the screen),
 //                        "style HEX" and "class_style HEX"; exit code 1 when it is not there
-//   window_probe boxes   one line "CAPTION|TEXT|X Y" per message box on the screen, X Y
-//                        the centre of its OK button on the screen
+//   window_probe boxes   one line "CAPTION|TEXT|X Y|HWND" per message box on the screen,
+//                        topmost first, X Y the centre of its OK button on the screen
+//   window_probe close   asks the main window to close, as its close button does
+//   window_probe ok HWND presses OK in the message box HWND (as "boxes" prints it)
 //
 // Texts are printed as the windows hold them (Windows-1251).
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -52,8 +56,9 @@ BOOL CALLBACK print_if_box(HWND window, LPARAM) {
     GetDlgItemTextA(window, MESSAGE_BOX_TEXT_ID, text, sizeof text);
     RECT button{0, 0, 0, 0};
     GetWindowRect(GetDlgItem(window, IDOK), &button);
-    std::printf("%s|%s|%ld %ld\n", caption, text, (button.left + button.right) / 2,
-                (button.top + button.bottom) / 2);
+    std::printf("%s|%s|%ld %ld|%llx\n", caption, text, (button.left + button.right) / 2,
+                (button.top + button.bottom) / 2,
+                static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(window)));
     return TRUE;
 }
 
@@ -65,6 +70,19 @@ int main(int argc, char** argv) {
         return print_main_window() ? 0 : 1;
     if (argc == 2 && std::strcmp(argv[1], "boxes") == 0)
         return EnumWindows(print_if_box, 0) ? 0 : 1;
-    std::fprintf(stderr, "usage: window_probe main|boxes\n");
+    if (argc == 2 && std::strcmp(argv[1], "close") == 0) {
+        const HWND window = FindWindowA("MainWndClass", nullptr);
+        return window && PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
+    }
+    if (argc == 3 && std::strcmp(argv[1], "ok") == 0) {
+        // As a press of the OK button: a click on a box that is not active only activates
+        // it under Wine, and two boxes of the program may lie on top of each other.
+        const auto window = reinterpret_cast<HWND>(std::strtoull(argv[2], nullptr, 16));
+        return PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                            reinterpret_cast<LPARAM>(GetDlgItem(window, IDOK)))
+                   ? 0
+                   : 1;
+    }
+    std::fprintf(stderr, "usage: window_probe main|boxes|close|ok HWND\n");
     return 2;
 }

@@ -110,13 +110,13 @@ class WineSession:
         # The prefix is made on the first run of a fresh build tree, which takes a while.
         self.main = wait_for("the main window", self._probe_main, timeout=2 * PATIENCE, interval=0.3)
 
-    def probe(self, question):
+    def probe(self, *question):
         """window_probe.exe's answer, as lines of text (decoded from Windows-1251)."""
         probe = os.path.join(self.build_dir, "window_probe.exe")
         # Into a file, not a pipe: Wine's own processes, started by whichever Wine program
         # comes first, inherit its output and would hold a pipe open for ever.
         with tempfile.TemporaryFile() as answer:
-            command, options = self._wine([probe, question], stdout=answer,
+            command, options = self._wine([probe, *question], stdout=answer,
                                           stderr=subprocess.DEVNULL, timeout=30)
             code = subprocess.run(command, **options).returncode
             answer.seek(0)
@@ -140,20 +140,33 @@ class WineSession:
         return int(x), int(y)
 
     def _boxes(self):
-        """(caption, text, OK button's centre) of each message box on the screen."""
+        """(caption, text, OK button's centre, handle) of each message box on the screen,
+        topmost first."""
         _, lines = self.probe("boxes")
-        return [line.rsplit("|", 2) for line in lines]
+        return [line.rsplit("|", 3) for line in lines]
 
     def message_boxes(self):
         """(caption, text) of each message box on the screen."""
-        return [(caption, text) for caption, text, _ in self._boxes()]
+        return [(caption, text) for caption, text, _, _ in self._boxes()]
 
     def dismiss_message_box(self, caption):
-        """Clicks OK in the message box with this caption, and waits until it is gone."""
-        button = [centre for c, _, centre in self._boxes() if c == caption][0]
-        self.xdotool("mousemove", "--sync", *button.split(), "click", "1")
+        """Clicks OK in the topmost message box with this caption, and waits until one of the
+        boxes with it is gone (others may stay or come)."""
+        boxes = [(centre, h) for c, _, centre, h in self._boxes() if c == caption]
+        self.xdotool("mousemove", "--sync", *boxes[0][0].split(), "click", "1")
+        before = {h for _, h in boxes}
         wait_for("the box to close",
-                 lambda: all(c != caption for c, _ in self.message_boxes()))
+                 lambda: not before <= {h for c, _, _, h in self._boxes() if c == caption})
+
+    def press_ok(self, caption):
+        """Presses OK in the topmost message box with this caption, by its handle, and waits
+        until that box is gone; its handle."""
+        handle = [h for c, _, _, h in self._boxes() if c == caption][0]
+        code, _ = self.probe("ok", handle)
+        if code != 0:
+            raise TestFailure("could not press OK in box %s" % handle)
+        wait_for("the box to close", lambda: all(h != handle for _, _, _, h in self._boxes()))
+        return handle
 
     def xdotool(self, *args):
         """Runs xdotool on this display and returns its output."""
@@ -183,6 +196,13 @@ class WineSession:
         window = self.xdotool("search", "--name", "^Fendrel$").split()[0]
         self.xdotool("windowfocus", "--sync", window)
         self.xdotool("key", "alt+F4")
+
+    def ask_main_window_to_close(self):
+        """Sends the main window WM_CLOSE, as its close button does; for when keys may go to
+        another window (after boxes closed by press_ok, Wine may leave no window focused)."""
+        code, _ = self.probe("close")
+        if code != 0:
+            raise TestFailure("no main window to close")
 
     def wait_exit(self, timeout=PATIENCE):
         """The program's exit code, once it has ended."""

@@ -140,6 +140,10 @@ class Session:
         return self
 
     def __exit__(self, *exc):
+        # Engines run in groups of their own, and some start children: whatever still runs
+        # from the case's folder is the case's, even when the program never saw its end.
+        for pid in processes_of_folder(self.folder):
+            self.own(pid)
         for pid, start in reversed(self.owned):
             if process_start(pid) == start:
                 try:
@@ -424,7 +428,7 @@ def case_line_4095(args):
 
 def case_refuse_storm(args):
     """Refused moves from both engines at once: each box holds up only its own engine, and
-    closing them newest first releases each; the game then plays to its end."""
+    closing them newest (topmost) first releases each; the game then plays to its end."""
     engines = {"Engine1": chaos(args, "refuse-storm"), "Engine2": chaos(args, "refuse-storm")}
     with Session(args, "refuse_storm", engines) as session:
         closed = 0

@@ -81,6 +81,14 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
+// The reports of one kind.
+int reports_of(LineOutcome outcome) {
+    int count = 0;
+    for (const LineReport& report : fake_window::reports())
+        count += report.outcome == outcome;
+    return count;
+}
+
 class GameTest : public EngineTest {
   protected:
     // Quits both engines as the window does when it is destroyed, and waits until both
@@ -95,6 +103,17 @@ class GameTest : public EngineTest {
     // Waits until the file in the folder holds text.
     bool wait_for_content(const std::string& file, const std::string& text) {
         return wait_until([&] { return file_content(file).find(text) != std::string::npos; });
+    }
+
+    // Plays the game to its end and checks that every move was applied and logged.
+    void expect_whole_game_relayed() {
+        ASSERT_TRUE(wait_for_event("box Сообщение: Игра окончена"));
+        EXPECT_EQ(reports_of(LineOutcome::applied), board_cols * board_rows);
+        EXPECT_EQ(reports_of(LineOutcome::refused), 0);
+        EXPECT_FALSE(writer_not_reading(*engine1.writer));
+        EXPECT_TRUE(is_interleaving(file_content("log.txt"),
+                                    as_logged(file_content("Engine1.output")),
+                                    as_logged(file_content("Engine2.output"))));
     }
 };
 
@@ -187,25 +206,21 @@ TEST_F(GameTest, RandomEnginesPlayAWholeGame) {
 
 namespace {
 
-// The reports of one kind.
-int reports_of(LineOutcome outcome) {
-    int count = 0;
-    for (const LineReport& report : fake_window::reports())
-        count += report.outcome == outcome;
-    return count;
-}
-
 TEST_F(GameTest, EnginesThatNeverReadPlayAWholeGameAndEveryMoveIsRelayed) {
+    // Each is paced by the requests it never takes, so it never moves out of turn.
     install_chaos("Engine1", "deaf-mover");
     install_chaos("Engine2", "deaf-mover");
     start_game_on_window();
-    // Each is paced by the requests it never takes, so it never moves out of turn.
-    ASSERT_TRUE(wait_for_event("box Сообщение: Игра окончена"));
-    EXPECT_EQ(reports_of(LineOutcome::applied), board_cols * board_rows);
-    EXPECT_EQ(reports_of(LineOutcome::refused), 0);
-    EXPECT_FALSE(writer_not_reading(*engine1.writer));
-    EXPECT_TRUE(is_interleaving(file_content("log.txt"), as_logged(file_content("Engine1.output")),
-                                as_logged(file_content("Engine2.output"))));
+    expect_whole_game_relayed();
+}
+
+TEST_F(GameTest, AnEngineWhosePipeIsFullKeepsMovingWhileItsWriterQueues) {
+    // Its pipe full after some hundred turns, it moves on the window's score texts.
+    fake_window::trace_score_texts("status-trace.txt");
+    install_chaos("Engine1", "deaf-mover status-trace.txt");
+    install_chaos("Engine2", "half-mover");
+    start_game_on_window();
+    expect_whole_game_relayed();
 }
 
 TEST_F(GameTest, RefusalsFromBothEnginesAtOnceLeaveTheGameGoingOn) {

@@ -27,9 +27,11 @@
 //                 other side is to move, both on free cells of the board's edge (which no
 //                 enclosure can cover)
 //   legal         a name line; on each "go" a legal move
+//   half-mover    a name line; on each "go" the next point of its half of the board
+//                 (play_half)
 //   refuse-storm  a name line, then refused moves and legal ones (play_refuse_storm)
-//   deaf-mover [R] a name line, then its half of the board without reading a byte, paced
-//                 by the requests waiting in its input or by a partner's record R
+//   deaf-mover [T] a name line, then its half of the board without reading a byte, paced
+//                 by the requests waiting in its input or by the window's status trace T
 //                 (play_deaf)
 //   spawns-child  a name line; starts a copy of itself that holds its pipes, and ends
 //
@@ -160,6 +162,8 @@ int run_mode(const std::string& mode, const std::vector<std::string>& words,
         return play_rule_breaker(mode);
     } else if (mode == "legal") {
         return play_legally();
+    } else if (mode == "half-mover") {
+        return play_half();
     } else if (mode == "refuse-storm") {
         return play_refuse_storm();
     } else if (mode == "deaf-mover") {

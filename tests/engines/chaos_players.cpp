@@ -80,6 +80,23 @@ std::string legal_move() {
     return "";
 }
 
+// The points of a side's half for the deaf and half movers: side 1 the columns left of the middle
+// and the middle column's even rows, side 2 those right of it and the odd rows; column by column,
+// top to bottom. Neither half can enclose anything of the other's.
+std::vector<std::pair<int32_t, int32_t>> half_of(int side) {
+    std::vector<std::pair<int32_t, int32_t>> points;
+    const int32_t middle = board_cols / 2;
+    for (int32_t x = 0; x < board_cols; ++x) {
+        if (x == middle || (side == 1) != (x < middle))
+            continue;
+        for (int32_t y = 0; y < board_rows; ++y)
+            points.push_back({x, y});
+    }
+    for (int32_t y = side == 1 ? 0 : 1; y < board_rows; y += 2)
+        points.push_back({middle, y});
+    return points;
+}
+
 // Reads the referee's lines, following the game; on each "go" writes what `answer` gives.
 template <typename Answer> int follow_and_answer(Answer answer) {
     init_board();
@@ -93,23 +110,6 @@ template <typename Answer> int follow_and_answer(Answer answer) {
             write_output(answer());
     }
     return 0;
-}
-
-// The points of a side's half for the deaf mover: side 1 the columns left of the middle and
-// the middle column's even rows, side 2 those right of it and the odd rows; column by
-// column, top to bottom. Neither half can enclose anything of the other's.
-std::vector<std::pair<int32_t, int32_t>> half_of(int side) {
-    std::vector<std::pair<int32_t, int32_t>> points;
-    const int32_t middle = board_cols / 2;
-    for (int32_t x = 0; x < board_cols; ++x) {
-        if (x == middle || (side == 1) != (x < middle))
-            continue;
-        for (int32_t y = 0; y < board_rows; ++y)
-            points.push_back({x, y});
-    }
-    for (int32_t y = side == 1 ? 0 : 1; y < board_rows; y += 2)
-        points.push_back({middle, y});
-    return points;
 }
 
 // The side the referee gave the deaf engine, from what waits in its input without taking
@@ -137,13 +137,13 @@ int times_asked() {
     return asked;
 }
 
-// The number of move lines in a file, which grows.
-int moves_in(const std::string& path) {
+// The number of score lines ("4 ...") in a status trace, which grows: one per move applied.
+int scores_in(const std::string& path) {
     const std::string text = whole_file(path);
-    int moves = 0;
-    for (size_t at = 0; (at = text.find("move ", at)) != std::string::npos; at += 5)
-        moves += at == 0 || text[at - 1] == '\n';
-    return moves;
+    int scores = 0;
+    for (size_t at = 0; (at = text.find("4 ", at)) != std::string::npos; at += 2)
+        scores += at == 0 || text[at - 1] == '\n';
+    return scores;
 }
 
 // A path beside the program when it is relative.
@@ -181,6 +181,19 @@ int play_legally() {
     return follow_and_answer(legal_move);
 }
 
+int play_half() {
+    size_t played = 0;
+    return follow_and_answer([&played] {
+        // The rules core follows the game, so the side to move at "go" is the engine's own.
+        const auto points = half_of(side_to_move);
+        if (played == points.size())
+            return std::string();
+        const auto [x, y] = points[played++];
+        place_dot(cell_index(x, y));
+        return move_line(x, y);
+    });
+}
+
 int play_refuse_storm() {
     write_output("move -1 -1\n");
     int turns = 0;
@@ -195,20 +208,20 @@ int play_refuse_storm() {
     });
 }
 
-int play_deaf(const std::string& partner_record) {
-    // Paced by a partner, the engine lets its pipe fill as soon as it can, as a Windows
+int play_deaf(const std::string& score_trace) {
+    // Paced by the trace, the engine lets its pipe fill as soon as it can, as a Windows
     // pipe does; paced by its own input, the pipe must hold the whole game's requests.
-    if (!partner_record.empty())
+    if (!score_trace.empty())
         shrink_pipe(standard_stream(0));
     const int side = side_from_waiting_input();
-    const std::string partner = beside_program(partner_record);
+    const std::string trace = beside_program(score_trace);
     const auto points = half_of(side);
     for (size_t k = 0; k < points.size(); ++k) {
+        // The k-th move answers the (k + 1)-th "go", which follows 2k moves (side 1 moves
+        // first) or 2k + 1 (side 2).
         const int asked = static_cast<int>(k) + 1;
-        // The k-th move answers the (k + 1)-th "go"; the partner has written its k-th move
-        // then (side 1 moves first), or its (k + 1)-th (side 2).
-        const int partner_due = static_cast<int>(k) + (side == 2 ? 1 : 0);
-        while (partner_record.empty() ? times_asked() < asked : moves_in(partner) < partner_due)
+        const int applied = 2 * static_cast<int>(k) + side - 1;
+        while (score_trace.empty() ? times_asked() < asked : scores_in(trace) < applied)
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         write_output(move_line(points[k].first, points[k].second));
     }
@@ -220,6 +233,8 @@ int spawn_holder_and_exit() {
     ProgramStart holder;
     holder.program = own_program_path();
     holder.arguments = {"hold"};
+    // Without a console of its own, which on Windows would open a window of its own.
+    holder.without_console = true;
     ProcessInfo process;
     if (!start_program(holder, process))
         write_output("could not start the holder\n");

@@ -18,14 +18,19 @@ int play_legally();
 // then legal moves only.
 int play_refuse_storm();
 
+// Reads the game and answers each "go" with the next point of its half of the board (the
+// deaf mover's, play_deaf), so that it can partner a deaf mover for a whole game.
+int play_half();
+
 // Never reads a byte of its input: it only looks, without taking anything out, until the
 // first "go" or "move" line tells its side. Then it plays its half of the board, one move
-// per turn, until the board is full, and waits to be killed. Without `partner_record` it
+// per turn, until the board is full, and waits to be killed. Without `score_trace` it
 // moves each time a "go" waits in its input (the pipe must hold a whole game's requests, as
-// a Linux pipe does). With it (the other engine's .output, an engine that reads), it makes
-// its pipe as small as the system allows, so that it fills, and moves each time that record
-// shows the partner's answer, which the referee takes as soon as it is written.
-int play_deaf(const std::string& partner_record);
+// a Linux pipe does). With it (a status trace beside the program, "PART TEXT" lines), it
+// makes its pipe as small as the system allows, so that it fills, and moves once the trace
+// has the score lines of the moves before its turn: the window writes a move's score before
+// it takes the next move, so the engine never moves out of turn.
+int play_deaf(const std::string& score_trace);
 
 // Starts a copy of the program (mode "hold") that holds the engine's pipes and sleeps, then
 // ends at once itself.

@@ -2,6 +2,7 @@
 
 #include "referee/window.h"
 
+#include <cstdio>
 #include <mutex>
 
 namespace {
@@ -15,6 +16,7 @@ bool armed = false;
 bool closed = false;
 uint32_t delay = 0;
 uint32_t current_tick = 0;
+std::FILE* score_trace = nullptr;
 
 // The caller holds record_lock, so that an event and the state it changes are seen together.
 void record(std::string event) {
@@ -56,6 +58,11 @@ std::string status_text(int part) {
     return parts[part];
 }
 
+void trace_score_texts(const std::string& path) {
+    std::lock_guard lock(record_lock);
+    score_trace = std::fopen(path.c_str(), "wb");
+}
+
 bool timer_armed() {
     std::lock_guard lock(record_lock);
     return armed;
@@ -81,6 +88,9 @@ void reset() {
     closed = false;
     delay = 0;
     current_tick = 0;
+    if (score_trace)
+        std::fclose(score_trace);
+    score_trace = nullptr;
 }
 
 } // namespace fake_window
@@ -102,6 +112,10 @@ void window_set_status_text(int part, const char* text) {
     std::lock_guard lock(record_lock);
     parts[part] = text;
     record("status " + std::to_string(part) + " " + text);
+    if (score_trace && part == STATUS_SCORE) {
+        std::fprintf(score_trace, "%d %s\n", part, text);
+        std::fflush(score_trace);
+    }
 }
 
 void window_request_repaint() {

@@ -26,6 +26,11 @@ std::vector<LineReport> reports();
 // The current text of each status part, as the window would show it.
 std::string status_text(int part);
 
+// From now until reset, appends "PART TEXT" to the file for every score text, one line per
+// move applied, as the traced Windows program does for every text: a pace for engines that
+// never read.
+void trace_score_texts(const std::string& path);
+
 // Whether the clock timer is armed, and its last delay.
 bool timer_armed();
 uint32_t timer_delay();
