@@ -14,7 +14,7 @@ STRICT ?=
 STRICT_FLAG = $(if $(STRICT),-DFENDREL_WERROR=$(STRICT))
 
 .PHONY: all deps deps-native build build-linux build-win32 configure-win32 build-win64 \
-        build-sanitizers build-fuzz test test-win32 bench bench-match bench-strength bench-win32 run-win32 \
+        build-sanitizers build-fuzz test test-win32 bench bench-match bench-strength bench-win32 soak run-win32 \
         run-win64 format clean
 
 all: build
@@ -134,6 +134,11 @@ run-windows:
 
 bench-match: build-linux
 	$(NATIVE)/bench_match
+
+# Every chaos mode against dotbot and against itself through fendrel-match, twelve games
+# each (504 games): minutes, not a test; make test plays two of each.
+soak: build-linux
+	scripts/soak.py $(NATIVE) build/soak --games 12
 
 # dotbot against the random and greedy engines through fendrel-match: minutes, not a test.
 bench-strength: build-linux

@@ -114,11 +114,11 @@ int run_mode(const std::string& mode, const std::vector<std::string>& words,
     if (mode == "hold")
         return hold_pipes();
     if (mode == "split") {
-        write_bytewise("Chaos split\n");
+        write_bytewise(name + "\n");
         write_bytewise("one line in many writes\n");
         return -1;
     }
-    write_output(mode == "crlf" ? "Chaos crlf\r\n" : name + "\n");
+    write_output(name + (mode == "crlf" ? "\r\n" : "\n"));
     if (mode == "garbage") {
         write_garbage();
     } else if (mode == "line-4095") {
