@@ -67,21 +67,25 @@ def read_file(path):
         return b""
 
 
-def children_of(pid):
-    """Process ids whose parent is pid."""
-    found = []
-    for entry in os.listdir("/proc"):
-        if not entry.isdigit():
-            continue
+def processes():
+    """(pid, command line with its words joined by spaces, state, parent pid) of every
+    process."""
+    for entry in filter(str.isdigit, os.listdir("/proc")):
         try:
+            with open(f"/proc/{entry}/cmdline", "rb") as f:
+                command = f.read().replace(b"\0", b" ")
             with open(f"/proc/{entry}/stat") as f:
                 stat = f.read()
         except OSError:
             continue
-        # The parent id is the second field after the parenthesised command name.
-        if int(stat[stat.rindex(")") + 2:].split()[1]) == pid:
-            found.append(int(entry))
-    return found
+        # The state and the parent id are the first fields after the parenthesised name.
+        state, parent = stat[stat.rindex(")") + 2:].split()[:2]
+        yield int(entry), command, state, int(parent)
+
+
+def children_of(pid):
+    """Process ids whose parent is pid."""
+    return [child for child, _, _, parent in processes() if parent == pid]
 
 
 def process_start(pid):
@@ -373,20 +377,8 @@ def case_engine_exits(args):
 
 def processes_of_folder(folder):
     """Process ids of live processes (not zombies) whose command line names the folder."""
-    found = []
-    for entry in os.listdir("/proc"):
-        if not entry.isdigit():
-            continue
-        try:
-            with open(f"/proc/{entry}/cmdline", "rb") as f:
-                command = f.read().replace(b"\0", b" ")
-            with open(f"/proc/{entry}/stat") as f:
-                state = f.read().rsplit(")", 1)[1].split()[0]
-        except OSError:
-            continue
-        if folder.encode() in command and state != "Z":
-            found.append(int(entry))
-    return found
+    return [pid for pid, command, state, _ in processes()
+            if folder.encode() in command and state != "Z"]
 
 
 def close_and_expect_nothing_left(session):

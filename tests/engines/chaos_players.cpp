@@ -2,6 +2,7 @@
 
 #include "engine/protocol.h"
 #include "engine_streams.h"
+#include "game_follower.h"
 #include "os/console.h"
 #include "os/file.h"
 #include "os/process.h"
@@ -50,14 +51,6 @@ void add_edge_move(std::string& text) {
     }
 }
 
-// The game on the rules core: the moves the referee relays, placed for the side to move.
-void follow_move(const std::string& line) {
-    int32_t x = 0;
-    int32_t y = 0;
-    if (parse_engine_line(line.c_str(), &x, &y) == EngineLine::move && is_legal_dot(x, y))
-        place_dot(cell_index(x, y));
-}
-
 // Where the legal mover looks first; it moves on after every move.
 int32_t next_look = 0;
 // The legal mover's latest point, which is taken from then on.
@@ -95,21 +88,6 @@ std::vector<std::pair<int32_t, int32_t>> half_of(int side) {
     for (int32_t y = side == 1 ? 0 : 1; y < board_rows; y += 2)
         points.push_back({middle, y});
     return points;
-}
-
-// Reads the referee's lines, following the game; on each "go" writes what `answer` gives.
-template <typename Answer> int follow_and_answer(Answer answer) {
-    init_board();
-    std::string line;
-    while (next_input_line(line) && line != "quit") {
-        if (line.rfind("new ", 0) == 0)
-            init_board();
-        else if (line.rfind("move ", 0) == 0)
-            follow_move(line);
-        else if (line == "go")
-            write_output(answer());
-    }
-    return 0;
 }
 
 // The side the referee gave the deaf engine, from what waits in its input without taking

@@ -4,10 +4,9 @@
 // message when there is none). It exits on "quit" and at the end of its input. The random
 // sequence starts from the number in Engine1.seed beside the program when there is one, so a
 // game can be repeated; otherwise from the system's entropy.
-#include "engine/protocol.h"
 #include "engine_streams.h"
+#include "game_follower.h"
 #include "rules/board.h"
-#include "rules/capture.h"
 
 #include <cstdlib>
 #include <random>
@@ -25,16 +24,8 @@ std::mt19937 make_generator() {
     return std::mt19937(entropy());
 }
 
-// Places a move from the referee for the side to move, if it is legal on our board.
-void follow_move(const std::string& line) {
-    int32_t x = 0;
-    int32_t y = 0;
-    if (parse_engine_line(line.c_str(), &x, &y) == EngineLine::move && is_legal_dot(x, y))
-        place_dot(cell_index(x, y));
-}
-
-// Picks one legal move uniformly, places it and writes it; "pass" when there is none.
-void play_random_move(std::mt19937& generator) {
+// Picks one legal move uniformly and places it; its line, or "pass" when there is none.
+std::string random_move(std::mt19937& generator) {
     std::vector<int> legal;
     for (int32_t y = 0; y < board_rows; ++y) {
         for (int32_t x = 0; x < board_cols; ++x) {
@@ -42,32 +33,20 @@ void play_random_move(std::mt19937& generator) {
                 legal.push_back(y * board_cols + x);
         }
     }
-    if (legal.empty()) {
-        write_output("pass\n");
-        return;
-    }
+    if (legal.empty())
+        return "pass\n";
     std::uniform_int_distribution<size_t> pick(0, legal.size() - 1);
     const int chosen = legal[pick(generator)];
     const int32_t x = chosen % board_cols;
     const int32_t y = chosen / board_cols;
     place_dot(cell_index(x, y));
-    write_output("move " + std::to_string(x) + " " + std::to_string(y) + "\n");
+    return "move " + std::to_string(x) + " " + std::to_string(y) + "\n";
 }
 
 } // namespace
 
 int main() {
     std::mt19937 generator = make_generator();
-    init_board();
     write_output("Random\n");
-    std::string line;
-    while (next_input_line(line) && line != "quit") {
-        if (line.rfind("new ", 0) == 0)
-            init_board();
-        else if (line.rfind("move ", 0) == 0)
-            follow_move(line);
-        else if (line == "go")
-            play_random_move(generator);
-    }
-    return 0;
+    return follow_and_answer([&generator] { return random_move(generator); });
 }

@@ -1,0 +1,33 @@
+// The game as the test engines that read follow it: "new" sets up an empty board, every
+// "move" line from the referee is placed for the side to move (if legal on their board), and
+// each "go" is answered, until "quit" or the end of the input.
+#pragma once
+#include "engine/protocol.h"
+#include "engine_streams.h"
+#include "rules/board.h"
+#include "rules/capture.h"
+
+#include <string>
+
+// Places a move line from the referee for the side to move, if it is legal on this board.
+inline void follow_move(const std::string& line) {
+    int32_t x = 0;
+    int32_t y = 0;
+    if (parse_engine_line(line.c_str(), &x, &y) == EngineLine::move && is_legal_dot(x, y))
+        place_dot(cell_index(x, y));
+}
+
+// Follows the game; on each "go" writes what `answer` gives. Returns the exit code, 0.
+template <typename Answer> int follow_and_answer(Answer answer) {
+    init_board();
+    std::string line;
+    while (next_input_line(line) && line != "quit") {
+        if (line.rfind("new ", 0) == 0)
+            init_board();
+        else if (line.rfind("move ", 0) == 0)
+            follow_move(line);
+        else if (line == "go")
+            write_output(answer());
+    }
+    return 0;
+}
