@@ -165,8 +165,13 @@ def main():
     parser.add_argument("--games", type=int, default=12)
     parser.add_argument("--modes", default=",".join(MODES))
     args = parser.parse_args()
-    build = os.path.abspath(args.build)
     work = os.path.abspath(args.work)
+    # Copies of the programs, so that a build while the soak runs changes nothing under it.
+    build = os.path.join(work, "programs")
+    shutil.rmtree(work, ignore_errors=True)
+    os.makedirs(build)
+    for program in ("fendrel-match", "dotbot", "chaos_engine"):
+        shutil.copy2(os.path.join(args.build, program), build)
     started = time.monotonic()
     games = failures = 0
     for mode in args.modes.split(","):
