@@ -5,9 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
-
-// The grid mark of the point (x, y).
 char point_mark(int32_t x, int32_t y) {
     const int32_t cell = cell_index(x, y);
     const bool enclosed = cell_enclosed[cell] != 0;
@@ -20,6 +17,8 @@ char point_mark(int32_t x, int32_t y) {
         return enclosed ? ENCLOSED_MARK : FREE_MARK;
     }
 }
+
+namespace {
 
 // One header line: the digit of each column number that `divisor` picks, blank where a
 // tens digit would be 0.

@@ -15,6 +15,9 @@ constexpr char SIDE2_CAPTURED_MARK = 'o';
 constexpr char ENCLOSED_MARK = '+';
 constexpr char FREE_MARK = '.';
 
+// The grid mark of the point (x, y) on the board as it stands.
+char point_mark(int32_t x, int32_t y);
+
 // The board as it stands: two header lines of column numbers (tens, then units), one line
 // per row ("%2d" and the points separated by spaces), then the legend.
 std::string board_text();
