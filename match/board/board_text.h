@@ -22,5 +22,9 @@ char point_mark(int32_t x, int32_t y);
 // per row ("%2d" and the points separated by spaces), then the legend.
 std::string board_text();
 
-// Who played which side, side 1's captured-dot balance, and the winner with the reason.
+// Who played which side with how many dots, and side 1's captured-dot balance: two lines.
+std::string players_and_score_text(const std::string& side1, const std::string& side2, size_t dots,
+                                   int32_t balance);
+
+// Those two lines of a game record, then the winner with the reason.
 std::string outcome_text(const GameRecord& record);

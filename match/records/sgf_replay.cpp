@@ -1,15 +1,13 @@
 #include "match/records/sgf_replay.h"
 
+#include "match/records/replay.h"
 #include "rules/board.h"
 #include "rules/capture.h"
 
 #include <algorithm>
 #include <vector>
 
-namespace {
-
-// "" when SZ is absent or gives this board, else why not: "board 19 x 19".
-std::string size_error(const SgfGame& game) {
+std::string sgf_size_error(const SgfGame& game) {
     const std::string size = sgf_property(game, "SZ");
     if (size.empty())
         return "";
@@ -22,18 +20,7 @@ std::string size_error(const SgfGame& game) {
            std::to_string(board_cols) + " x " + std::to_string(board_rows);
 }
 
-// Why the rules refuse a dot on the point, or nullptr when they take it.
-const char* refusal(const Dot& dot) {
-    // The rules would take a column past the edge as a cell of the next row.
-    if (dot.x >= board_cols || dot.y >= board_rows)
-        return "the point lies outside the board";
-    const int32_t cell = cell_index(dot.x, dot.y);
-    if (cell_owner[cell] != CELL_EMPTY)
-        return "the point is taken";
-    if (cell_enclosed[cell] != 0)
-        return "the point is inside an enclosure";
-    return nullptr;
-}
+namespace {
 
 // How the file writes the placement: "W[ab]", "AB[cd]".
 std::string written(const SgfPlacement& placement) {
@@ -91,7 +78,7 @@ SgfReplay replay_sgf_game(const SgfGame& game, int move_limit) {
     replay.total = sgf_move_count(game);
     init_board();
     last_move_cell = 0;
-    replay.error = size_error(game);
+    replay.error = sgf_size_error(game);
     if (!replay.error.empty())
         return replay;
     // The enclosure counts before a move with an outline, to tell what the move enclosed.
@@ -100,7 +87,7 @@ SgfReplay replay_sgf_game(const SgfGame& game, int move_limit) {
         if (!placement.setup && replay.moves == move_limit)
             break;
         const std::string number = "move " + std::to_string(replay.moves + 1);
-        if (const char* reason = refusal(placement.dot)) {
+        if (const char* reason = dot_refusal(placement.dot)) {
             replay.error = (placement.setup ? "set-up dot" : number) + " " + written(placement) +
                            " refused: " + reason;
             return replay;

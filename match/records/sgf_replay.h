@@ -19,6 +19,9 @@ struct SgfReplay {
 // No limit on the moves replayed.
 constexpr int ALL_SGF_MOVES = -1;
 
+// "" when SZ is absent or gives this board, else why not: "board 19 x 19 (SZ[19]), not 39 x 32".
+std::string sgf_size_error(const SgfGame& game);
+
 // The moves of the game's main line.
 int sgf_move_count(const SgfGame& game);
 
