@@ -125,7 +125,7 @@ bool add_placement(Cursor& in, SgfGame& game, const std::pair<std::string, std::
         from = dot + 1;
     }
     if (!valid) {
-        in.error = "move " + name + "[" + value + "] is not a point";
+        in.error = (setup ? "set-up dot " : "move ") + name + "[" + value + "] is not a point";
         return false;
     }
     placement.dot = point[0];
