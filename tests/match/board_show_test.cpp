@@ -108,24 +108,35 @@ TEST_F(BoardShowTest, ResultsFileGameByNumberAndFilesWithNothingToShow) {
         lines += record_to_json(record) + "\n";
         record.dots.pop_back();
     }
+    record.game = 6;
+    record.dots = {{1, 0}, {1, 0}, {2, 0}};
+    lines += record_to_json(record) + "\n";
     write("games.jsonl", lines);
 
     ProgramRun run = show({"games.jsonl", "--move", "7", "--game", "4"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
-    replay_dots({record.dots.begin(), record.dots.begin() + 7});
+    replay_dots({{1, 0}, {1, 1}, {0, 1}, {10, 9}, {2, 1}, {9, 10}, {1, 2}});
     EXPECT_EQ(printed_grid(run.out), replayed_grid()) << run.out;
     EXPECT_NE(run.out.find("Position after move 7 of 8\nSide 1 (red, X): A; side 2 (blue, O): B; "
                            "7 dots\nScore: side 1 +1"),
               std::string::npos)
         << run.out;
 
+    // The last game by default: the results file holds a dot the rules refuse.
+    run = show({"games.jsonl"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err,
+              "fendrel-board: move 2 (1 0) refused: the point is taken; shown up to move 1\n");
+    replay_dots({{1, 0}});
+    EXPECT_EQ(printed_grid(run.out), replayed_grid()) << run.out;
+
     // Nothing to show: no such game or move, a file that is not there, broken or empty.
     write("broken.sgf", "(;SZ[39:32];B[aa]");
     write("square.sgf", "(;SZ[19];B[aa])");
     write("empty.jsonl", "not a results line\n");
     const std::vector<std::vector<std::string>> refused = {
-        {"games.jsonl", "--game", "6"},
+        {"games.jsonl", "--game", "7"},
         {"games.jsonl", "--move", "9"},
         {"missing.sgf"},
         {"broken.sgf"},
