@@ -1,15 +1,15 @@
-// fendrel-board: a game of fendrel-match for a person. "follow" shows a game's progress
-// from its engine log while the match runs; "show" prints the finished game's board and
-// outcome from the results file and saves the board as the window draws it.
+// fendrel-board: a game for a person. "follow" shows a game's progress from its engine log
+// while the match runs; "show" prints a game's board and outcome, at its end or at a move,
+// from a results file or an SGF file, and saves the board as the window draws it.
 #include "match/board/board_png.h"
 #include "match/board/board_text.h"
 #include "match/board/log_follow.h"
-#include "match/records/replay.h"
-#include "match/records/results_file.h"
-#include "rules/board.h"
+#include "match/board/shown_game.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
 #include <string>
@@ -21,9 +21,11 @@ const char USAGE[] =
     "usage: fendrel-board follow LOG < OUTPUT\n"
     "         shows the progress of the game whose engine log is LOG (it may not exist\n"
     "         yet) until standard input ends: pipe the match's output in\n"
-    "       fendrel-board show RESULTS PNG\n"
-    "         prints the board and the outcome of the last game in the results file and\n"
-    "         saves its board picture as PNG\n";
+    "       fendrel-board show FILE [PNG] [--game N] [--move M]\n"
+    "         prints the board and the outcome of a game in FILE, a results file of\n"
+    "         fendrel-match or an SGF file, and saves its board picture as PNG when given;\n"
+    "         N is the game's number in a results file, the game tree's (from 0) in SGF,\n"
+    "         and the last game by default; M moves are shown, all by default\n";
 
 // How often the log is read while the game runs.
 constexpr int FOLLOW_POLL_MS = 200;
@@ -91,31 +93,64 @@ int follow(const char* log_path) {
     return 0;
 }
 
-// "show RESULTS PNG": the last game of the file replayed on the rules core.
-int show(const char* results_path, const char* png_path) {
-    std::vector<GameRecord> records;
-    int skipped = 0;
+// A --game or --move value: a whole number from 0.
+bool parse_count(const char* text, int& value) {
+    errno = 0;
+    char* end = nullptr;
+    const long number = std::strtol(text, &end, 10);
+    if (*text < '0' || *text > '9' || *end || errno || number > 1000000)
+        return false;
+    value = static_cast<int>(number);
+    return true;
+}
+
+// "show FILE [PNG] [--game N] [--move M]": the game replayed on the rules core to the move.
+// A game that the rules stop short of is shown up to the move they refuse.
+int show(int argc, char** argv) {
+    const char* path = nullptr;
+    const char* png_path = nullptr;
+    int game = WHOLE;
+    int move = WHOLE;
+    for (int i = 2; i < argc; ++i) {
+        const std::string word = argv[i];
+        if ((word == "--game" || word == "--move") && i + 1 < argc) {
+            if (!parse_count(argv[++i], word == "--game" ? game : move)) {
+                std::fprintf(stderr, "fendrel-board: %s takes a whole number from 0\n",
+                             word.c_str());
+                return 2;
+            }
+        } else if (word.rfind("--", 0) != 0 && !path) {
+            path = argv[i];
+        } else if (word.rfind("--", 0) != 0 && !png_path) {
+            png_path = argv[i];
+        } else {
+            std::fputs(USAGE, stderr);
+            return 2;
+        }
+    }
+    if (!path) {
+        std::fputs(USAGE, stderr);
+        return 2;
+    }
+    GameFile file;
+    ShownPosition shown;
     std::string error;
-    if (!read_results(results_path, records, skipped, error) || records.empty()) {
-        std::fprintf(stderr, "fendrel-board: no game in %s%s\n", results_path,
-                     error.empty() ? "" : (": " + error).c_str());
+    if (!read_game_file(path, file, error) || !show_game(file, game, move, shown, error)) {
+        std::fprintf(stderr, "fendrel-board: %s\n", error.c_str());
         return 1;
     }
-    const GameRecord& record = records.back();
-    const int played = replay_dots(record.dots);
-    if (played != static_cast<int>(record.dots.size())) {
-        std::fprintf(stderr, "fendrel-board: dot %d of game %d is not legal\n", played + 1,
-                     record.game);
-        return 1;
-    }
-    if (!record.dots.empty())
-        last_move_cell = cell_index(record.dots.back().x, record.dots.back().y);
-    std::printf("%s\n%s", board_text().c_str(), outcome_text(record).c_str());
-    if (!save_board_png(png_path)) {
+    for (const std::string& warning : shown.warnings)
+        std::fprintf(stderr, "fendrel-board: warning: %s\n", warning.c_str());
+    if (!shown.stop.empty())
+        std::fprintf(stderr, "fendrel-board: %s; shown up to move %d\n", shown.stop.c_str(),
+                     shown.moves);
+    std::printf("%s\n%s", board_text().c_str(), shown.text.c_str());
+    if (png_path && !save_board_png(png_path)) {
         std::fprintf(stderr, "fendrel-board: cannot write %s\n", png_path);
         return 1;
     }
-    std::printf("Board picture: %s\n", png_path);
+    if (png_path)
+        std::printf("Board picture: %s\n", png_path);
     return 0;
 }
 
@@ -125,8 +160,8 @@ int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "follow" && argc == 3)
         return follow(argv[2]);
-    if (command == "show" && argc == 4)
-        return show(argv[2], argv[3]);
+    if (command == "show")
+        return show(argc, argv);
     std::fputs(USAGE, stderr);
     return 2;
 }

@@ -5,9 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
-
-// The grid mark of the point (x, y).
 char point_mark(int32_t x, int32_t y) {
     const int32_t cell = cell_index(x, y);
     const bool enclosed = cell_enclosed[cell] != 0;
@@ -20,6 +17,8 @@ char point_mark(int32_t x, int32_t y) {
         return enclosed ? ENCLOSED_MARK : FREE_MARK;
     }
 }
+
+namespace {
 
 // One header line: the digit of each column number that `divisor` picks, blank where a
 // tens digit would be 0.
@@ -59,15 +58,21 @@ std::string board_text() {
     return text;
 }
 
-std::string outcome_text(const GameRecord& record) {
-    std::string text = "Side 1 (red, X): " + record.side1 + "; side 2 (blue, O): " + record.side2 +
-                       "; " + std::to_string(record.dots.size()) + " dots\n";
-    const int32_t balance = record.score;
+std::string players_and_score_text(const std::string& side1, const std::string& side2, size_t dots,
+                                   int32_t balance) {
+    std::string text = "Side 1 (red, X): " + side1 + "; side 2 (blue, O): " + side2 + "; " +
+                       std::to_string(dots) + " dots\n";
     text += "Score: side 1 " + std::string(balance > 0 ? "+" : "") + std::to_string(balance) +
             " (captured dots: ";
     text += balance == 0 ? "even)\n"
                          : "side " + std::to_string(balance > 0 ? 1 : 2) + " took " +
                                std::to_string(std::abs(balance)) + " more)\n";
+    return text;
+}
+
+std::string outcome_text(const GameRecord& record) {
+    std::string text =
+        players_and_score_text(record.side1, record.side2, record.dots.size(), record.score);
     if (record.winner == 0)
         return text + "Result: a draw (" + record.reason + ")\n";
     text += "Winner: " + side_words(record.winner, record);

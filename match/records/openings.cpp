@@ -2,11 +2,13 @@
 
 #include "match/records/replay.h"
 #include "match/records/sgf.h"
+#include "match/records/sgf_replay.h"
 #include "os/file.h"
 #include "rules/board.h"
 #include "rules/capture.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <sstream>
 
@@ -72,21 +74,74 @@ bool parse_dot_line(const std::string& line, std::vector<Dot>& dots) {
     return true;
 }
 
+// The first `limit` moves of a game as an opening's dots, which are played alternately
+// from side 1; false with the reason when the game does not start that way.
+bool opening_dots(const SgfGame& game, size_t limit, Opening& opening, std::string& error) {
+    for (const SgfPlacement& placement : game.placements) {
+        if (opening.dots.size() == limit)
+            break;
+        if (placement.setup) {
+            error = opening.label + ": set-up dots (AB, AW) are no opening";
+            return false;
+        }
+        if (placement.side != 1 + static_cast<int>(opening.dots.size() % 2)) {
+            error = opening.label + ": moves do not alternate from B";
+            return false;
+        }
+        opening.dots.push_back(placement.dot);
+    }
+    return true;
+}
+
 bool parse_sgf_openings(const std::string& text, const std::string& name,
                         std::vector<Opening>& openings, std::string& error) {
     std::vector<SgfGame> games;
     if (!parse_sgf(text, games, error))
         return false;
     for (size_t g = 0; g < games.size(); ++g) {
-        Opening opening{name + " #" + std::to_string(g + 1), {}};
-        for (const auto& [side, dot] : games[g].moves) {
-            if (side != 1 + static_cast<int>(opening.dots.size() % 2)) {
-                error = opening.label + ": moves do not alternate from B";
-                return false;
-            }
-            opening.dots.push_back(dot);
-        }
-        openings.push_back(opening);
+        openings.push_back({name + " #" + std::to_string(g + 1), {}});
+        if (!opening_dots(games[g], SIZE_MAX, openings.back(), error))
+            return false;
+    }
+    return true;
+}
+
+// "sgf:FILE:N": the first N moves of every game of the file that has them, plays them under
+// these rules and starts with them alternating from B; the other games are passed over.
+bool load_sgf_game_openings(const std::string& choice, OpeningBook& book, std::string& error) {
+    const size_t colon = choice.rfind(':');
+    char* end = nullptr;
+    errno = 0;
+    const long moves = std::strtol(choice.c_str() + colon + 1, &end, 10);
+    const std::string path = choice.substr(4, colon - 4);
+    if (colon < 5 || colon + 1 == choice.size() || *end || errno || moves < 1 ||
+        moves > MAX_SGF_OPENING_MOVES) {
+        error = "sgf:FILE:N takes a file and N from 1 to " + std::to_string(MAX_SGF_OPENING_MOVES);
+        return false;
+    }
+    std::string text;
+    std::vector<SgfGame> games;
+    if (!read_whole_file(path, text)) {
+        error = "cannot read opening file " + path;
+        return false;
+    }
+    if (!parse_sgf(text, games, error)) {
+        error = path + ": " + error;
+        return false;
+    }
+    book.kind = OpeningKind::file;
+    for (size_t g = 0; g < games.size(); ++g) {
+        Opening opening{choice + " #" + std::to_string(g + 1), {}};
+        std::string unused;
+        const SgfReplay replay = replay_sgf_game(games[g], static_cast<int>(moves));
+        if (replay.moves == moves &&
+            opening_dots(games[g], static_cast<size_t>(moves), opening, unused) && !board_full())
+            book.file_openings.push_back(opening);
+    }
+    if (book.file_openings.empty()) {
+        error = path + ": no game whose first " + std::to_string(moves) +
+                " moves play under these rules, alternating from B";
+        return false;
     }
     return true;
 }
@@ -165,6 +220,8 @@ bool load_opening_book(const std::string& choice, OpeningBook& book, std::string
         book.random_dots = static_cast<int>(dots);
         return true;
     }
+    if (choice.rfind("sgf:", 0) == 0)
+        return load_sgf_game_openings(choice, book, error);
     std::string text;
     if (!read_whole_file(choice, text)) {
         error = "cannot read opening file " + choice;

@@ -5,6 +5,10 @@
 //               a 2 x 2 square;
 //   random:N    N random legal dots, alternating from side 1, drawn from the seed and the
 //               pair's number so that any machine makes the same ones;
+//   sgf:FILE:N  the first N moves of each game tree of an SGF file, from every game that
+//               has them, plays them under these rules and starts with them alternating
+//               from B (set-up dots or a side moving twice make no opening); used in turn
+//               as the openings of a FILE are;
 //   FILE        one opening per line as "x y" pairs (blank lines and "#" comments skipped),
 //               or an SGF collection, one opening per game tree; used in turn, over again
 //               when the pairs outnumber them.
@@ -12,6 +16,7 @@
 #pragma once
 
 #include "match/records/game_record.h"
+#include "rules/board.h"
 
 #include <cstdint>
 #include <string>
@@ -32,6 +37,8 @@ struct OpeningBook {
 
 // Most dots a random opening may have: far from filling the board.
 constexpr int MAX_RANDOM_OPENING_DOTS = 400;
+// Most moves an sgf:FILE:N opening may take from a game: every point of the board.
+constexpr int MAX_SGF_OPENING_MOVES = board_cols * board_rows;
 
 // Reads an --opening value (and its file); false with a reason when it is unusable.
 bool load_opening_book(const std::string& choice, OpeningBook& book, std::string& error);

@@ -10,9 +10,12 @@
 // The move coordinates of a playable cell index.
 Dot dot_of_cell(int32_t cell);
 
-// Sets up the empty board and plays the dots in order, alternating from side 1; the number
-// of dots played before the first that the rules refuse, so all of them when every one is
-// legal.
+// Why the rules refuse a dot on the point as the board stands, or nullptr when they take it.
+const char* dot_refusal(const Dot& dot);
+
+// Sets up the empty board and plays the dots in order, alternating from side 1, each marked
+// as the latest as it is placed; the number of dots played before the first that the rules
+// refuse, so all of them when every one is legal.
 int replay_dots(const std::vector<Dot>& dots);
 
 // Side 1's captured-dot balance on the board as it stands.

@@ -1,7 +1,10 @@
 #include "match/records/sgf.h"
 
+#include "os/text_encoding.h"
 #include "rules/board.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 
@@ -65,7 +68,7 @@ bool read_value(Cursor& in, std::string& value) {
     return false;
 }
 
-// One node after its ";": its properties, appended to `properties` (first values only).
+// One node after its ";": its properties, appended to `properties`, one pair per value.
 bool read_node(Cursor& in, std::vector<std::pair<std::string, std::string>>& properties) {
     for (;;) {
         skip_space(in);
@@ -79,32 +82,70 @@ bool read_node(Cursor& in, std::vector<std::pair<std::string, std::string>>& pro
             in.error = "property " + name + " without a value";
             return false;
         }
-        bool first = true;
         while (in.at < in.text.size() && in.text[in.at] == '[') {
             ++in.at;
             std::string value;
             if (!read_value(in, value))
                 return false;
-            if (first)
-                properties.emplace_back(name, value);
-            first = false;
+            properties.emplace_back(name, value);
             skip_space(in);
         }
     }
 }
 
-// Adds a B or W property to the moves; other properties are passed over.
-bool add_move(Cursor& in, SgfGame& game, const std::pair<std::string, std::string>& property) {
-    const int side = property.first == "B" ? 1 : property.first == "W" ? 2 : 0;
-    if (!side)
+// The points of two letters each in text[from, to); false when a letter names no point.
+bool read_points(const std::string& text, size_t from, size_t to, std::vector<Dot>& points) {
+    if ((to - from) % 2)
+        return false;
+    for (size_t i = from; i < to; i += 2) {
+        const Dot dot{letter_value(text[i]), letter_value(text[i + 1])};
+        if (dot.x < 0 || dot.y < 0)
+            return false;
+        points.push_back(dot);
+    }
+    return true;
+}
+
+// Adds a B, W, AB or AW value to the main line; other properties are passed over. A move's
+// point may be followed by "." and its outline; later "."s part the chains of an outline
+// that closes more than one enclosure, which are taken as one set of points.
+bool add_placement(Cursor& in, SgfGame& game, const std::pair<std::string, std::string>& property) {
+    const std::string& name = property.first;
+    const bool setup = name == "AB" || name == "AW";
+    if (!setup && name != "B" && name != "W")
         return true;
-    const std::string& point = property.second;
-    if (point.size() != 2 || letter_value(point[0]) < 0 || letter_value(point[1]) < 0) {
-        in.error = "move " + property.first + "[" + point + "] is not a point";
+    const std::string& value = property.second;
+    SgfPlacement placement{name.back() == 'B' ? 1 : 2, {}, setup, {}};
+    std::vector<Dot> point;
+    bool valid = value.size() >= 2 && read_points(value, 0, 2, point) &&
+                 (value.size() == 2 || (!setup && value[2] == '.'));
+    for (size_t from = 3; valid && from < value.size();) {
+        const size_t dot = std::min(value.find('.', from), value.size());
+        valid = read_points(value, from, dot, placement.outline);
+        from = dot + 1;
+    }
+    if (!valid) {
+        in.error = (setup ? "set-up dot " : "move ") + name + "[" + value + "] is not a point";
         return false;
     }
-    game.moves.push_back({side, {letter_value(point[0]), letter_value(point[1])}});
+    placement.dot = point[0];
+    game.placements.push_back(placement);
     return true;
+}
+
+// Whether a CA value names Windows-1251, in any of the spellings in use.
+bool names_cp1251(std::string charset) {
+    for (char& c : charset)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return charset == "windows-1251" || charset == "cp1251" || charset == "cp-1251";
+}
+
+// The root's texts in UTF-8: as they are, unless CA names Windows-1251.
+void decode_root(SgfGame& game) {
+    if (!names_cp1251(sgf_property(game, "CA")))
+        return;
+    for (auto& property : game.root)
+        property.second = utf8_from_cp1251(property.second.c_str());
 }
 
 // One game tree after its "(": the root node's properties, and the moves of the first
@@ -137,7 +178,7 @@ bool read_tree(Cursor& in, SgfGame& game) {
                 game.root = properties;
             root_done = true;
             for (const auto& property : properties)
-                if (!add_move(in, game, property))
+                if (!add_placement(in, game, property))
                     return false;
         } else {
             in.error = std::string("unexpected '") + c + "'";
@@ -148,6 +189,10 @@ bool read_tree(Cursor& in, SgfGame& game) {
 }
 
 } // namespace
+
+std::string sgf_point(const Dot& dot) {
+    return {point_letter(dot.x), point_letter(dot.y)};
+}
 
 std::string sgf_result(const GameRecord& record) {
     if (record.winner == 0)
@@ -177,9 +222,7 @@ std::string write_sgf_game(const GameRecord& record) {
     add_property(out, "GC", comment + "; opening " + record.opening);
     for (size_t i = 0; i < record.dots.size(); ++i) {
         out += i % 12 == 0 ? "\n;" : ";";
-        const Dot& dot = record.dots[i];
-        const std::string point{point_letter(dot.x), point_letter(dot.y)};
-        add_property(out, i % 2 == 0 ? "B" : "W", point);
+        add_property(out, i % 2 == 0 ? "B" : "W", sgf_point(record.dots[i]));
     }
     out += ")\n";
     return out;
@@ -202,6 +245,7 @@ bool parse_sgf(const std::string& text, std::vector<SgfGame>& games, std::string
             error = in.error + " (byte " + std::to_string(in.at) + ")";
             return false;
         }
+        decode_root(games.back());
     }
     return true;
 }

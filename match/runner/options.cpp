@@ -29,9 +29,11 @@ Games:
   --concurrency K     games at once (default: the number of cores)
   --seed S            seed of the random openings (default 1)
   --opening O         empty (default), cross (four dots in the centre), random:N (N
-                      random legal dots), or FILE: one opening per line as "x y" pairs,
-                      or an SGF collection; opening dots reach both engines as "move"
-                      lines before the side to move is asked with "go"
+                      random legal dots), sgf:FILE:N (the first N moves of each game
+                      of an SGF file that has them and plays them under these rules,
+                      alternating from B), or FILE: one opening per line as "x y"
+                      pairs, or an SGF collection; opening dots reach both engines as
+                      "move" lines before the side to move is asked with "go"
 
 Clock and adjudication:
   --increment MS      time credited for every move, sent as "increment MS"

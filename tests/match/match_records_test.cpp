@@ -75,8 +75,8 @@ TEST_F(RecordsTest, SgfRecordsReplayToTheResultsAndTheLinesToTheSummary) {
         EXPECT_EQ(sgf_property(games[i], "PW"), record.side2);
         EXPECT_EQ(sgf_property(games[i], "RE"), sgf_result(record));
         std::vector<Dot> dots;
-        for (const auto& [side, dot] : games[i].moves)
-            dots.push_back(dot);
+        for (const SgfPlacement& placement : games[i].placements)
+            dots.push_back(placement.dot);
         EXPECT_EQ(dots, record.dots);
         ASSERT_EQ(replay_dots(dots), static_cast<int>(dots.size()));
         EXPECT_TRUE(board_full());

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+
 namespace {
 
 TEST(OpeningsTest, CrossIsFourDotsOnTheDiagonalsOfTheCentreSquare) {
@@ -88,6 +91,33 @@ TEST(OpeningsTest, SgfCollections) {
     ASSERT_EQ(openings.size(), 2u);
     EXPECT_EQ(openings[0].dots, (std::vector<Dot>{{19, 15}, {20, 15}}));
     EXPECT_EQ(openings[1].label, "book.sgf #2");
+}
+
+TEST(OpeningsTest, FirstMovesOfTheGamesOfAnSgfFile) {
+    const std::string path = ::testing::TempDir() + "openings_test_games.sgf";
+    std::ofstream(path) << "(;SZ[39:32];B[tp];W[up](;B[aa];W[bb])(;B[cc]))\n" // the main line
+                           "(;SZ[39:32]AB[aa];B[bb];W[cc];B[dd])\n"           // set-up dots
+                           "(;SZ[39:32];B[aa])\n"                             // too short
+                           "(;SZ[39:32];B[aa];W[aa];B[bb])\n"                 // refused move
+                           "(;SZ[39];B[aa];W[bb];B[cc])\n"                    // wrong board
+                           "(;SZ[39:32];B[aa];B[bb];W[cc])\n"                 // B twice
+                           "(;SZ[39:32];B[dd];W[ee];B[ff];W[aa.aabbcc])\n";   // ends later
+    OpeningBook book;
+    std::string error;
+    ASSERT_TRUE(load_opening_book("sgf:" + path + ":3", book, error)) << error;
+    ASSERT_EQ(book.file_openings.size(), 2u);
+    EXPECT_EQ(book.file_openings[0].label, "sgf:" + path + ":3 #1");
+    EXPECT_EQ(book.file_openings[0].dots, (std::vector<Dot>{{19, 15}, {20, 15}, {0, 0}}));
+    EXPECT_EQ(book.file_openings[1].label, "sgf:" + path + ":3 #7");
+    EXPECT_EQ(book.file_openings[1].dots, (std::vector<Dot>{{3, 3}, {4, 4}, {5, 5}}));
+
+    for (const std::string& bad :
+         {"sgf:" + path + ":0", "sgf:" + path + ":x", "sgf:" + path + ":", "sgf:" + path + ":1249",
+          "sgf:" + path + ":6", std::string("sgf::3"), std::string("sgf:/no/such/file:3")}) {
+        EXPECT_FALSE(load_opening_book(bad, book, error)) << bad;
+        EXPECT_FALSE(error.empty());
+    }
+    std::remove(path.c_str());
 }
 
 TEST(OpeningsTest, RefusesOpeningsTheRulesRefuse) {

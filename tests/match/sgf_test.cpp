@@ -1,7 +1,10 @@
-// Game records in SGF: the properties other programs for this game expect, and a written
-// record that parses back and replays through the rules to the same position and score.
+// Game records in SGF: the properties other programs for this game expect, a written record
+// that parses back and replays through the rules to the same position and score, and the
+// files other programs write, replayed on the rules core.
+#include "match/board/board_text.h"
 #include "match/records/replay.h"
 #include "match/records/sgf.h"
+#include "match/records/sgf_replay.h"
 #include "rules/board.h"
 #include "rules/capture.h"
 
@@ -61,9 +64,9 @@ TEST(SgfTest, WrittenGamesReplayToTheSamePositionAndScore) {
             << error;
         ASSERT_EQ(games.size(), 2u);
         std::vector<Dot> dots;
-        for (size_t i = 0; i < games[0].moves.size(); ++i) {
-            EXPECT_EQ(games[0].moves[i].first, 1 + static_cast<int>(i % 2));
-            dots.push_back(games[0].moves[i].second);
+        for (size_t i = 0; i < games[0].placements.size(); ++i) {
+            EXPECT_EQ(games[0].placements[i].side, 1 + static_cast<int>(i % 2));
+            dots.push_back(games[0].placements[i].dot);
         }
         ASSERT_EQ(replay_dots(dots), static_cast<int>(record.dots.size()));
         EXPECT_TRUE(board_full());
@@ -121,22 +124,212 @@ TEST(SgfTest, ReadsTheMainLineOnly) {
                           games, error))
         << error;
     ASSERT_EQ(games.size(), 2u);
-    ASSERT_EQ(games[0].moves.size(), 3u);
-    EXPECT_EQ(games[0].moves[1].second, (Dot{1, 1}));
-    EXPECT_EQ(games[0].moves[2].second, (Dot{2, 2}));
+    ASSERT_EQ(games[0].placements.size(), 3u);
+    EXPECT_EQ(games[0].placements[1].dot, (Dot{1, 1}));
+    EXPECT_EQ(games[0].placements[2].dot, (Dot{2, 2}));
     EXPECT_EQ(sgf_property(games[0], "C"), "a ] b");
-    EXPECT_EQ(games[1].moves.size(), 1u);
+    EXPECT_EQ(games[1].placements.size(), 1u);
 }
 
 TEST(SgfTest, RefusesBrokenText) {
-    const char* broken[] = {"(;B[aa]",   "(;B[aa", "(;B[a1])", "(;B[abc])",
-                            "x(;B[aa])", "(;B)",   "(;b[aa])"};
+    const char* broken[] = {"(;B[aa]",    "(;B[aa",      "(;B[a1])",       "(;B[abc])",
+                            "x(;B[aa])",  "(;B)",        "(;b[aa])",       "(;B[])",
+                            "(;B[ab.a])", "(;B[ab.a1])", "(;AB[ab.bbcc])", "(;W[ab,bc])"};
     for (const char* text : broken) {
         std::vector<SgfGame> games;
         std::string error;
         EXPECT_FALSE(parse_sgf(text, games, error)) << text;
         EXPECT_FALSE(error.empty());
     }
+}
+
+// Side 1 closes a diamond around side 2's dot bb = (1, 1) with its fourth dot, bc = (1, 2).
+const std::string DIAMOND = ";B[ba];W[bb];B[ab];W[kj];B[cb];W[jk]";
+
+struct DialectCase {
+    const char* what;
+    std::string sgf;
+    int played;        // moves of the last game tree that replay
+    int total;         // moves of its main line
+    std::string error; // the replay's error, "" for none
+    size_t warnings;
+    std::string black;                       // PB, in UTF-8
+    std::vector<std::pair<Dot, char>> marks; // grid marks after the replay
+    int balance = 0;                         // side 1's captured-dot balance
+};
+
+TEST(SgfTest, OtherProgramsDialectsReplayOnTheRules) {
+    const DialectCase cases[] = {
+        {"outline after the point",
+         "(;GM[40]SZ[39:32]" + DIAMOND + ";B[bc.bccbbaab])",
+         7,
+         7,
+         "",
+         0,
+         "",
+         {{{1, 1}, 'o'}, {{1, 2}, 'X'}},
+         1},
+        {"outline with a point that is not the mover's",
+         "(;SZ[39:32]" + DIAMOND + ";B[bc.bccbbakj])",
+         7,
+         7,
+         "",
+         1,
+         "",
+         {{{1, 1}, 'o'}},
+         1},
+        {"outline on a move that encloses nothing",
+         "(;SZ[39:32];B[aa.aabbab];W[cc])",
+         2,
+         2,
+         "",
+         1,
+         "",
+         {{{0, 0}, 'X'}}},
+        {"two chains after the point",
+         "(;SZ[39:32]" + DIAMOND + ";B[bc.bccb.baab])",
+         7,
+         7,
+         "",
+         0,
+         "",
+         {{{1, 1}, 'o'}},
+         1},
+        {"set-up dots, then a capture",
+         "(;SZ[39:32]AB[ba][ab]AW[bb]AB[cb];B[bc])",
+         1,
+         1,
+         "",
+         0,
+         "",
+         {{{1, 1}, 'o'}, {{0, 1}, 'X'}},
+         1},
+        {"one side twice in a row",
+         "(;SZ[39:32];B[ba];B[ab];B[cb];W[bb];B[bc];B[zz])",
+         6,
+         6,
+         "",
+         0,
+         "",
+         {{{1, 1}, 'o'}, {{25, 25}, 'X'}},
+         1},
+        {"two trees, the main line of the last",
+         "(;SZ[39:32];B[aa])\n(;SZ[39:32];B[bb];W[cc]"
+         "(;B[dd];W[ff])(;B[ee]))",
+         4,
+         4,
+         "",
+         0,
+         "",
+         {{{3, 3}, 'X'}, {{4, 4}, '.'}, {{5, 5}, 'O'}}},
+        {"Windows-1251 text",
+         "(;CA[windows-1251]PB[\xc8\xe3\xf0\xee\xea]SZ[39:32];B[aa])",
+         1,
+         1,
+         "",
+         0,
+         "\u0418\u0433\u0440\u043e\u043a",
+         {}},
+        {"UTF-8 text by default",
+         "(;PB[\u0418\u0433\u0440\u043e\u043a];B[aa])",
+         1,
+         1,
+         "",
+         0,
+         "\u0418\u0433\u0440\u043e\u043a",
+         {}},
+        {"unknown properties",
+         "(;FF[4]GM[40]AP[Other:2.1]SZ[39:32]TM[600]XX[1][2];B[aa]BL[5]"
+         "C[hm];W[bb]LB[bb:1])",
+         2,
+         2,
+         "",
+         0,
+         "",
+         {{{1, 1}, 'O'}}},
+        {"a point inside an enclosure",
+         "(;SZ[39:32];B[ba];W[kk];B[ab];W[ll];B[cb];W[mm];B[bc];"
+         "W[bb];B[aa])",
+         7,
+         9,
+         "move 8 W[bb] refused: the point is inside an enclosure",
+         0,
+         "",
+         {{{1, 1}, '+'}, {{0, 0}, '.'}}},
+        {"a point taken",
+         "(;B[aa];W[aa])",
+         1,
+         2,
+         "move 2 W[aa] refused: the point is taken",
+         0,
+         "",
+         {{{0, 0}, 'X'}}},
+        {"a point past the right edge",
+         "(;SZ[39:32];B[Na])",
+         0,
+         1,
+         "move 1 B[Na] refused: the point lies outside the board",
+         0,
+         "",
+         {{{0, 1}, '.'}}},
+        {"a set-up dot on a taken point",
+         "(;AB[aa]AW[aa];B[bb])",
+         0,
+         1,
+         "set-up dot AW[aa] refused: the point is taken",
+         0,
+         "",
+         {{{0, 0}, 'X'}}},
+        {"a square board",
+         "(;SZ[39];B[aa])",
+         0,
+         1,
+         "board 39 x 39 (SZ[39]), not 39 x 32",
+         0,
+         "",
+         {{{0, 0}, '.'}}},
+        {"rows and columns swapped",
+         "(;SZ[32:39];B[aa])",
+         0,
+         1,
+         "board 32 x 39 (SZ[32:39]), not 39 x 32",
+         0,
+         "",
+         {}},
+    };
+    for (const DialectCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<SgfGame> games;
+        std::string error;
+        ASSERT_TRUE(parse_sgf(c.sgf, games, error)) << error;
+        ASSERT_FALSE(games.empty());
+        const SgfReplay replay = replay_sgf_game(games.back(), ALL_SGF_MOVES);
+        EXPECT_EQ(replay.moves, c.played);
+        EXPECT_EQ(replay.total, c.total);
+        EXPECT_EQ(replay.error, c.error);
+        EXPECT_EQ(replay.warnings.size(), c.warnings);
+        EXPECT_EQ(sgf_property(games.back(), "PB"), c.black);
+        for (const auto& [dot, mark] : c.marks)
+            EXPECT_EQ(point_mark(dot.x, dot.y), mark) << dot.x << ", " << dot.y;
+        EXPECT_EQ(side1_balance(), c.balance);
+    }
+}
+
+TEST(SgfTest, ReplayStopsAtTheMoveAskedFor) {
+    std::vector<SgfGame> games;
+    std::string error;
+    ASSERT_TRUE(parse_sgf("(;AB[cc]" + DIAMOND + ";B[bc])", games, error)) << error;
+    SgfReplay replay = replay_sgf_game(games[0], 0);
+    EXPECT_EQ(replay.moves, 0);
+    EXPECT_EQ(point_mark(2, 2), 'X');
+    EXPECT_EQ(last_move_cell, 0);
+    replay = replay_sgf_game(games[0], 6);
+    EXPECT_EQ(replay.moves, 6);
+    EXPECT_TRUE(replay.error.empty());
+    EXPECT_EQ(point_mark(1, 1), 'O');
+    EXPECT_EQ(last_move_cell, cell_index(9, 10));
+    // The side of the next move is the one after the last move played.
+    EXPECT_EQ(side_to_move, 1);
 }
 
 } // namespace
