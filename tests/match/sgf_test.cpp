@@ -80,6 +80,16 @@ TEST(SgfTest, WrittenGamesReplayToTheSamePositionAndScore) {
     }
 }
 
+TEST(SgfTest, RecordedDotsOffTheBoardStopTheReplay) {
+    // The rules' cell index would take the first two as points of the rows beside theirs
+    // ((38, 4) and (0, 1)), and the last two as cells outside the board's arrays.
+    for (const Dot& off : {Dot{-3, 5}, Dot{41, 0}, Dot{5, -2}, Dot{0, 33}}) {
+        EXPECT_EQ(replay_dots({{3, 3}, off, {4, 4}}), 1) << off.x << " " << off.y;
+        EXPECT_EQ(cell_owner[cell_index(3, 3)], 1);
+        EXPECT_EQ(cell_owner[cell_index(4, 4)], CELL_EMPTY);
+    }
+}
+
 TEST(SgfTest, RootPropertiesAndCoordinates) {
     GameRecord record;
     record.game = 4;
