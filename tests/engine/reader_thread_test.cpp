@@ -207,6 +207,10 @@ TEST_F(GameTest, RandomEnginesPlayAWholeGame) {
 namespace {
 
 TEST_F(GameTest, EnginesThatNeverReadPlayAWholeGameAndEveryMoveIsRelayed) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a Windows pipe holds some 4 KB, less than a game's requests to one "
+                    "engine; the next test plays the game with a pipe that fills";
+#endif
     // Each is paced by the requests it never takes, so it never moves out of turn.
     install_chaos("Engine1", "deaf-mover");
     install_chaos("Engine2", "deaf-mover");
