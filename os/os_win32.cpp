@@ -194,17 +194,6 @@ bool wait_for_exit(ProcessInfo& process, int wait_ms, int& status) {
     return true;
 }
 
-void kill_process(ProcessInfo& process) {
-    if (process.group != NO_HANDLE)
-        TerminateJobObject(as_handle(process.group), 1);
-    close_handle(process.group);
-    if (process.process == NO_HANDLE)
-        return;
-    TerminateProcess(as_handle(process.process), 1);
-    int status = 0;
-    wait_for_exit(process, -1, status);
-}
-
 void end_process_group(ProcessInfo& process, int& status) {
     if (process.group != NO_HANDLE)
         TerminateJobObject(as_handle(process.group), 1);
@@ -213,6 +202,12 @@ void end_process_group(ProcessInfo& process, int& status) {
         return;
     TerminateProcess(as_handle(process.process), 1);
     wait_for_exit(process, -1, status);
+}
+
+// A job ends as one, so killing an engine and ending its group are the same on Windows.
+void kill_process(ProcessInfo& process) {
+    int status = 0;
+    end_process_group(process, status);
 }
 
 void adopt_orphans() {}

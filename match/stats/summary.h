@@ -3,7 +3,7 @@
 #pragma once
 
 #include "match/records/game_record.h"
-#include "match/records/match_spec.h"
+#include "match/records/match_definition.h"
 #include "match/stats/statistics.h"
 
 #include <map>

@@ -432,7 +432,8 @@ def case_refuse_storm(args):
                     "search", "--onlyvisible", "--name", "^error$"), "the box to close")
                 closed += 1
             else:
-                time.sleep(0.05)
+                wait_until(lambda: session.xdotool("search", "--onlyvisible", "--name",
+                                                   "^(error|Сообщение)$"), "a box")
         check(closed == 12, "%d boxes" % closed)
         close_and_expect_nothing_left(session)
 

@@ -11,7 +11,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
 #include <set>
 #include <string_view>
 #include <thread>
@@ -100,6 +102,7 @@ int side_from_waiting_input() {
         const size_t asked = text.find("go\n");
         if (asked != std::string::npos)
             return text.find("move ") < asked ? 2 : 1;
+        // A pipe that holds bytes stays readable, so only a fresh look tells of more.
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
 }
@@ -130,6 +133,15 @@ std::string beside_program(const std::string& path) {
         return path;
     const std::string program = own_program_path();
     return program.substr(0, program.find_last_of("/\\") + 1) + path;
+}
+
+// Blocks for good: the engine ends only when it is killed.
+[[noreturn]] void wait_to_be_killed() {
+    std::mutex never;
+    std::condition_variable unset;
+    std::unique_lock lock(never);
+    for (;;)
+        unset.wait(lock);
 }
 
 } // namespace
@@ -199,12 +211,13 @@ int play_deaf(const std::string& score_trace) {
         // first) or 2k + 1 (side 2).
         const int asked = static_cast<int>(k) + 1;
         const int applied = 2 * static_cast<int>(k) + side - 1;
+        // Nothing signals bytes that wait untaken, nor a file that grows: look again soon.
+        // How soon decides only how fast the game goes, never what it comes to.
         while (score_trace.empty() ? times_asked() < asked : scores_in(trace) < applied)
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         write_output(move_line(points[k].first, points[k].second));
     }
-    for (;;)
-        std::this_thread::sleep_for(std::chrono::seconds(1));
+    wait_to_be_killed();
 }
 
 int spawn_holder_and_exit() {
@@ -220,6 +233,5 @@ int spawn_holder_and_exit() {
 }
 
 int hold_pipes() {
-    for (;;)
-        std::this_thread::sleep_for(std::chrono::seconds(1));
+    wait_to_be_killed();
 }
