@@ -87,7 +87,10 @@ ViewWindow::ViewWindow(ViewModel model) : view(std::move(model)) {
     left->addWidget(board);
     left->addWidget(slider);
     left->addStretch();
+    texts->setContentsMargins(0, 8, 8, 8);
+    // The board at the window's corner, as in the Linux window: a point's pixel is the same.
     QHBoxLayout* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(left);
     layout->addLayout(texts, 1);
 
@@ -103,6 +106,7 @@ ViewWindow::ViewWindow(ViewModel model) : view(std::move(model)) {
     });
     setFocusPolicy(Qt::StrongFocus);
     show_position();
+    board->setFixedSize(image.size());
 }
 
 bool ViewWindow::save_png(const QString& path) const {
