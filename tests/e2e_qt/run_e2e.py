@@ -465,19 +465,24 @@ CASES = {
 }
 
 
-def main():
+def run_case(cases, options):
+    """Runs the case the command line names, with the options every case needs."""
     parser = argparse.ArgumentParser()
-    parser.add_argument("case", choices=sorted(CASES))
-    for option in ("--fendrel", "--scripted", "--chaos", "--scenarios", "--work"):
+    parser.add_argument("case", choices=sorted(cases))
+    for option in options:
         parser.add_argument(option, required=True)
     args = parser.parse_args()
     try:
-        CASES[args.case](args)
+        cases[args.case](args)
     except Failure as failure:
         print("FAILED:", failure)
         return 1
     print("passed")
     return 0
+
+
+def main():
+    return run_case(CASES, ("--fendrel", "--scripted", "--chaos", "--scenarios", "--work"))
 
 
 if __name__ == "__main__":

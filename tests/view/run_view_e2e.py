@@ -10,7 +10,6 @@ ends, passed or failed.
 Usage: run_view_e2e.py CASE --view PATH --board PATH --results FILE --work DIR
 """
 
-import argparse
 import json
 import os
 import subprocess
@@ -102,20 +101,5 @@ def case_unreadable(args):
 CASES = {"steps": case_steps, "unreadable": case_unreadable}
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("case", choices=sorted(CASES))
-    for option in ("--view", "--board", "--results", "--work"):
-        parser.add_argument(option, required=True)
-    args = parser.parse_args()
-    try:
-        CASES[args.case](args)
-    except e2e.Failure as failure:
-        print("FAILED:", failure)
-        return 1
-    print("passed")
-    return 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(e2e.run_case(CASES, ("--view", "--board", "--results", "--work")))
