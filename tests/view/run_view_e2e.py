@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """fendrel-view on a private Xvfb display: a recorded game stepped through with the keys,
 each position's screenshot checked point by point against the same game replayed to the
-same move by the rules core (fendrel-board show); and a file that cannot be read ends the
-program with exit code 1 and a message, without a window.
+same move by the rules core (fendrel-board show); and a file that cannot be read is named
+in a box and on standard error, and the program ends with exit code 1 once the box closes.
 
 Every process a case starts (Xvfb, the viewer) is ended by its process id when the case
 ends, passed or failed.
@@ -92,7 +92,9 @@ def case_steps(args):
 
 def case_unreadable(args):
     with ViewSession(args, "unreadable", [os.path.join(args.work, "missing.jsonl")]) as view:
-        code = view.program.wait(e2e.PATIENCE)
+        box = view.find_window("fendrel-view")
+        view.close(box)
+        code = view.exit_code()
         message = e2e.read_file(view.path("view.stderr"))
         e2e.check(code == 1, "exit code %s" % code)
         e2e.check(b"cannot read" in message, "the message: %r" % message)

@@ -3,6 +3,7 @@
 #include "view/qt/view_window.h"
 
 #include <QApplication>
+#include <QMessageBox>
 
 #include <cstdio>
 #include <cstdlib>
@@ -48,7 +49,10 @@ int main(int argc, char** argv) {
     ViewModel model;
     std::string error;
     if (!open_view(path, game, move, model, error)) {
+        // Said both where a script reads it and where a person who started it from a
+        // desktop sees it.
         std::fprintf(stderr, "fendrel-view: %s\n", error.c_str());
+        QMessageBox::critical(nullptr, "fendrel-view", QString::fromStdString(error));
         return 1;
     }
     ViewWindow window(std::move(model));
