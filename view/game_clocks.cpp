@@ -21,15 +21,18 @@ void run_clocks(const GameRecord& record, uint32_t increment, size_t played, uin
     }
 }
 
-// Whether the increment gives the recorded clocks at the end. The side to move when the
-// game ended may have been credited for a turn it never finished and charged for part of it.
-bool gives_end_clocks(const GameRecord& record, uint32_t increment) {
+// Whether the increment gives the recorded clocks at the end, each within a millisecond a
+// turn: a move's recorded time and the charge of its clock are measured apart, and may differ
+// by their rounding. The side to move when the game ended may have been credited for a turn
+// it never finished and charged for part of it.
+bool gives_end_clocks(const GameRecord& record, uint32_t increment, const int64_t turns[2]) {
     uint32_t clocks[2];
     run_clocks(record, increment, record.move_ms.size(), clocks);
-    const int next = mover_of(static_cast<int>(record.dots.size()));
-    const int other = 3 - next;
-    return clocks[other - 1] == record.clock_ms[other - 1] &&
-           record.clock_ms[next - 1] <= uint64_t{clocks[next - 1]} + increment;
+    const int next = mover_of(static_cast<int>(record.dots.size())) - 1;
+    const int other = 1 - next;
+    const int64_t off = int64_t{clocks[other]} - record.clock_ms[other];
+    return off <= turns[other] && -off <= turns[other] &&
+           record.clock_ms[next] <= int64_t{clocks[next]} + increment + turns[next];
 }
 
 } // namespace
@@ -39,21 +42,22 @@ bool clocks_after(const GameRecord& record, int moves, uint32_t clocks[2]) {
         return false;
     // Without a clock that ran empty, a side's clock at the end is its turns times the
     // increment less its time: each side's turns, with and without an unfinished one, give
-    // the candidates, and the replay keeps the one that fits.
-    uint64_t spent[2] = {0, 0};
-    uint64_t turns[2] = {0, 0};
+    // the candidates (to the nearest millisecond), and the replay keeps the one that fits.
+    int64_t spent[2] = {0, 0};
+    int64_t turns[2] = {0, 0};
     for (size_t i = 0; i < record.move_ms.size(); ++i) {
         const int side = mover_of(record.opening_dots + static_cast<int>(i)) - 1;
         spent[side] += record.move_ms[i];
         ++turns[side];
     }
-    std::vector<uint64_t> candidates{0};
+    std::vector<int64_t> candidates{0};
     for (int side = 0; side < 2; ++side)
-        for (uint64_t count = turns[side]; count <= turns[side] + 1; ++count)
-            if (count > 0 && (record.clock_ms[side] + spent[side]) % count == 0)
-                candidates.push_back((record.clock_ms[side] + spent[side]) / count);
-    for (const uint64_t increment : candidates) {
-        if (increment > UINT32_MAX || !gives_end_clocks(record, static_cast<uint32_t>(increment)))
+        for (int64_t count = turns[side]; count <= turns[side] + 1; ++count)
+            if (count > 0)
+                candidates.push_back((record.clock_ms[side] + spent[side] + count / 2) / count);
+    for (const int64_t increment : candidates) {
+        if (increment > UINT32_MAX ||
+            !gives_end_clocks(record, static_cast<uint32_t>(increment), turns))
             continue;
         const int played = moves - record.opening_dots;
         run_clocks(record, static_cast<uint32_t>(increment),

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 // Each side's clock after the record's first `moves` dots, found by replaying the clock with
-// the increment that gives the recorded clocks at the end. False when no increment does
-// (the record's times do not add up), and the clocks are then unknown before the end.
+// the increment that gives the recorded clocks at the end (to within the rounding of the
+// move times). False when no increment does (the record's times do not add up), and the
+// clocks are then unknown before the end.
 bool clocks_after(const GameRecord& record, int moves, uint32_t clocks[2]);

@@ -49,6 +49,10 @@ std::string write_results_file(const std::string& folder) {
     record.game = 7;
     record.clock_ms[0] = 12345;
     record.clock_ms[1] = 1;
+    text += record_to_json(record) + "\n";
+    record.game = 9;
+    record.clock_ms[0] = 1501;
+    record.clock_ms[1] = 0;
     return write(folder + "/results.jsonl", text + record_to_json(record) + "\n");
 }
 

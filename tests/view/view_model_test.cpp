@@ -129,6 +129,9 @@ TEST(ViewModel, MoveTimesAndClocksOfAResultsFile) {
     EXPECT_EQ(show_view(view).time,
               "Move 3 took 0:00.3; clocks at the end of the game: side 1 0:12.3, side 2 0:00.0 "
               "(the times of the moves do not add up)");
+    press_view_key(view, next_game);
+    go_to_move(view, 5);
+    EXPECT_EQ(show_view(view).time, expected[5]);
 }
 
 TEST(ViewModel, FilesThatCannotBeShownSayWhy) {
