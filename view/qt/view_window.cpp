@@ -17,6 +17,8 @@
 
 namespace {
 
+constexpr int SIDE_WIDTH = 360;
+
 // Texts of the file (names, results) are bytes as an engine or another program wrote them.
 QString file_text(const std::string& text) {
     return QString::fromStdString(displayable_text(text.c_str()));
@@ -25,6 +27,7 @@ QString file_text(const std::string& text) {
 QLabel* text_label(QWidget* parent) {
     QLabel* label = new QLabel(parent);
     label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
     return label;
 }
 
@@ -69,16 +72,20 @@ ViewWindow::ViewWindow(ViewModel model) : view(std::move(model)) {
     time_text = text_label(this);
     game_text = text_label(this);
     notes_text = text_label(this);
-    notes_text->setWordWrap(true);
     slider = new QSlider(Qt::Horizontal, this);
     game_list = new QListWidget(this);
     // The keys belong to the window: neither the slider nor the list takes them.
     slider->setFocusPolicy(Qt::NoFocus);
     game_list->setFocusPolicy(Qt::NoFocus);
+    game_list->setWordWrap(true);
     for (const ViewedGame& game : view.games)
         game_list->addItem(file_text(game.label));
 
-    QVBoxLayout* texts = new QVBoxLayout;
+    // The texts beside the board keep a width of their own: long names wrap, they do not
+    // widen the window.
+    QWidget* side = new QWidget(this);
+    side->setFixedWidth(SIDE_WIDTH);
+    QVBoxLayout* texts = new QVBoxLayout(side);
     for (QWidget* part : {static_cast<QWidget*>(move_text), static_cast<QWidget*>(time_text),
                           static_cast<QWidget*>(game_text), static_cast<QWidget*>(notes_text),
                           static_cast<QWidget*>(game_list)})
@@ -92,7 +99,7 @@ ViewWindow::ViewWindow(ViewModel model) : view(std::move(model)) {
     QHBoxLayout* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(left);
-    layout->addLayout(texts, 1);
+    layout->addWidget(side);
 
     connect(slider, &QSlider::valueChanged, this, [this](int move) {
         go_to_move(view, move);
