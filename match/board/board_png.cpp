@@ -4,11 +4,9 @@
 #include "ui/board_picture.h"
 #include "ui/qt/picture_raster.h"
 
-#include <QImage>
-
 #include <vector>
 
-bool save_board_png(const char* path) {
+QImage board_image() {
     // The window's client area: the board above the status bar, which the image leaves out.
     const int32_t width = board_area_width(board_cols);
     const int32_t height = board_area_height(board_rows);
@@ -16,5 +14,9 @@ bool save_board_png(const char* path) {
     build_board_picture(width, height + STATUS_BAR_HEIGHT, picture);
     QImage image(width, height, QImage::Format_RGB32);
     render_picture(picture, image);
-    return image.save(path, "PNG");
+    return image;
+}
+
+bool save_board_png(const char* path) {
+    return board_image().save(path, "PNG");
 }

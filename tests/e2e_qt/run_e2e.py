@@ -119,6 +119,19 @@ class Session:
         self.engine_pids = []
 
     def __enter__(self):
+        self.start_display()
+        self.program = subprocess.Popen([os.path.abspath(self.args.fendrel)], cwd=self.folder,
+                                        env=self.env, stdout=subprocess.DEVNULL,
+                                        stderr=open(self.path("fendrel.stderr"), "wb"))
+        self.own(self.program.pid)
+        self.window = self.find_window("Fendrel")
+        for pid in children_of(self.program.pid):
+            self.own(pid)
+            self.engine_pids.append(pid)
+        return self
+
+    def start_display(self):
+        """Starts the case's own Xvfb and sets the environment of programs shown on it."""
         read_end, write_end = os.pipe()
         self.xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
@@ -133,15 +146,6 @@ class Session:
         env = dict(os.environ, DISPLAY=self.display, QT_QPA_PLATFORM="xcb", LANG="C.UTF-8")
         env.pop("WAYLAND_DISPLAY", None)
         self.env = env
-        self.program = subprocess.Popen([os.path.abspath(self.args.fendrel)], cwd=self.folder,
-                                        env=env, stdout=subprocess.DEVNULL,
-                                        stderr=open(self.path("fendrel.stderr"), "wb"))
-        self.own(self.program.pid)
-        self.window = self.find_window("Fendrel")
-        for pid in children_of(self.program.pid):
-            self.own(pid)
-            self.engine_pids.append(pid)
-        return self
 
     def __exit__(self, *exc):
         # Engines run in groups of their own, and some start children: whatever still runs
@@ -462,19 +466,24 @@ CASES = {
 }
 
 
-def main():
+def run_case(cases, options):
+    """Runs the case the command line names, with the options every case needs."""
     parser = argparse.ArgumentParser()
-    parser.add_argument("case", choices=sorted(CASES))
-    for option in ("--fendrel", "--scripted", "--chaos", "--scenarios", "--work"):
+    parser.add_argument("case", choices=sorted(cases))
+    for option in options:
         parser.add_argument(option, required=True)
     args = parser.parse_args()
     try:
-        CASES[args.case](args)
+        cases[args.case](args)
     except Failure as failure:
         print("FAILED:", failure)
         return 1
     print("passed")
     return 0
+
+
+def main():
+    return run_case(CASES, ("--fendrel", "--scripted", "--chaos", "--scenarios", "--work"))
 
 
 if __name__ == "__main__":

@@ -24,6 +24,8 @@ BELOW = {
     "match/records": ["referee/windowless/judge.h", "rules", "os"],
     "match/stats": ["match/records"],
     "match/board": ["match/records", "match/stats", "ui", "rules", "engine", "os"],
+    "view": ["match/board", "match/records", "rules", "os"],
+    "view/qt": ["view", "match/board", "ui/qt/engine_text.h", "os"],
     "match/runner": ["match/records", "match/stats", "referee", "engine", "rules", "os"],
 }
 

@@ -1,0 +1,154 @@
+#include "view/qt/view_window.h"
+
+#include "match/board/board_png.h"
+#include "ui/qt/engine_text.h"
+
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QVBoxLayout>
+
+#include <utility>
+
+namespace {
+
+constexpr int SIDE_WIDTH = 360;
+
+// Texts of the file (names, results) are bytes as an engine or another program wrote them.
+QString file_text(const std::string& text) {
+    return QString::fromStdString(displayable_text(text.c_str()));
+}
+
+QLabel* text_label(QWidget* parent) {
+    QLabel* label = new QLabel(parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    return label;
+}
+
+// What the keys of the window do to the model.
+bool view_key_of(int key, ViewKey& view_key) {
+    switch (key) {
+    case Qt::Key_Left:
+        view_key = ViewKey::back;
+        return true;
+    case Qt::Key_Right:
+        view_key = ViewKey::forward;
+        return true;
+    case Qt::Key_PageUp:
+        view_key = ViewKey::back_ten;
+        return true;
+    case Qt::Key_PageDown:
+        view_key = ViewKey::forward_ten;
+        return true;
+    case Qt::Key_Home:
+        view_key = ViewKey::start;
+        return true;
+    case Qt::Key_End:
+        view_key = ViewKey::end;
+        return true;
+    case Qt::Key_N:
+        view_key = ViewKey::next_game;
+        return true;
+    case Qt::Key_P:
+        view_key = ViewKey::previous_game;
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+ViewWindow::ViewWindow(ViewModel model) : view(std::move(model)) {
+    setWindowTitle("Fendrel view");
+    board = new QLabel(this);
+    move_text = text_label(this);
+    time_text = text_label(this);
+    game_text = text_label(this);
+    notes_text = text_label(this);
+    slider = new QSlider(Qt::Horizontal, this);
+    game_list = new QListWidget(this);
+    // The keys belong to the window: neither the slider nor the list takes them.
+    slider->setFocusPolicy(Qt::NoFocus);
+    game_list->setFocusPolicy(Qt::NoFocus);
+    game_list->setWordWrap(true);
+    for (const ViewedGame& game : view.games)
+        game_list->addItem(file_text(game.label));
+
+    // The texts beside the board keep a width of their own: long names wrap, they do not
+    // widen the window.
+    QWidget* side = new QWidget(this);
+    side->setFixedWidth(SIDE_WIDTH);
+    QVBoxLayout* texts = new QVBoxLayout(side);
+    for (QWidget* part : {static_cast<QWidget*>(move_text), static_cast<QWidget*>(time_text),
+                          static_cast<QWidget*>(game_text), static_cast<QWidget*>(notes_text),
+                          static_cast<QWidget*>(game_list)})
+        texts->addWidget(part);
+    QVBoxLayout* left = new QVBoxLayout;
+    left->addWidget(board);
+    left->addWidget(slider);
+    left->addStretch();
+    texts->setContentsMargins(0, 8, 8, 8);
+    // The board at the window's corner, as in the Linux window: a point's pixel is the same.
+    QHBoxLayout* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(left);
+    layout->addWidget(side);
+
+    connect(slider, &QSlider::valueChanged, this, [this](int move) {
+        go_to_move(view, move);
+        show_position();
+    });
+    connect(game_list, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row < 0)
+            return;
+        pick_game(view, row);
+        show_position();
+    });
+    setFocusPolicy(Qt::StrongFocus);
+    show_position();
+    board->setFixedSize(image.size());
+}
+
+bool ViewWindow::save_png(const QString& path) const {
+    return image.save(path, "PNG");
+}
+
+void ViewWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Save)) {
+        const QString path =
+            QFileDialog::getSaveFileName(this, "Save the board", QString(), "PNG images (*.png)");
+        if (!path.isEmpty() && !save_png(path))
+            QMessageBox::warning(this, "Fendrel view", "Cannot write " + path);
+        return;
+    }
+    ViewKey key;
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier) ||
+        !view_key_of(event->key(), key))
+        return QWidget::keyPressEvent(event);
+    press_view_key(view, key);
+    show_position();
+}
+
+void ViewWindow::show_position() {
+    const ViewTexts texts = show_view(view);
+    image = board_image();
+    board->setPixmap(QPixmap::fromImage(image));
+    move_text->setText(QString::fromStdString(texts.move));
+    time_text->setText(QString::fromStdString(texts.time));
+    time_text->setVisible(!texts.time.empty());
+    game_text->setText(file_text(texts.game));
+    notes_text->setText(file_text(texts.notes));
+    notes_text->setVisible(!texts.notes.empty());
+    const QSignalBlocker slider_quiet(slider);
+    slider->setRange(0, view.last_move);
+    slider->setValue(view.move);
+    const QSignalBlocker list_quiet(game_list);
+    game_list->setCurrentRow(view.game);
+}

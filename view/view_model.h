@@ -1,0 +1,59 @@
+// What fendrel-view shows, without a window: the file's games, the one picked, the move it
+// stands at, where each key takes it, and the texts beside the board.
+#pragma once
+
+#include "match/board/shown_game.h"
+
+#include <string>
+#include <vector>
+
+enum class ViewKey {
+    back,          // Left
+    forward,       // Right
+    back_ten,      // PgUp
+    forward_ten,   // PgDn
+    start,         // Home
+    end,           // End
+    next_game,     // N
+    previous_game, // P
+};
+
+struct ViewedGame {
+    int number = 0;    // the game's number for show_game
+    std::string label; // players, result and reason, as the list of games shows them
+};
+
+struct ViewModel {
+    GameFile file;
+    std::vector<ViewedGame> games;
+    int game = 0;      // the index in games of the game shown
+    int move = 0;      // the moves on the board
+    int last_move = 0; // the last move that the game replays to
+    std::string cut;   // why the game cannot be replayed past last_move: which move and why
+};
+
+// Reads the file and stands at game `game` (its number as fendrel-board takes it, WHOLE for
+// the last) and move `move` (WHOLE for its end). False with the reason when the file cannot
+// be read or has no such game or move.
+bool open_view(const std::string& path, int game, int move, ViewModel& view, std::string& error);
+
+// Shows the game at index `game` of the list, at its end; an index past either end is the
+// first or the last game.
+void pick_game(ViewModel& view, int game);
+
+// Stands at move `move`, held between 0 and the last move the game replays to.
+void go_to_move(ViewModel& view, int move);
+
+// What a key does.
+void press_view_key(ViewModel& view, ViewKey key);
+
+struct ViewTexts {
+    std::string move;  // the move, the side to move and the captured-dot balance
+    std::string time;  // the move's time and both clocks; empty for SGF
+    std::string game;  // players, score and result
+    std::string notes; // where the game is cut short, outlines the rules disagree with
+};
+
+// Replays the shown position on the rules core (so the board picture shows it) and gives
+// the texts that go with it.
+ViewTexts show_view(const ViewModel& view);
