@@ -1,12 +1,14 @@
 // fendrel-view's window on Qt's offscreen platform: keys, the slider and the list of games
 // move the board, the slider, the list and the texts together; each state the window can
 // show (a game's start, middle and end, a game cut short, another board, a results file's
-// clocks) shows its texts; the saved PNG is the shown board.
+// clocks) shows its texts; Ctrl+S saves the shown board as PNG where the dialog says.
 #include "ui/board_picture.h"
 #include "view/qt/view_window.h"
 #include "view_files.h"
 
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QSlider>
 #include <QtTest>
@@ -33,6 +35,28 @@ bool shows_long_game_at(const ViewWindow& window, int moves) {
             return false;
     }
     return true;
+}
+
+// Answers the save dialog that Ctrl+S is about to open as a person would: types the path
+// into its name field (Qt's own dialog calls it fileNameEdit) and presses Return, or
+// cancels when the path is empty. It looks for the dialog each time the dialog's own event
+// loop runs its timers.
+void answer_save_dialog(const QString& path) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, path] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        if (path.isEmpty())
+            return dialog->reject();
+        auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+        QVERIFY(name);
+        name->setText(path);
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    timer->start(10);
 }
 
 ViewModel opened(const std::string& path, int game, int move) {
@@ -132,7 +156,11 @@ class ViewWindowTest : public QObject {
         ViewWindow window(opened(write_sgf_file(folder.path), 1, 12));
         window.show();
         const QString path = QString::fromStdString(folder.path + "/board.png");
-        QVERIFY(window.save_png(path));
+        answer_save_dialog("");
+        QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(!QFile::exists(path));
+        answer_save_dialog(path);
+        QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
         QImage saved(path);
         QCOMPARE(saved.convertToFormat(QImage::Format_RGB32),
                  window.board->pixmap().toImage().convertToFormat(QImage::Format_RGB32));
