@@ -145,14 +145,15 @@ def case_other_program(args):
 def case_match_sgf(args):
     """Two games from the file's second tree as an opening, dotbot against an engine whose
     first move is refused: game 0 is the opening, one move of dotbot's and the refusal."""
-    sgf = os.path.join(args.work, "match-sgf.sgf")
-    if os.path.exists(sgf):
-        os.remove(sgf)
+    sgf, results = (os.path.join(args.work, "match-sgf." + end) for end in ("sgf", "jsonl"))
+    for earlier in (sgf, results):  # a results file left by an earlier run would resume
+        if os.path.exists(earlier):
+            os.remove(earlier)
     match = subprocess.Popen(
         [args.match, "--engine", "name=bot", "cmd=" + args.dotbot, "--engine", "name=chaos",
          "cmd=" + args.chaos, "arg=illegal", "--games", "2", "--concurrency", "1",
          "--opening", "sgf:%s:12" % args.other, "--sgf", sgf,
-         "--results", os.path.join(args.work, "match-sgf.jsonl")],
+         "--results", results],
         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         e2e.check(match.wait(4 * e2e.PATIENCE) == 0, "fendrel-match failed")
