@@ -1,0 +1,176 @@
+// fendrel-bridge NAME -- PROGRAM ARGS...: an engine of the referee's line protocol on this
+// program's standard streams, played by PROGRAM, which speaks protocol NAME on pipes.
+//
+// Three reader threads only read (the referee's lines on standard input, the engine's
+// output, the engine's standard error) and queue what they read; the main thread alone cuts
+// lines, runs the translation and writes, and wakes for the earliest deadline of an answer.
+#include "bridge/translator.h"
+#include "engine/engine_process.h"
+#include "engine/line_cutter.h"
+#include "os/console.h"
+#include "os/process.h"
+
+#include <condition_variable>
+#include <cstdio>
+#include <deque>
+#include <mutex>
+#include <random>
+#include <string>
+#include <thread>
+
+namespace {
+
+constexpr int QUIT_WAIT_MS = 500; // less than the referee waits for the bridge to quit
+constexpr int READ_SIZE = 65536;
+
+enum Source { REFEREE, ENGINE_OUTPUT, ENGINE_ERROR, SOURCES };
+
+struct Chunk {
+    Source source;
+    std::string bytes; // empty: the end of that source
+};
+
+std::mutex queue_lock;
+std::condition_variable queue_filled;
+std::deque<Chunk> chunks;
+
+void read_source(Source source, OsHandle handle) {
+    std::string buffer(READ_SIZE, '\0');
+    for (;;) {
+        const int got = read_handle(handle, buffer.data(), READ_SIZE);
+        std::lock_guard<std::mutex> hold(queue_lock);
+        chunks.push_back({source, got > 0 ? buffer.substr(0, got) : std::string()});
+        queue_filled.notify_one();
+        if (got <= 0)
+            return;
+    }
+}
+
+// Lines of one source, cut as the referee cuts an engine's output.
+struct Cutter {
+    char pending[ENGINE_LINE_SIZE];
+    int length = 0;
+    bool after_full = false;
+};
+
+struct Link {
+    Bridge bridge;
+    OsHandle engine_input = NO_HANDLE;
+    Cutter cutters[SOURCES];
+    bool engine_output_ended = false;
+};
+
+void write_out(Link& link, BridgeOutput& out) {
+    if (!out.to_engine.empty())
+        write_handle(link.engine_input, out.to_engine.data(), out.to_engine.size());
+    if (!out.to_referee.empty())
+        write_handle(standard_stream(1), out.to_referee.data(), out.to_referee.size());
+    out.to_engine.clear();
+    out.to_referee.clear();
+}
+
+void take_line(Link& link, Source source, const char* line, BridgeOutput& out) {
+    const uint32_t now = monotonic_ms();
+    if (source == REFEREE)
+        bridge_referee_line(link.bridge, line, now, out);
+    else
+        bridge_engine_line(link.bridge, line, source == ENGINE_ERROR ? "stderr" : "", now, out);
+}
+
+void take_chunk(Link& link, const Chunk& chunk, BridgeOutput& out) {
+    if (chunk.bytes.empty()) {
+        if (chunk.source == REFEREE)
+            bridge_referee_line(link.bridge, "quit", monotonic_ms(), out);
+        else if (chunk.source == ENGINE_OUTPUT)
+            bridge_engine_ended(link.bridge, out);
+        return;
+    }
+    Cutter& cutter = link.cutters[chunk.source];
+    char line[ENGINE_LINE_SIZE];
+    size_t offset = 0;
+    for (;;) {
+        while (!out.finished && cut_line(cutter.pending, cutter.length, line, cutter.after_full))
+            take_line(link, chunk.source, line, out);
+        if (out.finished || offset == chunk.bytes.size())
+            return;
+        const size_t room = static_cast<size_t>(pending_room(cutter.length));
+        const size_t part = std::min(room, chunk.bytes.size() - offset);
+        append_chunk(cutter.pending, cutter.length, chunk.bytes.data() + offset,
+                     static_cast<int>(part));
+        offset += part;
+    }
+}
+
+// Runs the translation until it is finished; true when the engine failed.
+bool run_link(Link& link) {
+    BridgeOutput out;
+    std::random_device entropy;
+    open_bridge(link.bridge, link.bridge.protocol, entropy(), monotonic_ms(), out);
+    write_out(link, out);
+    while (!out.finished) {
+        std::unique_lock<std::mutex> hold(queue_lock);
+        uint32_t deadline = 0;
+        if (bridge_deadline(link.bridge, deadline)) {
+            const int32_t wait = static_cast<int32_t>(deadline - monotonic_ms());
+            queue_filled.wait_for(hold, std::chrono::milliseconds(wait > 0 ? wait : 0),
+                                  [] { return !chunks.empty(); });
+        } else {
+            queue_filled.wait(hold, [] { return !chunks.empty(); });
+        }
+        std::deque<Chunk> taken;
+        taken.swap(chunks);
+        hold.unlock();
+        for (const Chunk& chunk : taken)
+            if (!out.finished)
+                take_chunk(link, chunk, out);
+        bridge_check_time(link.bridge, monotonic_ms(), out);
+        write_out(link, out);
+    }
+    return out.failed;
+}
+
+const char USAGE[] = "usage: fendrel-bridge pointsai|gtp -- PROGRAM [ARGUMENT...]\n";
+
+} // namespace
+
+int main(int argc, char** argv) {
+    use_binary_console();
+    Link link;
+    if (argc < 4 || std::string(argv[2]) != "--" ||
+        !protocol_named(argv[1], link.bridge.protocol)) {
+        std::fputs(USAGE, stderr);
+        return 2;
+    }
+    ProgramStart start;
+    start.program = argv[3];
+    for (int i = 4; i < argc; ++i)
+        start.arguments.push_back(argv[i]);
+    OsHandle input_read = NO_HANDLE, output_read = NO_HANDLE, error_read = NO_HANDLE;
+    OsHandle output_write = NO_HANDLE, error_write = NO_HANDLE;
+    ProcessInfo engine;
+    const bool started =
+        make_pipe(input_read, link.engine_input) && make_pipe(output_read, output_write) &&
+        make_pipe(error_read, error_write) &&
+        (start.input = ChildStream::to(input_read), start.output = ChildStream::to(output_write),
+         start.error = ChildStream::to(error_write), start_program(start, engine));
+    close_handle(input_read);
+    close_handle(output_write);
+    close_handle(error_write);
+    if (!started) {
+        const std::string text = std::string(protocol_name(link.bridge.protocol)) + " engine\n" +
+                                 protocol_name(link.bridge.protocol) +
+                                 " engine failed: cannot start " + start.program + "\n";
+        write_handle(standard_stream(1), text.data(), text.size());
+        return 1;
+    }
+    // The readers block in their reads for as long as their sources are open; they end with
+    // the program.
+    std::thread(read_source, REFEREE, standard_stream(0)).detach();
+    std::thread(read_source, ENGINE_OUTPUT, output_read).detach();
+    std::thread(read_source, ENGINE_ERROR, error_read).detach();
+    const bool failed = run_link(link);
+    int status = 0;
+    if (failed || !wait_for_exit(engine, QUIT_WAIT_MS, status))
+        kill_process(engine);
+    return failed ? 1 : 0;
+}
