@@ -57,14 +57,21 @@ struct Link {
     Bridge bridge;
     OsHandle engine_input = NO_HANDLE;
     Cutter cutters[SOURCES];
-    bool engine_output_ended = false;
+    bool ended[SOURCES] = {};
+    std::deque<Chunk> left;    // read after the translation finished, for the ending
+    bool failure_last = false; // the last line written to the referee says why it failed
 };
 
 void write_out(Link& link, BridgeOutput& out) {
     if (!out.to_engine.empty())
         write_handle(link.engine_input, out.to_engine.data(), out.to_engine.size());
-    if (!out.to_referee.empty())
+    if (!out.to_referee.empty()) {
         write_handle(standard_stream(1), out.to_referee.data(), out.to_referee.size());
+        const std::string& failure = link.bridge.failure;
+        link.failure_last = !failure.empty() && out.to_referee.size() >= failure.size() &&
+                            out.to_referee.compare(out.to_referee.size() - failure.size(),
+                                                   failure.size(), failure) == 0;
+    }
     out.to_engine.clear();
     out.to_referee.clear();
 }
@@ -77,8 +84,23 @@ void take_line(Link& link, Source source, const char* line, BridgeOutput& out) {
         bridge_engine_line(link.bridge, line, source == ENGINE_ERROR ? "stderr" : "", now, out);
 }
 
+// The text of a source that no line feed ended, as a last line of its own.
+void take_rest(Link& link, Source source, BridgeOutput& out) {
+    Cutter& cutter = link.cutters[source];
+    char line[ENGINE_LINE_SIZE];
+    while (cut_line(cutter.pending, cutter.length, line, cutter.after_full))
+        take_line(link, source, line, out);
+    if (cutter.length == 0)
+        return;
+    cutter.pending[cutter.length] = '\0';
+    cutter.length = 0;
+    take_line(link, source, cutter.pending, out);
+}
+
 void take_chunk(Link& link, const Chunk& chunk, BridgeOutput& out) {
     if (chunk.bytes.empty()) {
+        link.ended[chunk.source] = true;
+        take_rest(link, chunk.source, out);
         if (chunk.source == REFEREE)
             bridge_referee_line(link.bridge, "quit", monotonic_ms(), out);
         else if (chunk.source == ENGINE_OUTPUT)
@@ -89,9 +111,10 @@ void take_chunk(Link& link, const Chunk& chunk, BridgeOutput& out) {
     char line[ENGINE_LINE_SIZE];
     size_t offset = 0;
     for (;;) {
-        while (!out.finished && cut_line(cutter.pending, cutter.length, line, cutter.after_full))
+        // Once the translation has finished, the engine's lines are only passed on.
+        while (cut_line(cutter.pending, cutter.length, line, cutter.after_full))
             take_line(link, chunk.source, line, out);
-        if (out.finished || offset == chunk.bytes.size())
+        if (offset == chunk.bytes.size())
             return;
         const size_t room = static_cast<size_t>(pending_room(cutter.length));
         const size_t part = std::min(room, chunk.bytes.size() - offset);
@@ -101,6 +124,21 @@ void take_chunk(Link& link, const Chunk& chunk, BridgeOutput& out) {
     }
 }
 
+// Waits for what the readers read, until the tick `until` when `timed`; what they read.
+std::deque<Chunk> next_chunks(bool timed, uint32_t until) {
+    std::unique_lock<std::mutex> hold(queue_lock);
+    if (timed) {
+        const int32_t wait = static_cast<int32_t>(until - monotonic_ms());
+        queue_filled.wait_for(hold, std::chrono::milliseconds(wait > 0 ? wait : 0),
+                              [] { return !chunks.empty(); });
+    } else {
+        queue_filled.wait(hold, [] { return !chunks.empty(); });
+    }
+    std::deque<Chunk> taken;
+    taken.swap(chunks);
+    return taken;
+}
+
 // Runs the translation until it is finished; true when the engine failed.
 bool run_link(Link& link) {
     BridgeOutput out;
@@ -108,25 +146,45 @@ bool run_link(Link& link) {
     open_bridge(link.bridge, link.bridge.protocol, entropy(), monotonic_ms(), out);
     write_out(link, out);
     while (!out.finished) {
-        std::unique_lock<std::mutex> hold(queue_lock);
         uint32_t deadline = 0;
-        if (bridge_deadline(link.bridge, deadline)) {
-            const int32_t wait = static_cast<int32_t>(deadline - monotonic_ms());
-            queue_filled.wait_for(hold, std::chrono::milliseconds(wait > 0 ? wait : 0),
-                                  [] { return !chunks.empty(); });
-        } else {
-            queue_filled.wait(hold, [] { return !chunks.empty(); });
-        }
-        std::deque<Chunk> taken;
-        taken.swap(chunks);
-        hold.unlock();
-        for (const Chunk& chunk : taken)
-            if (!out.finished)
+        const bool timed = bridge_deadline(link.bridge, deadline);
+        for (const Chunk& chunk : next_chunks(timed, deadline)) {
+            if (out.finished)
+                link.left.push_back(chunk);
+            else
                 take_chunk(link, chunk, out);
+        }
         bridge_check_time(link.bridge, monotonic_ms(), out);
         write_out(link, out);
     }
     return out.failed;
+}
+
+// After the end: passes on all that the engine still writes until its output and standard
+// error end, or for at most wait_ms, so that the referee's log loses nothing of it. When the
+// engine failed, the failure line comes again last, where the referee looks for why.
+void pass_on_the_rest(Link& link, int wait_ms) {
+    BridgeOutput out;
+    const uint32_t until = monotonic_ms() + static_cast<uint32_t>(wait_ms);
+    for (;;) {
+        std::deque<Chunk> taken;
+        taken.swap(link.left);
+        for (const Chunk& chunk : next_chunks(true, until))
+            taken.push_back(chunk);
+        for (const Chunk& chunk : taken)
+            if (chunk.source != REFEREE)
+                take_chunk(link, chunk, out);
+        const bool over = static_cast<int32_t>(until - monotonic_ms()) <= 0;
+        if ((link.ended[ENGINE_OUTPUT] && link.ended[ENGINE_ERROR]) || over)
+            break;
+    }
+    take_rest(link, ENGINE_OUTPUT, out);
+    take_rest(link, ENGINE_ERROR, out);
+    write_out(link, out);
+    if (!link.bridge.failure.empty() && !link.failure_last) {
+        out.to_referee = link.bridge.failure;
+        write_out(link, out);
+    }
 }
 
 const char USAGE[] = "usage: fendrel-bridge pointsai|gtp -- PROGRAM [ARGUMENT...]\n";
@@ -169,8 +227,11 @@ int main(int argc, char** argv) {
     std::thread(read_source, ENGINE_OUTPUT, output_read).detach();
     std::thread(read_source, ENGINE_ERROR, error_read).detach();
     const bool failed = run_link(link);
+    if (failed)
+        kill_process(engine);
+    pass_on_the_rest(link, QUIT_WAIT_MS);
     int status = 0;
-    if (failed || !wait_for_exit(engine, QUIT_WAIT_MS, status))
+    if (!wait_for_exit(engine, 0, status))
         kill_process(engine);
     return failed ? 1 : 0;
 }

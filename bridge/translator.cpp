@@ -42,7 +42,8 @@ void write_name(Bridge& bridge, const std::string& name, BridgeOutput& out) {
 void fail(Bridge& bridge, const std::string& why, BridgeOutput& out) {
     if (!bridge.named)
         write_name(bridge, "", out);
-    out.to_referee += std::string(protocol_name(bridge.protocol)) + " engine failed: " + why + "\n";
+    bridge.failure = std::string(protocol_name(bridge.protocol)) + " engine failed: " + why + "\n";
+    out.to_referee += bridge.failure;
     bridge.finished = out.finished = out.failed = true;
 }
 

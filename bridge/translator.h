@@ -54,6 +54,7 @@ struct Bridge {
     uint32_t increment_ms = 0;
     uint32_t own_clock_ms = 0;
     bool finished = false;
+    std::string failure; // the line that said why the engine failed
 };
 
 // Starts a bridge: its first request, the engine's name.

@@ -12,8 +12,8 @@
 //   off-board   answers with a point past the right edge
 //   illegal     answers with the point of a dot already on the board
 //   exit        ends with code 3 without answering
-//   noise       writes a line of 10000 bytes, bytes that are no text, and text without a
-//               line feed on standard error, then plays legally
+//   noise       writes on standard error a line of 10000 bytes, bytes that are no text
+//               with a move line in them, and text without a line feed; then plays legally
 #include "engine_streams.h"
 #include "rules/board.h"
 #include "rules/capture.h"
@@ -110,8 +110,8 @@ bool generate(const std::string& id, const std::string& command, const std::stri
         refuse(id, command);
     else {
         if (now && mode == "noise") {
-            write_output("= " + std::string(10000, 'n') + "\n");
-            write_output(std::string("\x01\xff\x80 move 1 1\n", 13));
+            write_stream(2, std::string(10000, 'n') + "\n");
+            write_stream(2, std::string("\x01\xff\x80 move 1 1\n", 13));
             write_stream(2, "no line feed");
         }
         if (gtp)
