@@ -1,5 +1,8 @@
 // fendrel-bridge NAME -- PROGRAM ARGS...: an engine of the referee's line protocol on this
 // program's standard streams, played by PROGRAM, which speaks protocol NAME on pipes.
+// Started without arguments, as the window programs start Engine1.exe, it takes the same
+// words from the file beside it named as it is with the extension ".bridge"
+// (Engine1.bridge), one word a line.
 //
 // Three reader threads only read (the referee's lines on standard input, the engine's
 // output, the engine's standard error) and queue what they read; the main thread alone cuts
@@ -8,6 +11,7 @@
 #include "engine/engine_process.h"
 #include "engine/line_cutter.h"
 #include "os/console.h"
+#include "os/file.h"
 #include "os/process.h"
 
 #include <condition_variable>
@@ -17,6 +21,7 @@
 #include <random>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -180,6 +185,7 @@ void pass_on_the_rest(Link& link, int wait_ms) {
     }
     take_rest(link, ENGINE_OUTPUT, out);
     take_rest(link, ENGINE_ERROR, out);
+    close_bridge(link.bridge, out);
     write_out(link, out);
     if (!link.bridge.failure.empty() && !link.failure_last) {
         out.to_referee = link.bridge.failure;
@@ -187,22 +193,48 @@ void pass_on_the_rest(Link& link, int wait_ms) {
     }
 }
 
-const char USAGE[] = "usage: fendrel-bridge pointsai|gtp -- PROGRAM [ARGUMENT...]\n";
+const char USAGE[] = "usage: fendrel-bridge pointsai|gtp -- PROGRAM [ARGUMENT...]\n"
+                     "   or, without arguments, the same words a line each in PROGRAM.bridge "
+                     "beside it\n";
+
+// The command line: the arguments, or without any the lines of the file beside the program.
+std::vector<std::string> command_words(int argc, char** argv) {
+    std::vector<std::string> words(argv + 1, argv + argc);
+    if (argc > 1)
+        return words;
+    std::string path = own_program_path();
+    const size_t dot = path.find_last_of('.');
+    if (dot != std::string::npos && path.find_first_of("/\\", dot) == std::string::npos)
+        path.erase(dot);
+    const std::string text = whole_file(path + ".bridge");
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string word = text.substr(start, end - start);
+        if (!word.empty() && word.back() == '\r')
+            word.pop_back();
+        if (!word.empty())
+            words.push_back(word);
+        start = end + 1;
+    }
+    return words;
+}
 
 } // namespace
 
 int main(int argc, char** argv) {
     use_binary_console();
     Link link;
-    if (argc < 4 || std::string(argv[2]) != "--" ||
-        !protocol_named(argv[1], link.bridge.protocol)) {
+    const std::vector<std::string> words = command_words(argc, argv);
+    if (words.size() < 3 || words[1] != "--" || !protocol_named(words[0], link.bridge.protocol)) {
         std::fputs(USAGE, stderr);
         return 2;
     }
     ProgramStart start;
-    start.program = argv[3];
-    for (int i = 4; i < argc; ++i)
-        start.arguments.push_back(argv[i]);
+    start.program = words[2];
+    start.arguments.assign(words.begin() + 3, words.end());
     OsHandle input_read = NO_HANDLE, output_read = NO_HANDLE, error_read = NO_HANDLE;
     OsHandle output_write = NO_HANDLE, error_write = NO_HANDLE;
     ProcessInfo engine;

@@ -210,7 +210,7 @@ void bridge_referee_line(Bridge& bridge, const std::string& line, uint32_t now, 
 void bridge_engine_line(Bridge& bridge, const std::string& line, const char* channel, uint32_t,
                         BridgeOutput& out) {
     echo(bridge, line, channel, out);
-    if (bridge.finished || *channel)
+    if (!bridge.failure.empty() || *channel)
         return;
     const bool blank = line.find_first_not_of(" \t\r") == std::string::npos;
     if (bridge.in_gtp_response) {
@@ -226,6 +226,11 @@ void bridge_engine_line(Bridge& bridge, const std::string& line, const char* cha
 void bridge_engine_ended(Bridge& bridge, BridgeOutput& out) {
     if (!bridge.finished)
         fail(bridge, "its output ended", out);
+}
+
+void close_bridge(Bridge& bridge, BridgeOutput& out) {
+    if (!bridge.named)
+        write_name(bridge, "", out);
 }
 
 bool bridge_deadline(const Bridge& bridge, uint32_t& tick) {

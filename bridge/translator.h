@@ -65,12 +65,17 @@ void open_bridge(Bridge& bridge, ForeignProtocol protocol, uint32_t seed, uint32
 void bridge_referee_line(Bridge& bridge, const std::string& line, uint32_t now, BridgeOutput& out);
 
 // One line from the engine, without its "\n"; `channel` names where it came from in the
-// message that passes it on ("" for its output, "stderr").
+// message that passes it on ("" for its output, "stderr"). After quit its answers are still
+// taken (its name may come only then); after a failure it is only passed on.
 void bridge_engine_line(Bridge& bridge, const std::string& line, const char* channel, uint32_t now,
                         BridgeOutput& out);
 
 // The engine's output ended (it exited or closed it).
 void bridge_engine_ended(Bridge& bridge, BridgeOutput& out);
+
+// The end of the bridge: what the engine wrote before a name it never gave, after a
+// stand-in name line.
+void close_bridge(Bridge& bridge, BridgeOutput& out);
 
 // When the oldest unanswered request runs out of time; false when none waits.
 bool bridge_deadline(const Bridge& bridge, uint32_t& tick);

@@ -337,6 +337,27 @@ TEST(BridgeTest, FailsBeforeTheNameWithANameLineFirst) {
     }
 }
 
+TEST(BridgeTest, TakesTheNameAnsweredAfterQuitOrStandsInForIt) {
+    for (const bool answers : {true, false}) {
+        Bridge bridge;
+        BridgeOutput out;
+        open_bridge(bridge, ForeignProtocol::pointsai, 1, 0, out);
+        bridge_engine_line(bridge, "a note", "stderr", 0, out);
+        bridge_referee_line(bridge, "quit", 0, out);
+        EXPECT_EQ(out.to_engine, "1 name\n2 quit\n");
+        if (answers) {
+            bridge_engine_line(bridge, "= 1 name N", "", 0, out);
+            bridge_engine_line(bridge, "= 2 quit", "", 0, out);
+        }
+        bridge_engine_ended(bridge, out);
+        close_bridge(bridge, out);
+        EXPECT_EQ(out.to_referee,
+                  answers ? "N\npointsai stderr: a note\npointsai: = 1 name N\npointsai: = 2 quit\n"
+                          : "pointsai engine\npointsai stderr: a note\n");
+        EXPECT_FALSE(out.failed);
+    }
+}
+
 TEST(BridgeTest, SetupRequestsWaitTheirLimit) {
     Bridge bridge;
     BridgeOutput out;

@@ -12,6 +12,7 @@
 //   off-board   answers with a point past the right edge
 //   illegal     answers with the point of a dot already on the board
 //   exit        ends with code 3 without answering
+//   deaf        answers nothing at all, quit neither; reads until its input ends
 //   noise       writes on standard error a line of 10000 bytes, bytes that are no text
 //               with a move line in them, and text without a line feed; then plays legally
 #include "engine_streams.h"
@@ -124,7 +125,7 @@ bool generate(const std::string& id, const std::string& command, const std::stri
 // Serves requests until quit or the end of input; the exit code.
 int serve() {
     std::string line;
-    bool silent = false;
+    bool silent = mode == "deaf";
     while (next_input_line(line)) {
         if (silent)
             continue;

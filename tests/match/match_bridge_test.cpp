@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -161,5 +163,59 @@ INSTANTIATE_TEST_SUITE_P(
         std::replace(name.begin(), name.end(), '-', '_');
         return name;
     });
+
+// fendrel-bridge by itself: it ends when its input ends, and leaves no engine behind.
+class BridgeProgramTest : public BridgedMatchTest {
+  protected:
+    // Runs the bridge with its input at its end from the start.
+    ProgramRun run_bridge(const std::vector<std::string>& words) {
+        const pid_t pid = start_program(words, "bridge");
+        EXPECT_GT(pid, 0);
+        return pid > 0 ? wait_match(pid, "bridge", 10000) : ProgramRun{};
+    }
+    std::string copy_of(const char* program) { return engine("x", program)[2].substr(4); }
+};
+
+TEST_F(BridgeProgramTest, QuitsTheEngineWhenItsInputEndsAndPassesOnItsAnswer) {
+    const ProgramRun run =
+        run_bridge({FENDREL_BRIDGE, "pointsai", "--", copy_of(FOREIGN_ENGINE), "pointsai"});
+    EXPECT_TRUE(WIFEXITED(run.status) && WEXITSTATUS(run.status) == 0) << run.status;
+    EXPECT_EQ(run.out, "Foreign pointsai\npointsai: = 1 name Foreign pointsai\n"
+                       "pointsai: = 2 quit\n");
+    EXPECT_TRUE(nothing_left_behind());
+}
+
+TEST_F(BridgeProgramTest, KillsAnEngineThatDoesNotQuit) {
+    const ProgramRun run =
+        run_bridge({FENDREL_BRIDGE, "gtp", "--", copy_of(FOREIGN_ENGINE), "gtp", "deaf"});
+    EXPECT_TRUE(WIFEXITED(run.status) && WEXITSTATUS(run.status) == 0) << run.status;
+    EXPECT_EQ(run.out, "gtp engine\n"); // a stand-in for the name it never gave
+    EXPECT_TRUE(nothing_left_behind());
+}
+
+TEST_F(BridgeProgramTest, SaysWhenTheEngineCannotStart) {
+    const ProgramRun run = run_bridge({FENDREL_BRIDGE, "gtp", "--", path("no-such-engine")});
+    EXPECT_TRUE(WIFEXITED(run.status) && WEXITSTATUS(run.status) == 1) << run.status;
+    EXPECT_EQ(run.out,
+              "gtp engine\ngtp engine failed: cannot start " + path("no-such-engine") + "\n");
+    for (const std::vector<std::string>& wrong :
+         {std::vector<std::string>{FENDREL_BRIDGE, "uci", "--", "x"},
+          std::vector<std::string>{FENDREL_BRIDGE, "gtp", "x"}}) {
+        const ProgramRun usage = run_bridge(wrong);
+        EXPECT_TRUE(WIFEXITED(usage.status) && WEXITSTATUS(usage.status) == 2) << usage.status;
+        EXPECT_NE(usage.err.find("usage: fendrel-bridge"), std::string::npos);
+    }
+}
+
+// As a window program starts it: Engine1.exe without arguments, its words in Engine1.bridge.
+TEST_F(BridgeProgramTest, TakesItsWordsFromTheFileBesideItWithoutArguments) {
+    std::filesystem::copy_file(FENDREL_BRIDGE, path("Engine1.exe"));
+    std::ofstream(path("Engine1.bridge")) << "gtp\r\n--\r\n"
+                                          << copy_of(FOREIGN_ENGINE) << "\r\ngtp\r\n";
+    const ProgramRun run = run_bridge({path("Engine1.exe")});
+    EXPECT_TRUE(WIFEXITED(run.status) && WEXITSTATUS(run.status) == 0) << run.err;
+    EXPECT_EQ(run.out.rfind("Foreign GTP\n", 0), 0u) << run.out;
+    EXPECT_TRUE(nothing_left_behind());
+}
 
 } // namespace
