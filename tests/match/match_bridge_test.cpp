@@ -141,28 +141,33 @@ TEST_P(BridgedFaultTest, LosesBothGamesWithTheFailureInTheDetail) {
     EXPECT_TRUE(nothing_left_behind());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Modes, BridgedFaultTest,
-    ::testing::Values(
-        BridgedFault{"pointsai", "refuse", "? ", Quote::all},
-        BridgedFault{"pointsai", "wrong-id", "an answer for another id", Quote::after_colon},
-        BridgedFault{"pointsai", "wrong-shape", "an answer of the wrong shape", Quote::after_colon},
-        BridgedFault{"pointsai", "silent", "no answer in time", Quote::nothing},
-        BridgedFault{"pointsai", "off-board", "a move off the board", Quote::after_colon},
-        BridgedFault{"pointsai", "illegal", "an illegal move", Quote::after_colon},
-        BridgedFault{"pointsai", "exit", "its output ended", Quote::nothing},
-        BridgedFault{"gtp", "refuse", "?", Quote::all},
-        BridgedFault{"gtp", "wrong-id", "an answer for another id", Quote::after_colon},
-        BridgedFault{"gtp", "wrong-shape", "an answer of the wrong shape", Quote::after_colon},
-        BridgedFault{"gtp", "silent", "no answer in time", Quote::nothing},
-        BridgedFault{"gtp", "off-board", "a move off the board", Quote::after_colon},
-        BridgedFault{"gtp", "illegal", "an illegal move", Quote::after_colon},
-        BridgedFault{"gtp", "exit", "its output ended", Quote::nothing}),
-    [](const auto& param) {
-        std::string name = std::string(param.param.protocol) + "_" + param.param.mode;
-        std::replace(name.begin(), name.end(), '-', '_');
-        return name;
-    });
+// Every mode in both protocols.
+std::vector<BridgedFault> every_fault() {
+    const BridgedFault modes[] = {
+        {"", "refuse", "?", Quote::all},
+        {"", "wrong-id", "an answer for another id", Quote::after_colon},
+        {"", "wrong-shape", "an answer of the wrong shape", Quote::after_colon},
+        {"", "silent", "no answer in time", Quote::nothing},
+        {"", "off-board", "a move off the board", Quote::after_colon},
+        {"", "illegal", "an illegal move", Quote::after_colon},
+        {"", "exit", "its output ended", Quote::nothing}};
+    std::vector<BridgedFault> faults;
+    for (const char* protocol : {"pointsai", "gtp"}) {
+        for (BridgedFault fault : modes) {
+            fault.protocol = protocol;
+            faults.push_back(fault);
+        }
+    }
+    return faults;
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, BridgedFaultTest, ::testing::ValuesIn(every_fault()),
+                         [](const auto& param) {
+                             std::string name =
+                                 std::string(param.param.protocol) + "_" + param.param.mode;
+                             std::replace(name.begin(), name.end(), '-', '_');
+                             return name;
+                         });
 
 // fendrel-bridge by itself: it ends when its input ends, and leaves no engine behind.
 class BridgeProgramTest : public BridgedMatchTest {
