@@ -35,17 +35,23 @@ struct Chunk {
     std::string bytes; // empty: the end of that source
 };
 
-std::mutex queue_lock;
-std::condition_variable queue_filled;
-std::deque<Chunk> chunks;
+// What the readers read and the main thread has not taken. Never destroyed: the readers
+// still block in their reads when the program ends, and one that wakes then must not find
+// the lock gone.
+struct ReadQueue {
+    std::mutex lock;
+    std::condition_variable filled;
+    std::deque<Chunk> chunks;
+};
+ReadQueue& queue = *new ReadQueue;
 
 void read_source(Source source, OsHandle handle) {
     std::string buffer(READ_SIZE, '\0');
     for (;;) {
         const int got = read_handle(handle, buffer.data(), READ_SIZE);
-        std::lock_guard<std::mutex> hold(queue_lock);
-        chunks.push_back({source, got > 0 ? buffer.substr(0, got) : std::string()});
-        queue_filled.notify_one();
+        std::lock_guard<std::mutex> hold(queue.lock);
+        queue.chunks.push_back({source, got > 0 ? buffer.substr(0, got) : std::string()});
+        queue.filled.notify_one();
         if (got <= 0)
             return;
     }
@@ -131,16 +137,16 @@ void take_chunk(Link& link, const Chunk& chunk, BridgeOutput& out) {
 
 // Waits for what the readers read, until the tick `until` when `timed`; what they read.
 std::deque<Chunk> next_chunks(bool timed, uint32_t until) {
-    std::unique_lock<std::mutex> hold(queue_lock);
+    std::unique_lock<std::mutex> hold(queue.lock);
     if (timed) {
         const int32_t wait = static_cast<int32_t>(until - monotonic_ms());
-        queue_filled.wait_for(hold, std::chrono::milliseconds(wait > 0 ? wait : 0),
-                              [] { return !chunks.empty(); });
+        queue.filled.wait_for(hold, std::chrono::milliseconds(wait > 0 ? wait : 0),
+                              [] { return !queue.chunks.empty(); });
     } else {
-        queue_filled.wait(hold, [] { return !chunks.empty(); });
+        queue.filled.wait(hold, [] { return !queue.chunks.empty(); });
     }
     std::deque<Chunk> taken;
-    taken.swap(chunks);
+    taken.swap(queue.chunks);
     return taken;
 }
 
