@@ -38,12 +38,14 @@ class PairingTest : public BridgedMatchTest, public ::testing::WithParamInterfac
 
 TEST_P(PairingTest, PlaysWholeGamesWithCompleteRecords) {
     const Pairing& pairing = GetParam();
+    // A margin so long that no engine loses on time on a busy machine.
     const std::vector<std::string> b =
         *pairing.protocol_b ? foreign("b", pairing.protocol_b, "legal") : dotbot();
-    const ProgramRun run = run_match(
-        foreign("a", pairing.protocol_a, pairing.mode_a) + b +
-        std::vector<std::string>{"--games", "2", "--concurrency", "2", "--increment", "100",
-                                 "--results", "r.jsonl", "--sgf", "g.sgf", "--logs", "logs"});
+    const ProgramRun run =
+        run_match(foreign("a", pairing.protocol_a, pairing.mode_a) + b +
+                  std::vector<std::string>{"--games", "2", "--concurrency", "2", "--increment",
+                                           "100", "--time-margin", "5000", "--results", "r.jsonl",
+                                           "--sgf", "g.sgf", "--logs", "logs"});
     ASSERT_EQ(run.status, 0) << run.err;
     const std::vector<GameRecord> records = read_records("r.jsonl");
     ASSERT_EQ(records.size(), 2u) << run.err;
