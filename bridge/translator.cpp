@@ -74,6 +74,9 @@ void take_generated(Bridge& bridge, const Request& request, const Answer& answer
                     const std::string& line, BridgeOutput& out) {
     int32_t x = 0;
     int32_t y = 0;
+    // The line protocol has no resignation: the engine gives the game up as a failure.
+    if (answer.results == "resign")
+        return fail(bridge, "it resigned: " + quoted(line), out);
     if (!parse_generated(bridge.protocol, answer.results, side_to_move, bridge.rows, x, y))
         return fail(bridge, "an answer of the wrong shape: " + quoted(line), out);
     if (!on_board(bridge, x, y))

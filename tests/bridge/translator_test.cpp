@@ -300,7 +300,7 @@ INSTANTIATE_TEST_SUITE_P(
         Failure{"gtp_resigns",
                 P::gtp,
                 {engine("=6 resign", "gtp: =6 resign")},
-                "an answer of the wrong shape: =6 resign"},
+                "it resigned: =6 resign"},
         Failure{"gtp_past_right_edge",
                 P::gtp,
                 {engine("=6 40-1", "gtp: =6 40-1")},
