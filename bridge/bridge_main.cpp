@@ -177,17 +177,16 @@ bool run_link(Link& link) {
 void pass_on_the_rest(Link& link, int wait_ms) {
     BridgeOutput out;
     const uint32_t until = monotonic_ms() + static_cast<uint32_t>(wait_ms);
+    std::deque<Chunk> taken;
+    taken.swap(link.left);
     for (;;) {
-        std::deque<Chunk> taken;
-        taken.swap(link.left);
-        for (const Chunk& chunk : next_chunks(true, until))
-            taken.push_back(chunk);
         for (const Chunk& chunk : taken)
             if (chunk.source != REFEREE)
                 take_chunk(link, chunk, out);
         const bool over = static_cast<int32_t>(until - monotonic_ms()) <= 0;
         if ((link.ended[ENGINE_OUTPUT] && link.ended[ENGINE_ERROR]) || over)
             break;
+        taken = next_chunks(true, until);
     }
     take_rest(link, ENGINE_OUTPUT, out);
     take_rest(link, ENGINE_ERROR, out);
