@@ -87,7 +87,8 @@ void engine_sent_bad_move(EngineProcess& engine, const char*) {
 
 void engine_said(EngineProcess& engine, const char* line) {
     window_set_status_text(STATUS_MESSAGE, line);
-    window_report_line({side_of(engine), LineOutcome::message, Refusal::none, false, tick_count()});
+    window_report_line(
+        {side_of(engine), LineOutcome::message, Refusal::none, false, tick_count(), line});
 }
 
 void engine_output_ended(EngineProcess& engine) {

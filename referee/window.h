@@ -72,8 +72,9 @@ struct LineReport {
     int side = 0; // the engine that wrote the line: 1 for engine1, 2 for engine2
     LineOutcome outcome = LineOutcome::message;
     Refusal refusal = Refusal::none;
-    bool ends_game = false; // an applied move after which no cell can take a dot
-    uint32_t tick = 0;      // when the referee took the line
+    bool ends_game = false;     // an applied move after which no cell can take a dot
+    uint32_t tick = 0;          // when the referee took the line
+    const char* text = nullptr; // a message: its line, valid during the report
 };
 
 // Tells the window what an engine's line did, once it has done it: names and messages on

@@ -24,6 +24,10 @@ std::string match_fingerprint(const MatchOptions& options) {
         text += engine.name + '\0';
         for (const std::string& argument : engine.arguments)
             text += argument + '\1';
+        // Only another protocol adds to the text, so that results of the line protocol
+        // recorded before protocols could be chosen still resume.
+        if (engine.protocol != "line")
+            text += "proto=" + engine.protocol + '\2';
         text += '\0';
     }
     text += options.opening + '\0' + std::to_string(options.seed) + '\0' +

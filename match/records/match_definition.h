@@ -11,6 +11,9 @@ struct EngineSpec {
     std::string command; // the program: a path, or a name looked up in PATH
     std::vector<std::string> arguments;
     std::string directory; // its working directory; "" for the runner's own
+    // The protocol it speaks: "line" (the referee's own), or one that fendrel-bridge
+    // translates ("pointsai", "gtp").
+    std::string protocol = "line";
 };
 
 struct SprtSpec {

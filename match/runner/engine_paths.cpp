@@ -1,5 +1,6 @@
 #include "match/runner/engine_paths.h"
 
+#include "os/console.h"
 #include "os/process.h"
 
 #include <filesystem>
@@ -22,12 +23,33 @@ void anchor_engines(MatchOptions& options, const std::string& base) {
     }
 }
 
+std::string bridge_program() {
+    return (std::filesystem::path(own_program_path()).parent_path() / "fendrel-bridge").string();
+}
+
+void engine_command_line(const EngineSpec& engine, std::string& program,
+                         std::vector<std::string>& arguments) {
+    if (engine.protocol == "line") {
+        program = engine.command;
+        arguments = engine.arguments;
+        return;
+    }
+    program = bridge_program();
+    arguments = {engine.protocol, "--", engine.command};
+    arguments.insert(arguments.end(), engine.arguments.begin(), engine.arguments.end());
+}
+
 bool engines_can_start(const MatchOptions& options, std::string& error) {
     MatchOptions anchored = options;
     anchor_engines(anchored, current_directory());
     for (const EngineSpec& engine : anchored.engines) {
         if (!can_start_program(engine.command)) {
             error = "engine " + engine.name + ": cannot run " + engine.command;
+            return false;
+        }
+        if (engine.protocol != "line" && !can_start_program(bridge_program())) {
+            error = "engine " + engine.name + ": cannot run " + bridge_program() +
+                    " for proto=" + engine.protocol;
             return false;
         }
         std::error_code not_there;

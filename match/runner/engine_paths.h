@@ -5,6 +5,7 @@
 #include "match/runner/options.h"
 
 #include <string>
+#include <vector>
 
 // The absolute path of the current directory.
 std::string current_directory();
@@ -15,6 +16,15 @@ std::string absolute_path(const std::string& path, const std::string& base);
 // Makes every engine's program (when it names a path) and directory absolute from `base`;
 // an engine without a directory gets `base`. A bare program name is left for PATH.
 void anchor_engines(MatchOptions& options, const std::string& base);
+
+// The program that plays an engine of another protocol: fendrel-bridge beside this
+// program.
+std::string bridge_program();
+
+// The program and arguments that start an engine: its own, or for another protocol
+// fendrel-bridge with the protocol's name, "--" and the engine's command line.
+void engine_command_line(const EngineSpec& engine, std::string& program,
+                         std::vector<std::string>& arguments);
 
 // Checks, before a match starts, that each engine's program can be run and its directory
 // exists; false with a reason otherwise, so that a mistyped path does not turn into a

@@ -10,17 +10,20 @@ namespace {
 const char USAGE[] =
     R"(fendrel-match: plays many games between two engines and sums them up.
 
-usage: fendrel-match --engine name=A cmd=PATH [arg=ARG ...] [dir=DIR]
-                     --engine name=B cmd=PATH [arg=ARG ...] [dir=DIR] [options]
+usage: fendrel-match --engine name=A cmd=PATH [arg=ARG ...] [dir=DIR] [proto=P]
+                     --engine name=B cmd=PATH [arg=ARG ...] [dir=DIR] [proto=P] [options]
        fendrel-match play-one --game N <the same options>
        fendrel-match merge [--sprt ...] FILE.jsonl...
 
 Engines (exactly two; A is the engine the score is seen from):
-  --engine name=NAME cmd=PATH [arg=ARG ...] [dir=DIR]
+  --engine name=NAME cmd=PATH [arg=ARG ...] [dir=DIR] [proto=P]
         NAME names the engine in the output; PATH is the program (a path, or a name
         looked up in PATH); each arg= adds one argument; DIR is its working directory
         (default: the current directory). Engines speak the protocol of the window
-        program: "new", "increment", "time"/"otime"/"go", "move", "quit".
+        program: "new", "increment", "time"/"otime"/"go", "move", "quit"; with
+        proto=pointsai or proto=gtp the engine speaks that protocol instead and plays
+        through fendrel-bridge, found beside fendrel-match (P: line, the default,
+        pointsai or gtp).
 
 Games:
   --games N           games to play (default 100), numbered from 0; games 2k and 2k+1
@@ -129,6 +132,12 @@ bool parse_engine(const std::vector<std::string>& words, EngineSpec& engine, std
             engine.arguments.push_back(value);
         } else if (key == "dir") {
             engine.directory = value;
+        } else if (key == "proto") {
+            if (value != "line" && value != "pointsai" && value != "gtp") {
+                error = "--engine: unknown proto \"" + value + "\" (line, pointsai or gtp)";
+                return false;
+            }
+            engine.protocol = value;
         } else {
             error = "--engine: unknown key \"" + key + "\"";
             return false;

@@ -3,6 +3,7 @@
 #include "engine/engine_process.h"
 #include "engine/protocol.h"
 #include "match/records/replay.h"
+#include "match/runner/engine_paths.h"
 #include "referee/clock.h"
 #include "referee/game_start.h"
 #include "referee/windowless/windowless_game.h"
@@ -23,8 +24,7 @@ ProgramStart engine_starts[2];
 void configure(EngineProcess& engine, ProgramStart& start, const EngineSpec& engine_setup) {
     std::strncpy(engine.exe_name, engine_setup.name.c_str(), sizeof engine.exe_name - 1);
     start = ProgramStart{};
-    start.program = engine_setup.command;
-    start.arguments = engine_setup.arguments;
+    engine_command_line(engine_setup, start.program, start.arguments);
     start.directory = engine_setup.directory;
     engine.start = &start;
 }

@@ -19,6 +19,12 @@ int mover = 1;
 uint32_t turn_start = 0;
 std::atomic<bool> heard[2];
 std::atomic<uint32_t> heard_at[2];
+// Each side's latest message, which a crash's detail quotes: an engine (or the bridge before
+// it) often says why it ends. Written by that side's reader and read only by the same reader
+// during its hand-off at the end of the output, or after the game.
+std::string last_message[2];
+// How much of a message the detail quotes.
+constexpr size_t QUOTED_MESSAGE = 300;
 
 EngineProcess& engine_of_side(int side) {
     return side == 1 ? engine1 : engine2;
@@ -34,8 +40,14 @@ void decide(int winner, const char* reason, std::string detail) {
 }
 
 // How an engine whose output ended went: its reader reaped it if it ended soon after.
-std::string exit_detail(const EngineProcess& engine) {
-    return engine.exited ? describe_exit_status(engine.exit_status) : "closed its output";
+std::string exit_detail(const EngineProcess& engine, int side) {
+    std::string detail =
+        engine.exited ? describe_exit_status(engine.exit_status) : "closed its output";
+    const std::string& said = last_message[side - 1];
+    if (!said.empty())
+        detail += "; its last line: " +
+                  (said.size() <= QUOTED_MESSAGE ? said : said.substr(0, QUOTED_MESSAGE) + "...");
+    return detail;
 }
 
 // When the side to move loses (or stalls) unless it is heard first, and whether that is on
@@ -75,8 +87,10 @@ void open_judge(const JudgeRules& game_rules) {
     rules = game_rules;
     game_verdict = {};
     moves.clear();
-    for (int side = 0; side < 2; ++side)
+    for (int side = 0; side < 2; ++side) {
         heard[side] = false;
+        last_message[side].clear();
+    }
     note_game_state();
 }
 
@@ -94,6 +108,8 @@ bool judge_start() {
 bool judge_report(const LineReport& report) {
     heard_at[report.side - 1] = report.tick;
     heard[report.side - 1] = true;
+    if (report.outcome == LineOutcome::message && report.text)
+        last_message[report.side - 1] = report.text;
     if (report.outcome == LineOutcome::name || report.outcome == LineOutcome::message ||
         game_verdict.decided)
         return false;
@@ -113,7 +129,7 @@ bool judge_report(const LineReport& report) {
     }
     // Both engines run until the game is decided, so only an exit ends an engine's output.
     if (rules.decides && report.outcome == LineOutcome::output_ended)
-        decide(3 - side, REASON_CRASH, exit_detail(engine_of_side(side)));
+        decide(3 - side, REASON_CRASH, exit_detail(engine_of_side(side), side));
     note_game_state();
     return game_verdict.decided || report.ends_game;
 }

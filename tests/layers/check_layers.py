@@ -21,6 +21,7 @@ BELOW = {
     "ui/win32": ["ui", "referee", "engine", "rules", "os"],
     "ui/qt": ["ui", "referee", "engine", "rules", "os"],
     "engines/dotbot": ["rules", "os"],
+    "bridge": ["engine", "rules", "os"],
     "match/records": ["referee/windowless/judge.h", "rules", "os"],
     "match/stats": ["match/records"],
     "match/board": ["match/records", "match/stats", "ui", "rules", "engine", "os"],

@@ -31,6 +31,7 @@ TEST(OptionsTest, DefaultsWithTwoEngines) {
     EXPECT_EQ(options.engines[0].directory, "/tmp");
     EXPECT_EQ(options.engines[1].command, "b");
     EXPECT_TRUE(options.engines[1].arguments.empty());
+    EXPECT_EQ(options.engines[1].protocol, "line");
     EXPECT_EQ(options.games, 100);
     EXPECT_EQ(options.concurrency, 0);
     EXPECT_EQ(options.opening, "empty");
@@ -92,6 +93,8 @@ TEST(OptionsTest, RefusesWhatItCannotUse) {
         "--engine cmd=a --engine name=B cmd=b",  // no name
         "--engine name=A cmd=a path=x --engine name=B cmd=b",
         "--engine name=A cmd=a loose --engine name=B cmd=b",
+        "--engine name=A cmd=a proto=uci --engine name=B cmd=b",
+        "--engine name=A cmd=a proto= --engine name=B cmd=b",
         "--games 0",
         "--games",
         "--games -3",
@@ -133,8 +136,11 @@ TEST(OptionsTest, FingerprintFollowsWhatDecidesTheGames) {
     EXPECT_EQ(base.size(), 16u);
     // How many games, how many at once and where records go do not change a game.
     EXPECT_EQ(fingerprint("--games 3 --concurrency 9 --results r --sgf s --logs l"), base);
+    // The extra words follow engine B's; its protocol by default is the line protocol.
+    EXPECT_EQ(fingerprint("proto=line"), base);
+    EXPECT_NE(fingerprint("proto=gtp"), fingerprint("proto=pointsai"));
     for (const char* change : {"--opening cross", "--seed 2", "--increment 9", "--time-margin 1",
-                               "--no-time-forfeit", "--stall-timeout 5"})
+                               "--no-time-forfeit", "--stall-timeout 5", "proto=gtp"})
         EXPECT_NE(fingerprint(change), base) << change;
     MatchOptions swapped;
     std::string error;

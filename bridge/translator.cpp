@@ -1,0 +1,263 @@
+#include "bridge/translator.h"
+
+#include "bridge/dialects.h"
+#include "engine/protocol.h"
+#include "rules/board.h"
+#include "rules/capture.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+// Engine text passes on in pieces of at most this many bytes, each a line of its own, so
+// that the referee never cuts one and finds a "move " at the start of the rest.
+constexpr size_t ECHO_PIECE = 1000;
+// How much of an engine line a failure message quotes.
+constexpr size_t QUOTE_LENGTH = 200;
+
+// Signed distance from tick `from` to tick `to`, right across the tick count's wrap.
+int32_t ticks_between(uint32_t from, uint32_t to) {
+    return static_cast<int32_t>(to - from);
+}
+
+void send(Bridge& bridge, const std::string& command, RequestKind kind, uint32_t deadline,
+          BridgeOutput& out, int32_t x = 0, int32_t y = 0) {
+    const Request request{bridge.next_id++, command, kind, x, y, deadline};
+    out.to_engine += std::to_string(request.id) + " " + command + "\n";
+    bridge.waiting.push_back(request);
+}
+
+// The name line, with whatever the engine wrote before it: the first line the referee
+// reads must be the name.
+void write_name(Bridge& bridge, const std::string& name, BridgeOutput& out) {
+    out.to_referee +=
+        (name.empty() ? std::string(protocol_name(bridge.protocol)) + " engine" : name) + "\n";
+    out.to_referee += bridge.early_echo;
+    bridge.early_echo.clear();
+    bridge.named = true;
+}
+
+// Gives the engine up: the last line the referee reads from the bridge says why.
+void fail(Bridge& bridge, const std::string& why, BridgeOutput& out) {
+    if (!bridge.named)
+        write_name(bridge, "", out);
+    bridge.failure = std::string(protocol_name(bridge.protocol)) + " engine failed: " + why + "\n";
+    out.to_referee += bridge.failure;
+    bridge.finished = out.finished = out.failed = true;
+}
+
+std::string quoted(const std::string& line) {
+    return line.size() <= QUOTE_LENGTH ? line : line.substr(0, QUOTE_LENGTH) + "...";
+}
+
+// Passes an engine line on to the referee as messages.
+void echo(Bridge& bridge, const std::string& line, const char* channel, BridgeOutput& out) {
+    std::string prefix = protocol_name(bridge.protocol);
+    prefix += *channel ? std::string(" ") + channel + ": " : std::string(": ");
+    std::string& to = bridge.named ? out.to_referee : bridge.early_echo;
+    size_t start = 0;
+    do {
+        to += prefix + line.substr(start, ECHO_PIECE) + "\n";
+        start += ECHO_PIECE;
+    } while (start < line.size());
+}
+
+bool on_board(const Bridge& bridge, int32_t x, int32_t y) {
+    return x >= 0 && y >= 0 && x < std::min(bridge.cols, board_cols) &&
+           y < std::min(bridge.rows, board_rows);
+}
+
+// A generated move: checked on the bridge's board and placed there, then relayed, or
+// first committed with the engine where generating does not place it.
+void take_generated(Bridge& bridge, const Request& request, const Answer& answer,
+                    const std::string& line, BridgeOutput& out) {
+    int32_t x = 0;
+    int32_t y = 0;
+    // The line protocol has no resignation: the engine gives the game up as a failure.
+    if (answer.results == "resign")
+        return fail(bridge, "it resigned: " + quoted(line), out);
+    if (!parse_generated(bridge.protocol, answer.results, side_to_move, bridge.rows, x, y))
+        return fail(bridge, "an answer of the wrong shape: " + quoted(line), out);
+    if (!on_board(bridge, x, y))
+        return fail(bridge, "a move off the board: " + quoted(line), out);
+    if (!is_legal_dot(x, y))
+        return fail(bridge, "an illegal move: " + quoted(line), out);
+    const int side = side_to_move;
+    place_dot(cell_index(x, y));
+    if (generate_places_move(bridge.protocol)) {
+        char move[PROTOCOL_LINE_SIZE];
+        format_move_line(move, sizeof move, x, y);
+        out.to_referee += move;
+        return;
+    }
+    send(bridge, play_command(bridge.protocol, side, x, y, bridge.rows), RequestKind::our_move,
+         request.deadline, out, x, y);
+}
+
+// An answer's first line, checked against the oldest request.
+void take_answer(Bridge& bridge, const std::string& line, BridgeOutput& out) {
+    Answer answer;
+    if (!parse_answer(bridge.protocol, line, answer))
+        return fail(bridge, "an answer of the wrong shape: " + quoted(line), out);
+    if (bridge.protocol == ForeignProtocol::gtp)
+        bridge.in_gtp_response = true;
+    if (bridge.waiting.empty())
+        return fail(bridge, "an answer to no request: " + quoted(line), out);
+    const Request request = bridge.waiting.front();
+    if (answer.id != request.id)
+        return fail(bridge,
+                    "an answer for another id (" + std::to_string(request.id) +
+                        " was asked): " + quoted(line),
+                    out);
+    if (bridge.protocol == ForeignProtocol::pointsai &&
+        answer.command != command_word(request.command))
+        return fail(bridge, "an answer to another command: " + quoted(line), out);
+    if (!answer.success)
+        return fail(bridge, quoted(line), out);
+    bridge.waiting.pop_front();
+    switch (request.kind) {
+    case RequestKind::name:
+        write_name(bridge, answer.results, out);
+        break;
+    case RequestKind::generate:
+        take_generated(bridge, request, answer, line, out);
+        break;
+    case RequestKind::our_move: {
+        char move[PROTOCOL_LINE_SIZE];
+        format_move_line(move, sizeof move, request.x, request.y);
+        out.to_referee += move;
+        break;
+    }
+    case RequestKind::setup:
+    case RequestKind::their_move:
+    case RequestKind::quit:
+        break;
+    }
+}
+
+// The referee's "go": the clock, then the request to move, both on the move's deadline.
+void ask_for_move(Bridge& bridge, uint32_t now, BridgeOutput& out) {
+    const int side = side_to_move;
+    const uint32_t budget = move_budget_ms(bridge.own_clock_ms, bridge.increment_ms);
+    const uint32_t deadline =
+        now + std::min<uint32_t>(bridge.own_clock_ms + MOVE_GRACE_MS, INT32_MAX / 2);
+    for (const std::string& command : clock_commands(bridge.protocol, side, budget))
+        send(bridge, command, RequestKind::setup, deadline, out);
+    send(bridge, generate_command(bridge.protocol, side, budget), RequestKind::generate, deadline,
+         out);
+}
+
+} // namespace
+
+bool protocol_named(const std::string& name, ForeignProtocol& protocol) {
+    for (const ForeignProtocol known : {ForeignProtocol::pointsai, ForeignProtocol::gtp}) {
+        if (name == protocol_name(known)) {
+            protocol = known;
+            return true;
+        }
+    }
+    return false;
+}
+
+const char* protocol_name(ForeignProtocol protocol) {
+    return protocol == ForeignProtocol::pointsai ? "pointsai" : "gtp";
+}
+
+void open_bridge(Bridge& bridge, ForeignProtocol protocol, uint32_t seed, uint32_t now,
+                 BridgeOutput& out) {
+    bridge = Bridge{};
+    bridge.protocol = protocol;
+    bridge.seed = seed;
+    bridge.rows = board_rows;
+    bridge.cols = board_cols;
+    init_board();
+    send(bridge, "name", RequestKind::name, now + REQUEST_LIMIT_MS, out);
+}
+
+void bridge_referee_line(Bridge& bridge, const std::string& line, uint32_t now, BridgeOutput& out) {
+    if (bridge.finished)
+        return;
+    const uint32_t deadline = now + REQUEST_LIMIT_MS;
+    int32_t a = 0;
+    int32_t b = 0;
+    unsigned number = 0;
+    if (std::sscanf(line.c_str(), "new %d %d", &a, &b) == 2) {
+        bridge.rows = a;
+        bridge.cols = b;
+        init_board();
+        for (const std::string& command : setup_commands(bridge.protocol, a, b, bridge.seed))
+            send(bridge, command, RequestKind::setup, deadline, out);
+    } else if (std::sscanf(line.c_str(), "increment %u", &number) == 1) {
+        bridge.increment_ms = number;
+        for (const std::string& command : increment_commands(bridge.protocol, number))
+            send(bridge, command, RequestKind::setup, deadline, out);
+    } else if (std::sscanf(line.c_str(), "time %u", &number) == 1) {
+        bridge.own_clock_ms = number;
+    } else if (line == "go") {
+        ask_for_move(bridge, now, out);
+    } else if (line == "quit") {
+        send(bridge, "quit", RequestKind::quit, deadline, out);
+        bridge.finished = out.finished = true;
+    } else if (parse_engine_line(line.c_str(), &a, &b) == EngineLine::move) {
+        // The referee checked the move; one that this board refuses is not passed on.
+        if (on_board(bridge, a, b) && is_legal_dot(a, b)) {
+            const int side = side_to_move;
+            place_dot(cell_index(a, b));
+            send(bridge, play_command(bridge.protocol, side, a, b, bridge.rows),
+                 RequestKind::their_move, deadline, out);
+        }
+    }
+}
+
+void bridge_engine_line(Bridge& bridge, const std::string& line, const char* channel, uint32_t,
+                        BridgeOutput& out) {
+    echo(bridge, line, channel, out);
+    if (!bridge.failure.empty() || *channel)
+        return;
+    const bool blank = line.find_first_not_of(" \t\r") == std::string::npos;
+    if (bridge.in_gtp_response) {
+        // The rest of a response up to its blank line says nothing the bridge needs.
+        if (blank)
+            bridge.in_gtp_response = false;
+        return;
+    }
+    if (!blank)
+        take_answer(bridge, line, out);
+}
+
+void bridge_engine_ended(Bridge& bridge, BridgeOutput& out) {
+    if (!bridge.finished)
+        fail(bridge, "its output ended", out);
+}
+
+void close_bridge(Bridge& bridge, BridgeOutput& out) {
+    if (!bridge.named)
+        write_name(bridge, "", out);
+}
+
+bool bridge_deadline(const Bridge& bridge, uint32_t& tick) {
+    if (bridge.finished || bridge.waiting.empty())
+        return false;
+    tick = bridge.waiting.front().deadline;
+    for (const Request& request : bridge.waiting)
+        if (ticks_between(request.deadline, tick) > 0)
+            tick = request.deadline;
+    return true;
+}
+
+void bridge_check_time(Bridge& bridge, uint32_t now, BridgeOutput& out) {
+    uint32_t tick = 0;
+    if (!bridge_deadline(bridge, tick) || ticks_between(tick, now) < 0)
+        return;
+    const Request& request = bridge.waiting.front();
+    fail(bridge,
+         "no answer in time to \"" + std::to_string(request.id) + " " + request.command + "\"",
+         out);
+}
+
+uint32_t move_budget_ms(uint32_t own_clock_ms, uint32_t increment_ms) {
+    const uint64_t before = own_clock_ms > increment_ms ? own_clock_ms - increment_ms : 0;
+    const uint64_t budget = before / 20 + uint64_t{increment_ms} * 3 / 4;
+    return static_cast<uint32_t>(std::min<uint64_t>(budget, own_clock_ms));
+}

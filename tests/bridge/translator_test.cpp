@@ -1,0 +1,390 @@
+// The bridge's translation as text: lines from the referee and from the engine in, requests
+// to the engine and lines to the referee out, and every way an engine fails.
+#include "bridge/translator.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+enum class From { referee, engine, engine_stderr, engine_ended, clock };
+
+struct Step {
+    From from;
+    std::string text; // the line; for the clock, the tick it reaches
+    std::string to_engine;
+    std::string to_referee;
+};
+
+struct Exchange {
+    const char* name;
+    ForeignProtocol protocol;
+    std::string opening_request; // what open_bridge asks
+    std::vector<Step> steps;
+    bool finished = false;
+    bool failed = false;
+};
+
+void PrintTo(const Exchange& exchange, std::ostream* out) {
+    *out << exchange.name;
+}
+
+// Runs the steps from tick 0 on; the output of the last, finished or failed if any step was.
+BridgeOutput run_steps(Bridge& bridge, const Exchange& exchange) {
+    BridgeOutput out;
+    open_bridge(bridge, exchange.protocol, 12345, 0, out);
+    EXPECT_EQ(out.to_engine, exchange.opening_request);
+    uint32_t now = 0;
+    bool finished = false;
+    bool failed = false;
+    for (size_t i = 0; i < exchange.steps.size(); ++i) {
+        const Step& step = exchange.steps[i];
+        finished = finished || out.finished;
+        failed = failed || out.failed;
+        out = BridgeOutput{};
+        switch (step.from) {
+        case From::referee:
+            bridge_referee_line(bridge, step.text, now, out);
+            break;
+        case From::engine:
+            bridge_engine_line(bridge, step.text, "", now, out);
+            break;
+        case From::engine_stderr:
+            bridge_engine_line(bridge, step.text, "stderr", now, out);
+            break;
+        case From::engine_ended:
+            bridge_engine_ended(bridge, out);
+            break;
+        case From::clock:
+            now = static_cast<uint32_t>(std::stoul(step.text));
+            bridge_check_time(bridge, now, out);
+            break;
+        }
+        EXPECT_EQ(out.to_engine, step.to_engine) << "step " << i << ": " << step.text;
+        EXPECT_EQ(out.to_referee, step.to_referee) << "step " << i << ": " << step.text;
+    }
+    out.finished = out.finished || finished;
+    out.failed = out.failed || failed;
+    return out;
+}
+
+class ExchangeTest : public ::testing::TestWithParam<Exchange> {};
+
+TEST_P(ExchangeTest, GivesTheLinesOfEachStep) {
+    Bridge bridge;
+    const BridgeOutput last = run_steps(bridge, GetParam());
+    EXPECT_EQ(last.finished, GetParam().finished);
+    EXPECT_EQ(last.failed, GetParam().failed);
+}
+
+const std::string LONG_LINE = std::string(1000, 'a') + std::string(1000, 'b') + "move 1 1";
+
+// The game of the pointsai description, side 1's dots by the referee and side 2's by the
+// engine, then quit.
+const Exchange POINTSAI_GAME{
+    "pointsai_game",
+    ForeignProtocol::pointsai,
+    "1 name\n",
+    {
+        {From::referee, "new 32 39", "2 init 39 32 12345\n", ""},
+        {From::engine, "= 1 name SOME NAME", "", "SOME NAME\npointsai: = 1 name SOME NAME\n"},
+        {From::engine, "= 2 init", "", "pointsai: = 2 init\n"},
+        {From::referee, "increment 1000", "", ""},
+        {From::referee, "move 19 15", "3 play 19 15 0\n", ""},
+        {From::engine, "= 3 play 19 15 0", "", "pointsai: = 3 play 19 15 0\n"},
+        {From::referee, "time 3000", "", ""},
+        {From::referee, "otime 0", "", ""},
+        // (3000 - 1000) / 20 + 1000 * 3 / 4
+        {From::referee, "go", "4 gen_move_with_time 1 850\n", ""},
+        {From::engine, "= 4 gen_move_with_time 20 15 1", "5 play 20 15 1\n",
+         "pointsai: = 4 gen_move_with_time 20 15 1\n"},
+        {From::engine, "= 5 play 20 15 1", "", "pointsai: = 5 play 20 15 1\nmove 20 15\n"},
+        // Engine text that would read as a move, and long lines, pass on as messages.
+        {From::engine_stderr, "move 1 1", "", "pointsai stderr: move 1 1\n"},
+        {From::engine_stderr, LONG_LINE, "",
+         "pointsai stderr: " + std::string(1000, 'a') +
+             "\npointsai stderr: " + std::string(1000, 'b') + "\npointsai stderr: move 1 1\n"},
+        {From::engine, "", "", "pointsai: \n"},
+        {From::referee, "quit", "6 quit\n", ""},
+        // After quit the referee's lines are not passed on.
+        {From::referee, "move 1 1", "", ""},
+    },
+    true,
+    false};
+
+// The same in gtp: the board by width:height, vertices counted from the bottom-left.
+const Exchange GTP_GAME{"gtp_game",
+                        ForeignProtocol::gtp,
+                        "1 name\n",
+                        {
+                            {From::engine, "=1 KataGo", "", "KataGo\ngtp: =1 KataGo\n"},
+                            {From::engine, "", "", "gtp: \n"},
+                            {From::referee, "new 32 39", "2 boardsize 39:32\n3 clear_board\n", ""},
+                            {From::referee, "increment 10000", "4 time_settings 0 10.000 1\n", ""},
+                            {From::referee, "move 0 0", "5 play B 1-32\n", ""},
+                            {From::referee, "time 10000", "", ""},
+                            {From::referee, "go", "6 time_left W 7.500 1\n7 genmove W\n", ""},
+                            {From::engine, "=2", "", "gtp: =2\n"},
+                            // A response's lines up to its blank line are not answers.
+                            {From::engine, "= this is no answer", "", "gtp: = this is no answer\n"},
+                            {From::engine, "", "", "gtp: \n"},
+                            {From::engine, "=3", "", "gtp: =3\n"},
+                            {From::engine, "", "", "gtp: \n"},
+                            {From::engine, "=4", "", "gtp: =4\n"},
+                            {From::engine, "", "", "gtp: \n"},
+                            {From::engine, "=5", "", "gtp: =5\n"},
+                            {From::engine, "", "", "gtp: \n"},
+                            {From::engine, "=6", "", "gtp: =6\n"},
+                            {From::engine, "", "", "gtp: \n"},
+                            {From::engine, "=7 39-1", "", "gtp: =7 39-1\nmove 38 31\n"},
+                            {From::engine, "", "", "gtp: \n"},
+                            {From::referee, "move 38 30", "8 play B 39-2\n", ""},
+                            // The output ended with a request unanswered.
+                            {From::engine_ended, "", "", "gtp engine failed: its output ended\n"},
+                        },
+                        true,
+                        true};
+
+INSTANTIATE_TEST_SUITE_P(Games, ExchangeTest, ::testing::Values(POINTSAI_GAME, GTP_GAME),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+// An engine asked to move at tick 0 with 2000 ms on its clock, after the other side's
+// dot at 19 15.
+std::vector<Step> up_to_the_request(ForeignProtocol protocol) {
+    if (protocol == ForeignProtocol::pointsai)
+        return {{From::engine, "= 1 name P", "", "P\npointsai: = 1 name P\n"},
+                {From::referee, "new 32 39", "2 init 39 32 12345\n", ""},
+                {From::engine, "= 2 init", "", "pointsai: = 2 init\n"},
+                {From::referee, "move 19 15", "3 play 19 15 0\n", ""},
+                {From::engine, "= 3 play 19 15 0", "", "pointsai: = 3 play 19 15 0\n"},
+                {From::referee, "time 2000", "", ""},
+                {From::referee, "go", "4 gen_move_with_time 1 100\n", ""}};
+    return {{From::engine, "=1 G", "", "G\ngtp: =1 G\n"},
+            {From::engine, "", "", "gtp: \n"},
+            {From::referee, "new 32 39", "2 boardsize 39:32\n3 clear_board\n", ""},
+            {From::engine, "=2", "", "gtp: =2\n"},
+            {From::engine, "", "", "gtp: \n"},
+            {From::engine, "=3", "", "gtp: =3\n"},
+            {From::engine, "", "", "gtp: \n"},
+            {From::referee, "move 19 15", "4 play B 20-17\n", ""},
+            {From::engine, "=4", "", "gtp: =4\n"},
+            {From::engine, "", "", "gtp: \n"},
+            {From::referee, "time 2000", "", ""},
+            {From::referee, "go", "5 time_left W 0.100 1\n6 genmove W\n", ""},
+            {From::engine, "=5", "", "gtp: =5\n"},
+            {From::engine, "", "", "gtp: \n"}};
+}
+
+struct Failure {
+    const char* name;
+    ForeignProtocol protocol;
+    std::vector<Step> steps; // after up_to_the_request; the last gives the failure
+    std::string why;         // what the failure line says after "... engine failed: "
+};
+
+void PrintTo(const Failure& failure, std::ostream* out) {
+    *out << failure.name;
+}
+
+class FailureTest : public ::testing::TestWithParam<Failure> {};
+
+TEST_P(FailureTest, EndsWithALineThatSaysWhy) {
+    const Failure& failure = GetParam();
+    Exchange exchange{failure.name, failure.protocol, "1 name\n",
+                      up_to_the_request(failure.protocol)};
+    const std::string prefix = protocol_name(failure.protocol);
+    exchange.steps.insert(exchange.steps.end(), failure.steps.begin(), failure.steps.end());
+    // The last step's lines: the engine's line passed on (if it wrote one), then why.
+    Step& last = exchange.steps.back();
+    last.to_referee += prefix + " engine failed: " + failure.why + "\n";
+    Bridge bridge;
+    const BridgeOutput out = run_steps(bridge, exchange);
+    EXPECT_TRUE(out.finished && out.failed);
+    // A failed bridge takes nothing more from either side.
+    BridgeOutput after;
+    bridge_referee_line(bridge, "go", 0, after);
+    bridge_engine_line(bridge, "= 9 x", "", 0, after);
+    bridge_check_time(bridge, 1u << 30, after);
+    EXPECT_EQ(after.to_engine, "");
+    EXPECT_EQ(after.to_referee, prefix + ": = 9 x\n") << "only the engine's line passes on";
+}
+
+Step engine(const std::string& line, const std::string& echo) {
+    return {From::engine, line, "", echo + "\n"};
+}
+
+using P = ForeignProtocol;
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, FailureTest,
+    ::testing::Values(
+        Failure{"pointsai_refuses",
+                P::pointsai,
+                {engine("? 4 gen_move_with_time", "pointsai: ? 4 gen_move_with_time")},
+                "? 4 gen_move_with_time"},
+        Failure{"pointsai_wrong_id",
+                P::pointsai,
+                {engine("= 5 gen_move_with_time 1 1 1", "pointsai: = 5 gen_move_with_time 1 1 1")},
+                "an answer for another id (4 was asked): = 5 gen_move_with_time 1 1 1"},
+        Failure{"pointsai_other_command",
+                P::pointsai,
+                {engine("= 4 play 1 1 1", "pointsai: = 4 play 1 1 1")},
+                "an answer to another command: = 4 play 1 1 1"},
+        Failure{"pointsai_words_for_a_point",
+                P::pointsai,
+                {engine("= 4 gen_move_with_time here", "pointsai: = 4 gen_move_with_time here")},
+                "an answer of the wrong shape: = 4 gen_move_with_time here"},
+        Failure{"pointsai_other_player",
+                P::pointsai,
+                {engine("= 4 gen_move_with_time 1 1 0", "pointsai: = 4 gen_move_with_time 1 1 0")},
+                "an answer of the wrong shape: = 4 gen_move_with_time 1 1 0"},
+        Failure{"pointsai_no_answer",
+                P::pointsai,
+                {engine("thinking...", "pointsai: thinking...")},
+                "an answer of the wrong shape: thinking..."},
+        Failure{
+            "pointsai_past_right_edge",
+            P::pointsai,
+            {engine("= 4 gen_move_with_time 39 0 1", "pointsai: = 4 gen_move_with_time 39 0 1")},
+            "a move off the board: = 4 gen_move_with_time 39 0 1"},
+        Failure{
+            "pointsai_above_top",
+            P::pointsai,
+            {engine("= 4 gen_move_with_time 5 -1 1", "pointsai: = 4 gen_move_with_time 5 -1 1")},
+            "a move off the board: = 4 gen_move_with_time 5 -1 1"},
+        Failure{
+            "pointsai_onto_a_dot",
+            P::pointsai,
+            {engine("= 4 gen_move_with_time 19 15 1", "pointsai: = 4 gen_move_with_time 19 15 1")},
+            "an illegal move: = 4 gen_move_with_time 19 15 1"},
+        Failure{"pointsai_refuses_the_commit",
+                P::pointsai,
+                {{From::engine, "= 4 gen_move_with_time 0 0 1", "5 play 0 0 1\n",
+                  "pointsai: = 4 gen_move_with_time 0 0 1\n"},
+                 engine("? 5 play", "pointsai: ? 5 play")},
+                "? 5 play"},
+        Failure{"pointsai_answers_nothing_asked",
+                P::pointsai,
+                {{From::engine, "= 4 gen_move_with_time 0 0 1", "5 play 0 0 1\n",
+                  "pointsai: = 4 gen_move_with_time 0 0 1\n"},
+                 engine("= 5 play 0 0 1", "pointsai: = 5 play 0 0 1\nmove 0 0"),
+                 engine("= 6 play 0 0 1", "pointsai: = 6 play 0 0 1")},
+                "an answer to no request: = 6 play 0 0 1"},
+        // The clock of 2000 ms and the grace: silent through tick 2999, given up at 3000.
+        Failure{"pointsai_silent",
+                P::pointsai,
+                {{From::clock, "2999", "", ""}, {From::clock, "3000", "", ""}},
+                "no answer in time to \"4 gen_move_with_time 1 100\""},
+        Failure{
+            "pointsai_exits", P::pointsai, {{From::engine_ended, "", "", ""}}, "its output ended"},
+        Failure{"gtp_refuses",
+                P::gtp,
+                {engine("? 6 illegal", "gtp: ? 6 illegal")},
+                "an answer of the wrong shape: ? 6 illegal"},
+        Failure{
+            "gtp_refuses_with_id", P::gtp, {engine("?6 cannot", "gtp: ?6 cannot")}, "?6 cannot"},
+        Failure{"gtp_wrong_id",
+                P::gtp,
+                {engine("=7 1-1", "gtp: =7 1-1")},
+                "an answer for another id (6 was asked): =7 1-1"},
+        Failure{"gtp_letters",
+                P::gtp,
+                {engine("=6 A1", "gtp: =6 A1")},
+                "an answer of the wrong shape: =6 A1"},
+        Failure{"gtp_grounds",
+                P::gtp,
+                {engine("=6 ground", "gtp: =6 ground")},
+                "an answer of the wrong shape: =6 ground"},
+        Failure{"gtp_resigns",
+                P::gtp,
+                {engine("=6 resign", "gtp: =6 resign")},
+                "it resigned: =6 resign"},
+        Failure{"gtp_past_right_edge",
+                P::gtp,
+                {engine("=6 40-1", "gtp: =6 40-1")},
+                "a move off the board: =6 40-1"},
+        Failure{"gtp_below_bottom",
+                P::gtp,
+                {engine("=6 1-0", "gtp: =6 1-0")},
+                "a move off the board: =6 1-0"},
+        Failure{"gtp_far_off",
+                P::gtp,
+                {engine("=6 -2147483648--2147483648", "gtp: =6 -2147483648--2147483648")},
+                "a move off the board: =6 -2147483648--2147483648"},
+        Failure{"gtp_onto_a_dot",
+                P::gtp,
+                {engine("=6 20-17", "gtp: =6 20-17")},
+                "an illegal move: =6 20-17"},
+        Failure{"gtp_silent",
+                P::gtp,
+                {{From::clock, "2999", "", ""}, {From::clock, "3000", "", ""}},
+                "no answer in time to \"6 genmove W\""},
+        Failure{"gtp_exits", P::gtp, {{From::engine_ended, "", "", ""}}, "its output ended"}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+TEST(BridgeTest, FailsBeforeTheNameWithANameLineFirst) {
+    for (const ForeignProtocol protocol : {ForeignProtocol::pointsai, ForeignProtocol::gtp}) {
+        const std::string name = protocol_name(protocol);
+        Bridge bridge;
+        BridgeOutput out;
+        open_bridge(bridge, protocol, 1, 0, out);
+        out = BridgeOutput{};
+        bridge_engine_line(bridge, "loading", "", 0, out);
+        EXPECT_EQ(out.to_referee, name + " engine\n" + name + ": loading\n" + name +
+                                      " engine failed: an answer of the wrong shape: loading\n");
+    }
+}
+
+TEST(BridgeTest, TakesTheNameAnsweredAfterQuitOrStandsInForIt) {
+    for (const bool answers : {true, false}) {
+        Bridge bridge;
+        BridgeOutput out;
+        open_bridge(bridge, ForeignProtocol::pointsai, 1, 0, out);
+        bridge_engine_line(bridge, "a note", "stderr", 0, out);
+        bridge_referee_line(bridge, "quit", 0, out);
+        EXPECT_EQ(out.to_engine, "1 name\n2 quit\n");
+        if (answers) {
+            bridge_engine_line(bridge, "= 1 name N", "", 0, out);
+            bridge_engine_line(bridge, "= 2 quit", "", 0, out);
+        }
+        bridge_engine_ended(bridge, out);
+        close_bridge(bridge, out);
+        EXPECT_EQ(out.to_referee,
+                  answers ? "N\npointsai stderr: a note\npointsai: = 1 name N\npointsai: = 2 quit\n"
+                          : "pointsai engine\npointsai stderr: a note\n");
+        EXPECT_FALSE(out.failed);
+    }
+}
+
+TEST(BridgeTest, SetupRequestsWaitTheirLimit) {
+    Bridge bridge;
+    BridgeOutput out;
+    open_bridge(bridge, ForeignProtocol::gtp, 1, 4000000000u, out);
+    uint32_t deadline = 0;
+    ASSERT_TRUE(bridge_deadline(bridge, deadline));
+    EXPECT_EQ(deadline, 4000000000u + REQUEST_LIMIT_MS); // across the tick count's wrap
+    bridge_check_time(bridge, 4000000000u + REQUEST_LIMIT_MS - 1, out);
+    EXPECT_FALSE(out.finished);
+}
+
+TEST(BridgeTest, MoveBudgetIsAShareOfTheClockAndMostOfTheIncrementWithinTheClock) {
+    EXPECT_EQ(move_budget_ms(10000, 10000), 7500u);
+    EXPECT_EQ(move_budget_ms(30000, 10000), 1000u + 7500u);
+    EXPECT_EQ(move_budget_ms(0, 0), 0u);
+    EXPECT_EQ(move_budget_ms(500, 1000), 500u); // the clock below the increment
+    EXPECT_EQ(move_budget_ms(4294967295u, 4294967295u), 3221225471u);
+}
+
+TEST(BridgeTest, ProtocolNames) {
+    ForeignProtocol protocol = ForeignProtocol::gtp;
+    EXPECT_TRUE(protocol_named("pointsai", protocol));
+    EXPECT_EQ(protocol, ForeignProtocol::pointsai);
+    EXPECT_TRUE(protocol_named("gtp", protocol));
+    EXPECT_EQ(protocol, ForeignProtocol::gtp);
+    EXPECT_FALSE(protocol_named("line", protocol));
+    EXPECT_FALSE(protocol_named("GTP", protocol));
+}
+
+} // namespace

@@ -1,0 +1,182 @@
+// A test engine of another protocol, written from the protocols' descriptions: a random
+// mover that speaks pointsai or gtp (the dots dialect: "boardsize W:H", vertices
+// "COLUMN-ROW" from the bottom-left, colours B and W). Started as
+//
+//   foreign_engine pointsai|gtp [MODE]
+//
+// it plays legally (MODE legal, the default) or misbehaves when first asked to move:
+//   refuse      fails the request ("?")
+//   wrong-id    answers it with another id
+//   wrong-shape answers it with words where the point should be
+//   silent      never answers it, nor anything after it, until its input ends
+//   off-board   answers with a point past the right edge
+//   illegal     answers with the point of a dot already on the board
+//   exit        ends with code 3 without answering
+//   deaf        answers nothing at all, quit neither; reads until its input ends
+//   noise       writes on standard error a line of 10000 bytes, bytes that are no text
+//               with a move line in them, and text without a line feed; then plays legally
+#include "engine_streams.h"
+#include "rules/board.h"
+#include "rules/capture.h"
+
+#include <cstdio>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+bool gtp = false;
+std::string mode = "legal";
+int32_t rows = board_rows;
+std::mt19937 generator(7);
+int32_t last_x = -1, last_y = -1;
+
+// The success answer to request `id` of command `command`.
+void answer(const std::string& id, const std::string& command, const std::string& results) {
+    if (gtp)
+        write_output("=" + id + (results.empty() ? "" : " " + results) + "\n\n");
+    else
+        write_output("= " + id + " " + command + (results.empty() ? "" : " " + results) + "\n");
+}
+
+void refuse(const std::string& id, const std::string& command) {
+    write_output(gtp ? "?" + id + " cannot\n\n" : "? " + id + " " + command + "\n");
+}
+
+// A uniformly random legal point, as x and y.
+bool random_point(int32_t& x, int32_t& y) {
+    std::vector<int32_t> legal;
+    for (int32_t py = 0; py < board_rows; ++py)
+        for (int32_t px = 0; px < board_cols; ++px)
+            if (is_legal_dot(px, py))
+                legal.push_back(py * board_cols + px);
+    if (legal.empty())
+        return false;
+    const int32_t chosen =
+        legal[std::uniform_int_distribution<size_t>(0, legal.size() - 1)(generator)];
+    x = chosen % board_cols;
+    y = chosen / board_cols;
+    return true;
+}
+
+void place(int32_t x, int32_t y) {
+    if (is_legal_dot(x, y)) {
+        place_dot(cell_index(x, y));
+        last_x = x;
+        last_y = y;
+    }
+}
+
+std::string point_text(int32_t x, int32_t y, const std::string& player) {
+    if (gtp)
+        return std::to_string(x + 1) + "-" + std::to_string(rows - y);
+    return std::to_string(x) + " " + std::to_string(y) + " " + player;
+}
+
+// Sets the side to move to the player asked, as engines that do not check turns do.
+void play_as(const std::string& player) {
+    const int side = player == "0" || player == "B" || player == "b" ? 1 : 2;
+    if (side != side_to_move) {
+        side_to_move = side;
+        score = -score;
+    }
+}
+
+// Answers a request to move; false when the engine is to end.
+bool generate(const std::string& id, const std::string& command, const std::string& player) {
+    static bool misbehaved = false;
+    // Misbehaving by an illegal move waits for a dot to move onto.
+    const bool now = !misbehaved && mode != "legal" && (mode != "illegal" || last_x >= 0);
+    misbehaved = misbehaved || now;
+    play_as(player);
+    int32_t x = 0;
+    int32_t y = 0;
+    if (now && mode == "refuse")
+        refuse(id, command);
+    else if (now && mode == "wrong-id")
+        answer(id + "0", command, point_text(0, 0, player));
+    else if (now && mode == "wrong-shape")
+        answer(id, command, "somewhere");
+    else if (now && mode == "silent")
+        return true;
+    else if (now && mode == "off-board")
+        answer(id, command, point_text(board_cols, 0, player));
+    else if (now && mode == "illegal")
+        answer(id, command, point_text(last_x, last_y, player));
+    else if (now && mode == "exit")
+        return false;
+    else if (!random_point(x, y))
+        refuse(id, command);
+    else {
+        if (now && mode == "noise") {
+            write_stream(2, std::string(10000, 'n') + "\n");
+            write_stream(2, std::string("\x01\xff\x80 move 1 1\n", 13));
+            write_stream(2, "no line feed");
+        }
+        if (gtp)
+            place(x, y);
+        answer(id, command, point_text(x, y, player));
+    }
+    return true;
+}
+
+// Serves requests until quit or the end of input; the exit code.
+int serve() {
+    std::string line;
+    bool silent = mode == "deaf";
+    while (next_input_line(line)) {
+        if (silent)
+            continue;
+        std::istringstream words(line);
+        std::string id, command;
+        words >> id >> command;
+        std::vector<std::string> args;
+        for (std::string word; words >> word;)
+            args.push_back(word);
+        if (command == "name") {
+            answer(id, command, gtp ? "Foreign GTP" : "Foreign pointsai");
+        } else if (command == "init" || command == "clear_board") {
+            init_board();
+            answer(id, command, "");
+        } else if (command == "boardsize" && !args.empty()) {
+            rows = std::stoi(args[0].substr(args[0].find(':') + 1));
+            answer(id, command, "");
+        } else if (command == "play" && args.size() >= 2) {
+            int32_t x = 0;
+            int32_t y = 0;
+            if (gtp) {
+                play_as(args[0]);
+                x = std::stoi(args[1]) - 1;
+                y = rows - std::stoi(args[1].substr(args[1].find('-') + 1));
+            } else {
+                x = std::stoi(args[0]);
+                y = std::stoi(args[1]);
+                play_as(args.size() > 2 ? args[2] : "0");
+            }
+            place(x, y);
+            answer(id, command, gtp ? "" : args[0] + " " + args[1] + " " + args.back());
+        } else if (command == "gen_move_with_time" || command == "genmove") {
+            if (!generate(id, command, args.empty() ? "0" : args[0]))
+                return 3;
+            silent = mode == "silent";
+        } else if (command == "quit") {
+            answer(id, command, "");
+            return 0;
+        } else {
+            answer(id, command, "");
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    gtp = argc > 1 && std::string(argv[1]) == "gtp";
+    if (argc > 2)
+        mode = argv[2];
+    init_board();
+    return serve();
+}
