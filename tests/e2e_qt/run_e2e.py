@@ -6,7 +6,8 @@ xdotool, checked by the engines' transcripts, log.txt, screenshots and the exit 
 Every process a case starts (Xvfb, the program, the engines the program starts) is ended
 by its process id when the case ends, passed or failed.
 
-Usage: run_e2e.py CASE --fendrel PATH --scripted PATH --chaos PATH --scenarios DIR --work DIR
+Usage: run_e2e.py CASE --fendrel PATH --scripted PATH --chaos PATH --bridge PATH
+                  --foreign PATH --scenarios DIR --work DIR
 """
 
 import argparse
@@ -412,6 +413,32 @@ def case_deaf_movers(args):
         close_and_expect_nothing_left(session)
 
 
+def bridged(args, protocol):
+    """fendrel-bridge as the engine, playing the foreign test engine in a protocol; the
+    bridge takes its words from the file beside it, one a line."""
+    words = [protocol, "--", os.path.abspath(args.foreign), protocol]
+    return (args.bridge, {".bridge": "".join(word + "\n" for word in words).encode()})
+
+
+def case_bridged_engines(args):
+    """A pointsai engine against a gtp engine, each through fendrel-bridge, play the whole
+    game: the board fills, the log holds each move the board shows and the engines' own
+    lines, and closing the window leaves nothing running."""
+    engines = {"Engine1": bridged(args, "pointsai"), "Engine2": bridged(args, "gtp")}
+    with Session(args, "bridged_engines", engines) as session:
+        session.close(session.find_window("Сообщение"))
+        wait_until(lambda: session.window_gone("Сообщение"), "the box to close")
+        board = session.board_seen()
+        check(all("." not in row for row in board), "board not full:\n" + "\n".join(board))
+        log = read_file(session.path("log.txt")).split(b"\n")
+        dots = sum(row.count(mark) for row in board for mark in "XOxo*")
+        moves = [line for line in log if line.startswith(b"move ")]
+        check(len(moves) == dots, "%d moves in the log, %d dots on the board" % (len(moves), dots))
+        for said in (b"pointsai: = 1 name ", b"gtp: =1 "):
+            check(any(line.startswith(said) for line in log), "no %r in the log" % said)
+        close_and_expect_nothing_left(session)
+
+
 def case_line_4095(args):
     """A line of exactly 4095 bytes stays in part 5: its line feed brings no empty line."""
     engines = {"Engine1": chaos(args, "line-4095"), "Engine2": chaos(args, "legal")}
@@ -463,6 +490,7 @@ CASES = {
     "line_4095": case_line_4095,
     "refuse_storm": case_refuse_storm,
     "spawns_child": case_spawns_child,
+    "bridged_engines": case_bridged_engines,
 }
 
 
@@ -483,7 +511,8 @@ def run_case(cases, options):
 
 
 def main():
-    return run_case(CASES, ("--fendrel", "--scripted", "--chaos", "--scenarios", "--work"))
+    return run_case(CASES, ("--fendrel", "--scripted", "--chaos", "--bridge", "--foreign",
+                            "--scenarios", "--work"))
 
 
 if __name__ == "__main__":
