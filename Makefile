@@ -100,6 +100,7 @@ bench: build-linux
 	$(NATIVE)/bench_relay
 	$(NATIVE)/bench_board_picture
 	$(NATIVE)/bench_dotbot
+	$(NATIVE)/bench_bridge
 
 # Paints of a full board in the Windows program's window, under Wine on a private display.
 # (The 64-bit twin's where no 32-bit code can run.)
