@@ -24,14 +24,17 @@ void close_handle(OsHandle& handle) {
 }
 
 int read_handle(OsHandle handle, char* buffer, int size) {
-    // A successful read of no bytes is the other end's empty write, not the end of its
-    // output: the end comes as a failed read once every write end is closed.
+    // From a pipe, a successful read of no bytes is the other end's empty write, not the end
+    // of its output: the end comes as a failed read once every write end is closed. A file
+    // or a console has no empty writes: no bytes is its end.
     for (;;) {
         DWORD length = 0;
         if (!ReadFile(as_handle(handle), buffer, static_cast<DWORD>(size), &length, nullptr))
             return 0;
         if (length > 0)
             return static_cast<int>(length);
+        if (GetFileType(as_handle(handle)) != FILE_TYPE_PIPE)
+            return 0;
     }
 }
 

@@ -5,9 +5,11 @@
 #include "engine/engine_writer.h"
 #include "engine_fixture.h"
 #include "fake_window.h"
+#include "os/process.h"
 #include "test_os.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -197,6 +199,20 @@ TEST_F(EngineProcessTest, SecondStartKeepsTheFirstEnginesLog) {
     ASSERT_EQ(start(engine2, "Engine2.exe"), 1);
     ASSERT_TRUE(wait_for_status(2, "Two"));
     EXPECT_EQ(file_content("log.txt"), as_logged("One\nTwo\n"));
+}
+
+// A program whose standard input is a file (fendrel-bridge < requests) reads to its end and
+// then sees the end, as from a pipe whose writer has closed it; only a pipe has empty writes.
+TEST(StandardInputTest, AFileEndsWhereItsBytesEnd) {
+    const char* path = "read_to_the_end.txt";
+    std::ofstream(path, std::ios::binary) << "abc";
+    std::FILE* file = std::fopen(path, "rb");
+    ASSERT_NE(file, nullptr);
+    char buffer[16];
+    EXPECT_EQ(read_handle(stream_handle(file), buffer, sizeof buffer), 3);
+    EXPECT_EQ(read_handle(stream_handle(file), buffer, sizeof buffer), 0);
+    std::fclose(file);
+    std::remove(path);
 }
 
 } // namespace
