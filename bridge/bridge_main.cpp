@@ -240,6 +240,8 @@ int main(int argc, char** argv) {
     ProgramStart start;
     start.program = words[2];
     start.arguments.assign(words.begin() + 3, words.end());
+    // Its pipes are its only streams: on Windows a console of its own would open a window.
+    start.without_console = true;
     OsHandle input_read = NO_HANDLE, output_read = NO_HANDLE, error_read = NO_HANDLE;
     OsHandle output_write = NO_HANDLE, error_write = NO_HANDLE;
     ProcessInfo engine;

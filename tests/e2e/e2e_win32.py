@@ -368,6 +368,35 @@ def case_engine_leaves_a_child(case):
         check(not running_engines(case, ""), "left running: %r" % running_engines(case, ""))
 
 
+def case_bridged_engine(case):
+    """fendrel-bridge as Engine1.exe, its words in Engine1.bridge beside it, plays a pointsai
+    engine in the window: its moves reach the other engine, its lines reach the log, the
+    engine has no console window (which would take the keys), and closing the window ends
+    the bridge and its engine, with exit code 0."""
+    program = case.prepare()
+    case.add_chaos_engine(2, "legal")
+    shutil.copy(os.path.join(case.build_dir, "fendrel-bridge.exe"),
+                os.path.join(case.folder, "Engine1.exe"))
+    # Named as the window's engines are, so that running_engines finds it too.
+    shutil.copy(os.path.join(case.build_dir, "foreign_engine.exe"),
+                os.path.join(case.folder, "Engine3.exe"))
+    engine = "Z:" + os.path.join(case.folder, "Engine3.exe").replace("/", "\\")
+    with open(os.path.join(case.folder, "Engine1.bridge"), "w") as words:
+        words.write("pointsai\n--\n%s\npointsai\n" % engine)
+    with case.session(program) as session:
+        wait_for("ten bridged moves",
+                 lambda: case.read("Engine2.transcript").count(b"move ") >= 10)
+        try:
+            consoles = session.xdotool("search", "--name", "Engine3")
+        except TestFailure:  # xdotool found none
+            consoles = ""
+        check(not consoles, "the bridged engine has a console window")
+        close_and_expect_exit_code_0(session)
+        case.wait_for_quit(engines=(2,))
+        check(not running_engines(case, ""), "left running: %r" % running_engines(case, ""))
+    check(b"pointsai: = 1 name Foreign pointsai" in case.read("log.txt"), "the engine's lines")
+
+
 CASES = {name[len("case_"):]: f for name, f in globals().items() if name.startswith("case_")}
 
 
