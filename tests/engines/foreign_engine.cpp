@@ -16,6 +16,7 @@
 //   noise       writes on standard error a line of 10000 bytes, bytes that are no text
 //               with a move line in them, and text without a line feed; then plays legally
 #include "engine_streams.h"
+#include "game_follower.h"
 #include "rules/board.h"
 #include "rules/capture.h"
 
@@ -43,22 +44,6 @@ void answer(const std::string& id, const std::string& command, const std::string
 
 void refuse(const std::string& id, const std::string& command) {
     write_output(gtp ? "?" + id + " cannot\n\n" : "? " + id + " " + command + "\n");
-}
-
-// A uniformly random legal point, as x and y.
-bool random_point(int32_t& x, int32_t& y) {
-    std::vector<int32_t> legal;
-    for (int32_t py = 0; py < board_rows; ++py)
-        for (int32_t px = 0; px < board_cols; ++px)
-            if (is_legal_dot(px, py))
-                legal.push_back(py * board_cols + px);
-    if (legal.empty())
-        return false;
-    const int32_t chosen =
-        legal[std::uniform_int_distribution<size_t>(0, legal.size() - 1)(generator)];
-    x = chosen % board_cols;
-    y = chosen / board_cols;
-    return true;
 }
 
 void place(int32_t x, int32_t y) {
@@ -107,7 +92,7 @@ bool generate(const std::string& id, const std::string& command, const std::stri
         answer(id, command, point_text(last_x, last_y, player));
     else if (now && mode == "exit")
         return false;
-    else if (!random_point(x, y))
+    else if (!random_legal_point(generator, x, y))
         refuse(id, command);
     else {
         if (now && mode == "noise") {

@@ -7,7 +7,25 @@
 #include "rules/board.h"
 #include "rules/capture.h"
 
+#include <random>
 #include <string>
+#include <vector>
+
+// A uniformly random legal point of the board, as x and y; false when there is none.
+inline bool random_legal_point(std::mt19937& generator, int32_t& x, int32_t& y) {
+    std::vector<int32_t> legal;
+    for (int32_t py = 0; py < board_rows; ++py)
+        for (int32_t px = 0; px < board_cols; ++px)
+            if (is_legal_dot(px, py))
+                legal.push_back(py * board_cols + px);
+    if (legal.empty())
+        return false;
+    const int32_t chosen =
+        legal[std::uniform_int_distribution<size_t>(0, legal.size() - 1)(generator)];
+    x = chosen % board_cols;
+    y = chosen / board_cols;
+    return true;
+}
 
 // Places a move line from the referee for the side to move, if it is legal on this board.
 inline void follow_move(const std::string& line) {

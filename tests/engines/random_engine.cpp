@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <random>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -26,19 +25,10 @@ std::mt19937 make_generator() {
 
 // Picks one legal move uniformly and places it; its line, or "pass" when there is none.
 std::string random_move(std::mt19937& generator) {
-    std::vector<int> legal;
-    for (int32_t y = 0; y < board_rows; ++y) {
-        for (int32_t x = 0; x < board_cols; ++x) {
-            if (is_legal_dot(x, y))
-                legal.push_back(y * board_cols + x);
-        }
-    }
-    if (legal.empty())
+    int32_t x = 0;
+    int32_t y = 0;
+    if (!random_legal_point(generator, x, y))
         return "pass\n";
-    std::uniform_int_distribution<size_t> pick(0, legal.size() - 1);
-    const int chosen = legal[pick(generator)];
-    const int32_t x = chosen % board_cols;
-    const int32_t y = chosen / board_cols;
     place_dot(cell_index(x, y));
     return "move " + std::to_string(x) + " " + std::to_string(y) + "\n";
 }

@@ -1,6 +1,7 @@
 #include "view_files.h"
 
 #include "match/records/game_record.h"
+#include "match/records/sgf.h"
 
 #include <filesystem>
 #include <fstream>
@@ -8,12 +9,6 @@
 #include <unistd.h>
 
 namespace {
-
-// An SGF point: columns and rows from 0 as a to z, then A to Z.
-std::string sgf_point(int x, int y) {
-    const auto letter = [](int i) { return static_cast<char>(i < 26 ? 'a' + i : 'A' + i - 26); };
-    return {letter(x), letter(y)};
-}
 
 std::string write(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
@@ -25,7 +20,7 @@ std::string write(const std::string& path, const std::string& text) {
 std::string write_sgf_file(const std::string& folder) {
     std::string long_game = "(;SZ[39:32]PB[long]PW[game]";
     for (int i = 0; i < 23; ++i)
-        long_game += i % 2 == 0 ? ";B[" + sgf_point(i, 0) + "]" : ";W[" + sgf_point(i, 5) + "]";
+        long_game += i % 2 == 0 ? ";B[" + sgf_point({i, 0}) + "]" : ";W[" + sgf_point({i, 5}) + "]";
     return write(folder + "/games.sgf",
                  "(;SZ[39:32]PB[first]PW[second]RE[B+R]GC[resign];B[aa];W[bb];B[cc])\n" +
                      long_game + ")\n(;SZ[20]PB[small];B[aa])\n" +
