@@ -3,7 +3,9 @@
 //
 //   window_probe main    the main window: "caption TEXT", "outer W H", "client W H",
 //                        "origin X Y" (the client area's top left on the screen),
-//                        "style HEX" and "class_style HEX"; exit code 1 when it is not there
+//                        "style HEX", "class_style HEX" and "active 1" when it is the
+//                        foreground window (the one keys go to), else "active 0"; exit
+//                        code 1 when it is not there
 //   window_probe boxes   one line "CAPTION|TEXT|X Y|HWND" per message box on the screen,
 //                        topmost first, X Y the centre of its OK button on the screen
 //   window_probe close   asks the main window to close, as its close button does
@@ -41,6 +43,7 @@ bool print_main_window() {
     std::printf("origin %ld %ld\n", origin.x, origin.y);
     std::printf("style %lx\n", static_cast<unsigned long>(GetWindowLongA(window, GWL_STYLE)));
     std::printf("class_style %lx\n", static_cast<unsigned long>(GetClassLongA(window, GCL_STYLE)));
+    std::printf("active %d\n", GetForegroundWindow() == window ? 1 : 0);
     return true;
 }
 

@@ -343,6 +343,17 @@ def case_close_while_writing(args):
         close_and_expect_quit(session, [])
 
 
+def case_close_in_a_flood(args):
+    """Both engines write status lines without a pause: closing the window still ends the
+    program with exit code 0, the window's thread taking the close between the lines."""
+    engines = {"Engine1": (args.chaos, {".mode": b"chatter\n"}),
+               "Engine2": (args.chaos, {".mode": b"chatter\n"})}
+    with Session(args, "close_in_a_flood", engines) as session:
+        wait_until(lambda: read_file(session.path("log.txt")).count(b"chatter") > 2000,
+                   "the flood")
+        close_and_expect_quit(session, [])
+
+
 def case_no_engines(args):
     """Without engine programs the clicks alternate the sides; a click on a taken point
     opens a box captioned "error", and the window goes on taking clicks."""
@@ -484,6 +495,7 @@ CASES = {
     "captures": case_captures,
     "close_with_box": case_close_with_box,
     "close_while_writing": case_close_while_writing,
+    "close_in_a_flood": case_close_in_a_flood,
     "engine_exits": case_engine_exits,
     "no_engines": case_no_engines,
     "deaf_movers": case_deaf_movers,

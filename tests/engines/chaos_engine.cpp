@@ -8,6 +8,8 @@
 //   huge          a name line, 10 MiB without a line feed in 64 KiB writes, then "\nafter\n"
 //   endless       a name line, then 64 KiB writes without a line feed for as long as the
 //                 pipe takes them
+//   chatter       a name line, then message lines, one a write, for as long as the pipe
+//                 takes them: each is a status text for the window
 //   nul           a name line, then lines with NUL bytes in them, then "end\n"
 //   crlf          every line ends in "\r\n": the name, a message, and on each "go" a move
 //                 along the top row
@@ -133,6 +135,10 @@ int run_mode(const std::string& mode, const std::vector<std::string>& words,
     } else if (mode == "endless") {
         const std::string block(65536, 'E');
         while (write_output(block)) {
+        }
+        return 0;
+    } else if (mode == "chatter") {
+        for (uint64_t n = 1; write_output("chatter " + std::to_string(n) + "\n"); ++n) {
         }
         return 0;
     } else if (mode == "nul") {

@@ -5,7 +5,7 @@
 #include "rules/board.h"
 #include "ui/click.h"
 #include "ui/geometry.h"
-#include "ui/qt/handoff.h"
+#include "ui/handoff.h"
 #include "ui/qt/message_boxes.h"
 #include "ui/qt/picture_raster.h"
 
@@ -29,9 +29,10 @@ namespace {
 
 std::vector<DrawCommand> board_picture;
 
-// Has the window's thread run the queued hand-offs soon; called from reader threads.
+// Has the window's thread run one queued hand-off soon, as a posted event: Qt handles the
+// window system's events between posted events, so input is never starved.
 void wake_window_thread() {
-    QMetaObject::invokeMethod(qApp, &handoff_run_queued, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(qApp, &handoff_run_next, Qt::QueuedConnection);
 }
 
 // Lays six sunken, plain-text parts along the bottom of the window.

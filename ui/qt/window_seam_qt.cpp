@@ -5,9 +5,9 @@
 #include "referee/window.h"
 
 #include "os/process.h"
+#include "ui/handoff.h"
 
 #include "ui/qt/engine_text.h"
-#include "ui/qt/handoff.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/message_boxes.h"
 

@@ -5,6 +5,7 @@
 #include "rules/board.h"
 #include "ui/click.h"
 #include "ui/geometry.h"
+#include "ui/handoff.h"
 #include "ui/win32/board_painter.h"
 #include "ui/win32/status_bar.h"
 
@@ -24,6 +25,13 @@ WindowSize outer_size() {
     AdjustWindowRectEx(&frame, MAIN_WINDOW_STYLE, FALSE, 0);
     return main_window_outer_size(board_cols, board_rows, frame.right - frame.left,
                                   frame.bottom - frame.top);
+}
+
+// Has the window's thread run one piece of handed-off work; called from reader threads.
+// A posted message also reaches the window inside a message box's loop, so engines play on
+// while a click's box is open.
+void wake_window_thread() {
+    PostMessageA(main_window, WM_RUN_HANDOFF, 0, 0);
 }
 
 } // namespace
@@ -60,6 +68,7 @@ bool start_up(HINSTANCE instance, int show_command) {
     if (!create_main_window(instance, show_command))
         return false;
     status_bar = create_status_bar(main_window);
+    handoff_open(wake_window_thread);
     start_game();
     return true;
 }
@@ -67,6 +76,8 @@ bool start_up(HINSTANCE instance, int show_command) {
 LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
     case WM_DESTROY:
+        // Readers waiting on the window are released first: quitting waits for the engines.
+        handoff_close();
         quit_engines();
         end_engines(WINDOW_QUIT_GRACE_MS);
         PostQuitMessage(0);
@@ -80,12 +91,24 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
     case WM_LBUTTONDOWN:
         handle_click(LOWORD(lparam), HIWORD(lparam));
         return 0;
-    case WM_RUN_ON_WINDOW_THREAD: {
-        const auto* work = reinterpret_cast<const WindowWork*>(lparam);
-        work->fn(work->arg);
-        return 1;
-    }
+    case WM_RUN_HANDOFF:
+        handoff_run_next();
+        return 0;
     default:
         return DefWindowProcA(window, message, wparam, lparam);
+    }
+}
+
+int run_message_loop() {
+    MSG message;
+    for (;;) {
+        // Posted messages come before input in GetMessageA's order, and engines that answer at
+        // once keep a hand-off always posted: keys and clicks are taken first, so that Alt+F4
+        // or a click waits behind at most one move.
+        if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_INPUT) &&
+            GetMessageA(&message, nullptr, 0, 0) <= 0)
+            return static_cast<int>(message.wParam);
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
     }
 }

@@ -1,16 +1,33 @@
 // The referee's window seam on Win32. The clock timer, the repaint request and the boxes
 // are used only on the window's thread; status texts and work for the window's thread may
-// come from reader threads too, and go by SendMessageA, so the window's thread carries them
-// out while the sender waits.
+// come from reader threads too, and go through the hand-off, so the window's thread carries
+// them out while the reader waits, in the order they came.
 #include "referee/window.h"
 
 #include "referee/clock.h"
+#include "ui/handoff.h"
 #include "ui/win32/main_window.h"
 #include "ui/win32/status_trace.h"
 
 #include <windows.h>
 
 #include <commctrl.h>
+
+namespace {
+
+struct StatusText {
+    int part;
+    const char* text;
+};
+
+// Sets a status part's text; on the window's thread.
+void show_status_text(void* context) {
+    const auto* status = static_cast<StatusText*>(context);
+    trace_status_text(status->part, status->text);
+    SendMessageA(status_bar, SB_SETTEXTA, status->part, reinterpret_cast<LPARAM>(status->text));
+}
+
+} // namespace
 
 void window_stop_clock_timer() {
     KillTimer(main_window, CLOCK_TIMER_ID);
@@ -21,8 +38,8 @@ void window_arm_clock_timer(uint32_t delay_ms) {
 }
 
 void window_set_status_text(int part, const char* text) {
-    trace_status_text(part, text);
-    SendMessageA(status_bar, SB_SETTEXTA, part, reinterpret_cast<LPARAM>(text));
+    StatusText status{part, text};
+    handoff_run_and_wait(show_status_text, &status);
 }
 
 void window_request_repaint() {
@@ -34,15 +51,7 @@ void window_show_message(const char* text, const char* caption) {
 }
 
 bool window_run_and_wait(void (*fn)(void*), void* arg) {
-    if (GetWindowThreadProcessId(main_window, nullptr) == GetCurrentThreadId()) {
-        fn(arg);
-        return true;
-    }
-    // Fails at once, without waiting, when the window is gone: the handler never runs and
-    // the result is 0.
-    WindowWork work{fn, arg};
-    return SendMessageA(main_window, WM_RUN_ON_WINDOW_THREAD, 0, reinterpret_cast<LPARAM>(&work)) ==
-           1;
+    return handoff_run_and_wait(fn, arg);
 }
 
 void window_report_line(const LineReport&) {

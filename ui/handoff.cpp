@@ -1,4 +1,4 @@
-#include "ui/qt/handoff.h"
+#include "ui/handoff.h"
 
 #include <condition_variable>
 #include <deque>
@@ -59,13 +59,14 @@ bool handoff_run_and_wait(void (*fn)(void*), void* arg) {
     return task.finished;
 }
 
-void handoff_run_queued() {
-    while (Task* task = take_next()) {
-        task->fn(task->arg);
-        std::lock_guard guard(lock);
-        task->finished = true;
-        task_changed.notify_all();
-    }
+void handoff_run_next() {
+    Task* task = take_next();
+    if (!task)
+        return;
+    task->fn(task->arg);
+    std::lock_guard guard(lock);
+    task->finished = true;
+    task_changed.notify_all();
 }
 
 void handoff_close() {

@@ -1,6 +1,6 @@
 // The hand-off from reader threads to the window's thread, with the test's own thread as
 // the window's thread and a plain loop standing in for its event loop.
-#include "ui/qt/handoff.h"
+#include "ui/handoff.h"
 
 #include <gtest/gtest.h>
 
@@ -65,7 +65,7 @@ TEST_F(HandoffTest, RunsOnTheWindowThreadWhileTheCallerWaits) {
     });
     wait_for_wakes(1);
     EXPECT_FALSE(returned);
-    handoff_run_queued();
+    handoff_run_next();
     reader.join();
     EXPECT_TRUE(result);
     EXPECT_EQ(call.ran_on, std::this_thread::get_id());
@@ -78,26 +78,38 @@ TEST_F(HandoffTest, RunsAtOnceOnTheWindowThread) {
     EXPECT_EQ(call.order, 0);
 }
 
-TEST_F(HandoffTest, RunsWorkInTheOrderItWasQueued) {
+// One piece of work a wake-up, oldest first: the window's thread is back in its event loop,
+// free to take a key, between any two.
+TEST_F(HandoffTest, EachWakeRunsOnePieceInTheOrderQueued) {
     run_order.clear();
     Call calls[3];
+    std::atomic<int> returned{0};
     std::vector<std::thread> readers;
     for (int i = 0; i < 3; ++i) {
-        readers.emplace_back([&calls, i] { handoff_run_and_wait(record, &calls[i]); });
+        readers.emplace_back([&calls, &returned, i] {
+            handoff_run_and_wait(record, &calls[i]);
+            ++returned;
+        });
         wait_for_wakes(i + 1);
     }
-    handoff_run_queued();
+    for (int i = 0; i < 3; ++i) {
+        handoff_run_next();
+        EXPECT_EQ(run_order.size(), static_cast<size_t>(i + 1));
+    }
     for (auto& reader : readers)
         reader.join();
+    EXPECT_EQ(returned, 3);
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(calls[i].order, i);
+    handoff_run_next(); // a wake-up with nothing queued does nothing
+    EXPECT_EQ(run_order.size(), 3u);
 }
 
 // Work that, like a message box, lets the window's thread run the queue again before it
 // returns.
 void run_nested(void* context) {
     record(context);
-    handoff_run_queued();
+    handoff_run_next();
 }
 
 TEST_F(HandoffTest, WorkQueuedBehindRunningWorkRunsInsideIt) {
@@ -108,7 +120,7 @@ TEST_F(HandoffTest, WorkQueuedBehindRunningWorkRunsInsideIt) {
     wait_for_wakes(1);
     std::thread second([&] { handoff_run_and_wait(record, &inner); });
     wait_for_wakes(2);
-    handoff_run_queued();
+    handoff_run_next();
     first.join();
     second.join();
     EXPECT_EQ(outer.order, 0);
@@ -124,7 +136,7 @@ TEST_F(HandoffTest, CloseReleasesWaitersAndRefusesLaterWork) {
     handoff_close();
     reader.join();
     EXPECT_FALSE(result);
-    handoff_run_queued();
+    handoff_run_next();
     EXPECT_EQ(call.order, -1);
 
     std::thread late([&] { result = handoff_run_and_wait(record, &call); });
@@ -146,7 +158,7 @@ TEST_F(HandoffTest, WorkRunningWhenTheWindowClosesFinishes) {
     bool result = false;
     std::thread reader([&] { result = handoff_run_and_wait(close_while_running, &call); });
     wait_for_wakes(1);
-    handoff_run_queued();
+    handoff_run_next();
     reader.join();
     EXPECT_TRUE(result);
     EXPECT_EQ(call.order, 0);
