@@ -14,7 +14,7 @@ STRICT ?=
 STRICT_FLAG = $(if $(STRICT),-DFENDREL_WERROR=$(STRICT))
 
 .PHONY: all deps deps-native build build-linux build-win32 configure-win32 build-win64 \
-        build-sanitizers build-fuzz test test-win32 bench bench-match bench-strength bench-win32 soak run-win32 \
+        build-win32-programs build-sanitizers build-asan build-tsan build-fuzz test test-win32 bench bench-match bench-strength bench-win32 soak run-win32 \
         run-win64 format clean
 
 all: build
@@ -46,9 +46,13 @@ build-win64: deps
 	      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
 	cmake --build $(WIN64)
 
-build-sanitizers: deps
+build-sanitizers: build-asan build-tsan
+
+build-asan: deps
 	cmake -S . -B $(ASAN) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DFENDREL_SANITIZE=address,undefined
 	cmake --build $(ASAN)
+
+build-tsan: deps
 	cmake -S . -B $(TSAN) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFENDREL_SANITIZE=thread
 	cmake --build $(TSAN)
 
@@ -58,25 +62,21 @@ build-fuzz: deps
 	      -DFENDREL_FUZZ=ON $(STRICT_FLAG)
 	cmake --build $(FUZZ)
 
+# Every tree and every suite, with -Werror; the Windows suites run beside the rest
+# (scripts/test-all.sh), and the run ends with a table of where the time went.
 test: STRICT = ON
-test: deps build-linux build-win64 build-sanitizers build-fuzz
-	ctest --test-dir $(NATIVE) --output-on-failure -j2
-	ctest --test-dir $(WIN64) --output-on-failure -j2
-	@$(MAKE) --no-print-directory test-win32 STRICT=ON
-	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --test-dir $(ASAN) --output-on-failure -j2
-	TSAN_OPTIONS=halt_on_error=1 ctest --test-dir $(TSAN) --output-on-failure -j2
-	ctest --test-dir $(FUZZ) --output-on-failure -j2
+test: deps
+	@scripts/test-all.sh
 
-# The shipped 32-bit programs, and their own suites where this machine can start a 32-bit
-# Wine; elsewhere the suites are neither built nor counted, and one line says why.
+# Where this machine runs no 32-bit Wine, make test builds only the shipped 32-bit programs.
 WIN32_PROGRAMS := fendrel dotbot
-test-win32: configure-win32
-	@if why=$$(scripts/wine32-runs.sh); then \
-	    cmake --build $(WIN32) && ctest --test-dir $(WIN32) --output-on-failure -j2; \
-	else \
-	    cmake --build $(WIN32) --target $(WIN32_PROGRAMS) && \
-	    echo "make test: the 32-bit Windows suites ($(WIN32)) were not run: $$why"; \
-	fi
+build-win32-programs: configure-win32
+	cmake --build $(WIN32) --target $(WIN32_PROGRAMS)
+
+# The shipped 32-bit programs' own suites alone, where this machine can start a 32-bit Wine.
+test-win32: build-win32
+	@why=$$(scripts/wine32-runs.sh) || { echo "make test-win32: $$why"; exit 1; }
+	ctest --test-dir $(WIN32) --output-on-failure -j2
 
 # dotbot against itself in build/run/, as Engine1.exe and Engine2.exe: in the Linux
 # program's window on the user's desktop, or without a display (DISPLAY and

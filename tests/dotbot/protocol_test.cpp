@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -182,9 +181,15 @@ TEST_F(EngineProtocol, WritesANoteOnItsSearchAfterEachMove) {
     send("time 10000\notime 0\ngo\n");
     EXPECT_EQ(next_line().rfind("move ", 0), 0u);
     const std::string note = next_line();
-    EXPECT_TRUE(
-        std::regex_match(note, std::regex("dotbot: [0-9]+ playouts, win [0-9]+%, [0-9]+ ms")))
+    unsigned playouts = 0;
+    unsigned win = 0;
+    unsigned ms = 0;
+    int end = 0;
+    EXPECT_EQ(std::sscanf(note.c_str(), "dotbot: %u playouts, win %u%%, %u ms%n", &playouts, &win,
+                          &ms, &end),
+              3)
         << note;
+    EXPECT_EQ(static_cast<size_t>(end), note.size()) << note;
 }
 
 TEST_F(EngineProtocol, QuitEndsItAtOnceEvenWhileThinking) {
