@@ -17,45 +17,51 @@ struct Task {
     bool refused = false;
 };
 
-std::mutex lock;
-std::condition_variable task_changed;
-std::deque<Task*> queue;
-std::thread::id window_thread;
-bool open = false;
-void (*wake_window)() = nullptr;
+struct Handoff {
+    std::mutex lock;
+    std::condition_variable task_changed;
+    std::deque<Task*> queue;
+    std::thread::id window_thread;
+    bool open = false;
+    void (*wake_window)() = nullptr;
+};
+
+// Never destroyed: readers released by the close may still be on their way out of a wait
+// while the window's thread ends the process.
+Handoff& state = *new Handoff;
 
 // The oldest queued task, taken off the queue, or nullptr.
 Task* take_next() {
-    std::lock_guard guard(lock);
-    if (queue.empty())
+    std::lock_guard guard(state.lock);
+    if (state.queue.empty())
         return nullptr;
-    Task* task = queue.front();
-    queue.pop_front();
+    Task* task = state.queue.front();
+    state.queue.pop_front();
     return task;
 }
 
 } // namespace
 
 void handoff_open(void (*wake)()) {
-    std::lock_guard guard(lock);
-    window_thread = std::this_thread::get_id();
-    wake_window = wake;
-    open = true;
+    std::lock_guard guard(state.lock);
+    state.window_thread = std::this_thread::get_id();
+    state.wake_window = wake;
+    state.open = true;
 }
 
 bool handoff_run_and_wait(void (*fn)(void*), void* arg) {
-    std::unique_lock guard(lock);
-    if (!open)
+    std::unique_lock guard(state.lock);
+    if (!state.open)
         return false;
-    if (std::this_thread::get_id() == window_thread) {
+    if (std::this_thread::get_id() == state.window_thread) {
         guard.unlock();
         fn(arg);
         return true;
     }
     Task task{fn, arg};
-    queue.push_back(&task);
-    wake_window();
-    task_changed.wait(guard, [&task] { return task.finished || task.refused; });
+    state.queue.push_back(&task);
+    state.wake_window();
+    state.task_changed.wait(guard, [&task] { return task.finished || task.refused; });
     return task.finished;
 }
 
@@ -64,16 +70,16 @@ void handoff_run_next() {
     if (!task)
         return;
     task->fn(task->arg);
-    std::lock_guard guard(lock);
+    std::lock_guard guard(state.lock);
     task->finished = true;
-    task_changed.notify_all();
+    state.task_changed.notify_all();
 }
 
 void handoff_close() {
-    std::lock_guard guard(lock);
-    open = false;
-    for (Task* task : queue)
+    std::lock_guard guard(state.lock);
+    state.open = false;
+    for (Task* task : state.queue)
         task->refused = true;
-    queue.clear();
-    task_changed.notify_all();
+    state.queue.clear();
+    state.task_changed.notify_all();
 }

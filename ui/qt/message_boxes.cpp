@@ -20,8 +20,10 @@ struct ReaderBox {
     bool closed = false;
 };
 
-std::mutex lock;
-std::condition_variable box_closed;
+// Never destroyed: readers released by the close may still be on their way out of a wait
+// while the window's thread ends the process.
+std::mutex& lock = *new std::mutex;
+std::condition_variable& box_closed = *new std::condition_variable;
 bool released = false;
 std::vector<QMessageBox*> open_reader_boxes; // window's thread only
 
