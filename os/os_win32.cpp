@@ -189,6 +189,9 @@ bool wait_for_exit(ProcessInfo& process, int wait_ms, int& status) {
     DWORD code = 0;
     GetExitCodeProcess(as_handle(process.process), &code);
     status = static_cast<int>(code);
+    FILETIME created, ended, kernel, user;
+    if (GetProcessTimes(as_handle(process.process), &created, &ended, &kernel, &user))
+        process.cpu_ms = filetime_ms(kernel) + filetime_ms(user);
     close_handle(process.process);
     close_handle(process.thread);
     return true;
@@ -260,6 +263,15 @@ bool join_thread_within(OsHandle& thread, int wait_ms) {
 
 uint32_t monotonic_ms() {
     return GetTickCount();
+}
+
+uint64_t monotonic_us() {
+    LARGE_INTEGER count, frequency;
+    QueryPerformanceCounter(&count);
+    QueryPerformanceFrequency(&frequency);
+    const auto ticks = static_cast<uint64_t>(count.QuadPart);
+    const auto per_second = static_cast<uint64_t>(frequency.QuadPart);
+    return ticks / per_second * 1000000 + ticks % per_second * 1000000 / per_second;
 }
 
 int count_open_handles() {
