@@ -296,11 +296,10 @@ int main(int argc, char** argv) {
         std::fputs(USAGE, stderr);
         return 2;
     }
-    if (!exchange.empty()) {
+    // A side file that cannot be written is only missing from the log: nothing may come
+    // before the name line that the referee reads first.
+    if (!exchange.empty())
         link.exchange = create_private_text_file(exchange.c_str());
-        if (!link.exchange)
-            std::fprintf(stderr, "fendrel-bridge: cannot write %s\n", exchange.c_str());
-    }
     start.program = words[2];
     start.arguments.assign(words.begin() + 3, words.end());
     // Its pipes are its only streams: on Windows a console of its own would open a window.

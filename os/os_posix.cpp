@@ -79,10 +79,11 @@ std::vector<char*> pointers(std::vector<std::string>& strings) {
     return list;
 }
 
-// User and system CPU time of a resource usage, in milliseconds.
+// User and system CPU time of a resource usage, in milliseconds, rounded to the nearest: the
+// sums of many programs' times (each engine's, each game's) then carry no drift.
 int64_t usage_ms(const rusage& usage) {
-    const auto ms = [](const timeval& t) { return int64_t{t.tv_sec} * 1000 + t.tv_usec / 1000; };
-    return ms(usage.ru_utime) + ms(usage.ru_stime);
+    const auto us = [](const timeval& t) { return int64_t{t.tv_sec} * 1000000 + t.tv_usec; };
+    return (us(usage.ru_utime) + us(usage.ru_stime) + 500) / 1000;
 }
 
 // Reaps the child if it has ended; true with its status and CPU time then, also when it

@@ -80,9 +80,14 @@ std::string changed_environment(const std::vector<std::string>& changes) {
     return block + '\0';
 }
 
-// 100-nanosecond units of a FILETIME, in milliseconds.
-int64_t filetime_ms(const FILETIME& time) {
-    return static_cast<int64_t>((uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime) / 10000;
+// 100-nanosecond units of a FILETIME.
+int64_t filetime_units(const FILETIME& time) {
+    return static_cast<int64_t>((uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime);
+}
+
+// Kernel and user time together, in milliseconds, rounded to the nearest.
+int64_t cpu_time_ms(const FILETIME& kernel, const FILETIME& user) {
+    return (filetime_units(kernel) + filetime_units(user) + 5000) / 10000;
 }
 
 struct ThreadStart {
@@ -191,7 +196,7 @@ bool wait_for_exit(ProcessInfo& process, int wait_ms, int& status) {
     status = static_cast<int>(code);
     FILETIME created, ended, kernel, user;
     if (GetProcessTimes(as_handle(process.process), &created, &ended, &kernel, &user))
-        process.cpu_ms = filetime_ms(kernel) + filetime_ms(user);
+        process.cpu_ms = cpu_time_ms(kernel, user);
     close_handle(process.process);
     close_handle(process.thread);
     return true;
@@ -227,7 +232,7 @@ int64_t own_cpu_ms() {
     FILETIME created, ended, kernel, user;
     if (!GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user))
         return 0;
-    return filetime_ms(kernel) + filetime_ms(user);
+    return cpu_time_ms(kernel, user);
 }
 
 int64_t children_cpu_ms() {

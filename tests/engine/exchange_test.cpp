@@ -72,8 +72,14 @@ std::vector<std::string> lines_without_moments(const std::string& text) {
 
 using ExchangeLogTest = EngineTest;
 
+// Closes the log however the test ends, so that no later test of the process finds it open.
+struct ClosesExchangeLog {
+    ~ClosesExchangeLog() { close_exchange_log(); }
+};
+
 TEST_F(ExchangeLogTest, KeepsEveryLineBothWaysInTheOrderItHappened) {
     install_script("Engine1", "say Scripted\nwait ping\nsay pong\nsay done\n");
+    const ClosesExchangeLog closes;
     ASSERT_TRUE(open_exchange_log("exchange.txt"));
     EXPECT_TRUE(exchange_log_open());
     ASSERT_EQ(start(engine1, "Engine1.exe"), 1);
