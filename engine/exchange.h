@@ -2,9 +2,9 @@
 // between the referee and each engine, both ways, and for an engine played through
 // fendrel-bridge what the bridge sent its engine and what came back. One line of the log is
 //
-//     MS.UUU MARK NAME(SIDE)[ QUALIFIER]: TEXT
+//     MS.UUU MARKNAME(SIDE)[ QUALIFIER]: TEXT
 //
-// (without the spaces around MARK), in the shape of cutechess-cli's debug output: MS.UUU the
+// (the mark right before the name), in the shape of cutechess-cli's debug output: MS.UUU the
 // milliseconds since the game started, to the microsecond; MARK ">" for a line the referee
 // sent the engine, "<" for a line the engine wrote, ">>" for a line a bridge sent its engine,
 // "<<" for a line its engine wrote to the bridge; NAME the engine's name and SIDE its side
