@@ -2,7 +2,10 @@
 // on their moves, and two greedy ones, which look at the board a little. Reports games per
 // minute and the referee's share of the CPU time, that is of the match runner and its game
 // workers; the rest is the engines'. Each run plays whole games through the built program,
-// as an engine author would run it.
+// as an engine author would run it. The `_logs` cases keep every game's logs (--logs).
+//
+// FENDREL_BENCH_MATCH=PATH times another build of fendrel-match with the same engines, so
+// that two builds can be measured in alternating runs.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -22,14 +25,18 @@ struct MatchCost {
 // Runs a match of the engine against itself in `folder`, with a copy of the engine there
 // (the test engines keep records beside their program), and reads the closing "Played ..."
 // line; false when it did not run.
-bool run_match(const std::filesystem::path& folder, const char* program, int games,
+bool run_match(const std::filesystem::path& folder, const char* program, int games, bool logs,
                MatchCost& cost) {
     std::filesystem::copy_file(program, folder / "engine",
                                std::filesystem::copy_options::overwrite_existing);
-    const std::string command = "cd '" + folder.string() + "' && '" + FENDREL_MATCH +
+    std::filesystem::remove_all(folder / "logs");
+    const char* other = std::getenv("FENDREL_BENCH_MATCH");
+    const std::string match = other && *other ? other : FENDREL_MATCH;
+    const std::string command = "cd '" + folder.string() + "' && '" + match +
                                 "' --engine name=E1 cmd=./engine --engine name=E2 cmd=./engine "
                                 "--concurrency 2 --games " +
-                                std::to_string(games) + " 2>/dev/null";
+                                std::to_string(games) + (logs ? " --logs logs" : "") +
+                                " 2>/dev/null";
     std::FILE* output = popen(command.c_str(), "r");
     if (!output)
         return false;
@@ -48,7 +55,8 @@ bool run_match(const std::filesystem::path& folder, const char* program, int gam
     return pclose(output) == 0 && found;
 }
 
-// A match of `program` against itself, of state.range(0) games.
+// A match of `program` against itself, of state.range(0) games, with its logs kept when
+// state.range(1) is 1.
 void BM_MatchAtConcurrency2(benchmark::State& state, const char* program) {
     std::string pattern =
         (std::filesystem::temp_directory_path() / "fendrel-bench-match-XXXXXX").string();
@@ -60,7 +68,8 @@ void BM_MatchAtConcurrency2(benchmark::State& state, const char* program) {
     MatchCost cost;
     bool ran = true;
     for (auto _ : state)
-        ran = ran && run_match(folder, program, static_cast<int>(state.range(0)), cost);
+        ran = ran && run_match(folder, program, static_cast<int>(state.range(0)),
+                               state.range(1) == 1, cost);
     std::filesystem::remove_all(folder);
     if (!ran) {
         state.SkipWithError("fendrel-match did not run");
@@ -73,14 +82,21 @@ void BM_MatchAtConcurrency2(benchmark::State& state, const char* program) {
 }
 
 BENCHMARK_CAPTURE(BM_MatchAtConcurrency2, random_engines, RANDOM_ENGINE)
-    ->Arg(200)
+    ->Args({200, 0})
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();
+
+BENCHMARK_CAPTURE(BM_MatchAtConcurrency2, random_engines_logs, RANDOM_ENGINE)
+    ->Args({200, 1})
     ->Iterations(1)
     ->Repetitions(3)
     ->Unit(benchmark::kSecond)
     ->UseRealTime();
 
 BENCHMARK_CAPTURE(BM_MatchAtConcurrency2, greedy_engines, GREEDY_ENGINE)
-    ->Arg(40)
+    ->Args({40, 0})
     ->Iterations(1)
     ->Repetitions(3)
     ->Unit(benchmark::kSecond)

@@ -1,14 +1,18 @@
-// fendrel-bridge NAME -- PROGRAM ARGS...: an engine of the referee's line protocol on this
-// program's standard streams, played by PROGRAM, which speaks protocol NAME on pipes.
-// Started without arguments, as the window programs start Engine1.exe, it takes the same
-// words from the file beside it named as it is with the extension ".bridge"
-// (Engine1.bridge), one word a line.
+// fendrel-bridge [--env NAME=VALUE]... [--exchange FILE] NAME -- PROGRAM ARGS...: an engine of
+// the referee's line protocol on this program's standard streams, played by PROGRAM, which
+// speaks protocol NAME on pipes. Each --env sets a variable in PROGRAM's environment (not the
+// bridge's own); --exchange keeps every line the bridge sends PROGRAM and every line PROGRAM
+// writes, each with its moment, in FILE (engine/exchange.h), which fendrel-match merges into
+// the game's exchange log. Started without arguments, as the window programs start
+// Engine1.exe, it takes the same words from the file beside it named as it is with the
+// extension ".bridge" (Engine1.bridge), one word a line.
 //
 // Three reader threads only read (the referee's lines on standard input, the engine's
 // output, the engine's standard error) and queue what they read; the main thread alone cuts
 // lines, runs the translation and writes, and wakes for the earliest deadline of an answer.
 #include "bridge/translator.h"
 #include "engine/engine_process.h"
+#include "engine/exchange.h"
 #include "engine/line_cutter.h"
 #include "os/console.h"
 #include "os/file.h"
@@ -69,11 +73,38 @@ struct Link {
     OsHandle engine_input = NO_HANDLE;
     Cutter cutters[SOURCES];
     bool ended[SOURCES] = {};
-    std::deque<Chunk> left;    // read after the translation finished, for the ending
-    bool failure_last = false; // the last line written to the referee says why it failed
+    std::deque<Chunk> left;        // read after the translation finished, for the ending
+    bool failure_last = false;     // the last line written to the referee says why it failed
+    std::FILE* exchange = nullptr; // --exchange: the side file
+    std::string records;           // its records not written yet
 };
 
+// Notes each line of `text` in the side file's records, at this moment.
+void record_lines(Link& link, const char* mark, const std::string& text) {
+    const uint64_t now = monotonic_us();
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        append_bridge_record(link.records, now, mark, text.data() + start, end - start);
+        start = end + 1;
+    }
+}
+
+// Writes the records noted since the last time, in one write.
+void write_records(Link& link) {
+    if (!link.exchange || link.records.empty())
+        return;
+    std::fwrite(link.records.data(), 1, link.records.size(), link.exchange);
+    std::fflush(link.exchange);
+    link.records.clear();
+}
+
 void write_out(Link& link, BridgeOutput& out) {
+    if (!out.to_engine.empty() && link.exchange)
+        record_lines(link, BRIDGE_RECORD_SENT, out.to_engine);
+    write_records(link);
     if (!out.to_engine.empty())
         write_handle(link.engine_input, out.to_engine.data(), out.to_engine.size());
     if (!out.to_referee.empty()) {
@@ -88,6 +119,9 @@ void write_out(Link& link, BridgeOutput& out) {
 }
 
 void take_line(Link& link, Source source, const char* line, BridgeOutput& out) {
+    if (link.exchange && source != REFEREE)
+        record_lines(link, source == ENGINE_ERROR ? BRIDGE_RECORD_STDERR : BRIDGE_RECORD_OUTPUT,
+                     std::string(line) + "\n");
     const uint32_t now = monotonic_ms();
     if (source == REFEREE)
         bridge_referee_line(link.bridge, line, now, out);
@@ -198,9 +232,31 @@ void pass_on_the_rest(Link& link, int wait_ms) {
     }
 }
 
-const char USAGE[] = "usage: fendrel-bridge pointsai|gtp -- PROGRAM [ARGUMENT...]\n"
-                     "   or, without arguments, the same words a line each in PROGRAM.bridge "
-                     "beside it\n";
+const char USAGE[] =
+    "usage: fendrel-bridge [--env NAME=VALUE]... [--exchange FILE] pointsai|gtp -- PROGRAM "
+    "[ARGUMENT...]\n"
+    "   or, without arguments, the same words a line each in PROGRAM.bridge beside it\n";
+
+// The options before the protocol's name: their words are taken out of `words`; false on
+// an option it does not know or one without its value.
+bool take_options(std::vector<std::string>& words, std::vector<std::string>& environment,
+                  std::string& exchange) {
+    size_t i = 0;
+    while (i < words.size() && words[i].rfind("--", 0) == 0 && words[i] != "--") {
+        if (i + 1 >= words.size())
+            return false;
+        if (words[i] == "--env" && words[i + 1].find('=') != std::string::npos &&
+            words[i + 1][0] != '=')
+            environment.push_back(words[i + 1]);
+        else if (words[i] == "--exchange")
+            exchange = words[i + 1];
+        else
+            return false;
+        i += 2;
+    }
+    words.erase(words.begin(), words.begin() + static_cast<std::ptrdiff_t>(i));
+    return true;
+}
 
 // The command line: the arguments, or without any the lines of the file beside the program.
 std::vector<std::string> command_words(int argc, char** argv) {
@@ -232,12 +288,18 @@ std::vector<std::string> command_words(int argc, char** argv) {
 int main(int argc, char** argv) {
     use_binary_console();
     Link link;
-    const std::vector<std::string> words = command_words(argc, argv);
-    if (words.size() < 3 || words[1] != "--" || !protocol_named(words[0], link.bridge.protocol)) {
+    std::vector<std::string> words = command_words(argc, argv);
+    ProgramStart start;
+    std::string exchange;
+    if (!take_options(words, start.environment_changes, exchange) || words.size() < 3 ||
+        words[1] != "--" || !protocol_named(words[0], link.bridge.protocol)) {
         std::fputs(USAGE, stderr);
         return 2;
     }
-    ProgramStart start;
+    // A side file that cannot be written is only missing from the log: nothing may come
+    // before the name line that the referee reads first.
+    if (!exchange.empty())
+        link.exchange = create_private_text_file(exchange.c_str());
     start.program = words[2];
     start.arguments.assign(words.begin() + 3, words.end());
     // Its pipes are its only streams: on Windows a console of its own would open a window.
@@ -272,5 +334,7 @@ int main(int argc, char** argv) {
     int status = 0;
     if (!wait_for_exit(engine, 0, status))
         kill_process(engine);
+    if (link.exchange)
+        std::fclose(link.exchange);
     return failed ? 1 : 0;
 }

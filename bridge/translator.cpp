@@ -139,9 +139,13 @@ void take_answer(Bridge& bridge, const std::string& line, BridgeOutput& out) {
 // The referee's "go": the clock, then the request to move, both on the move's deadline.
 void ask_for_move(Bridge& bridge, uint32_t now, BridgeOutput& out) {
     const int side = side_to_move;
-    const uint32_t budget = move_budget_ms(bridge.own_clock_ms, bridge.increment_ms);
+    const uint32_t budget = bridge.movetime_ms
+                                ? bridge.movetime_ms
+                                : move_budget_ms(bridge.own_clock_ms, bridge.increment_ms);
+    // An engine asked for more than its clock is waited for as long as it was asked.
+    const uint64_t allowed = uint64_t{std::max(bridge.own_clock_ms, budget)} + MOVE_GRACE_MS;
     const uint32_t deadline =
-        now + std::min<uint32_t>(bridge.own_clock_ms + MOVE_GRACE_MS, INT32_MAX / 2);
+        now + static_cast<uint32_t>(std::min<uint64_t>(allowed, INT32_MAX / 2));
     for (const std::string& command : clock_commands(bridge.protocol, side, budget))
         send(bridge, command, RequestKind::setup, deadline, out);
     send(bridge, generate_command(bridge.protocol, side, budget), RequestKind::generate, deadline,
@@ -190,6 +194,12 @@ void bridge_referee_line(Bridge& bridge, const std::string& line, uint32_t now, 
             send(bridge, command, RequestKind::setup, deadline, out);
     } else if (std::sscanf(line.c_str(), "increment %u", &number) == 1) {
         bridge.increment_ms = number;
+        if (!bridge.movetime_ms)
+            for (const std::string& command : increment_commands(bridge.protocol, number))
+                send(bridge, command, RequestKind::setup, deadline, out);
+    } else if (std::sscanf(line.c_str(), "movetime %u", &number) == 1 && number > 0) {
+        // Every move gets this budget; gtp is told so as its byo-yomi period.
+        bridge.movetime_ms = number;
         for (const std::string& command : increment_commands(bridge.protocol, number))
             send(bridge, command, RequestKind::setup, deadline, out);
     } else if (std::sscanf(line.c_str(), "time %u", &number) == 1) {

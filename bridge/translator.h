@@ -52,6 +52,7 @@ struct Bridge {
     bool in_gtp_response = false; // GTP: inside a response, until its blank line
     int32_t rows = 0, cols = 0;
     uint32_t increment_ms = 0;
+    uint32_t movetime_ms = 0; // "movetime MS" from the referee: the budget of every move
     uint32_t own_clock_ms = 0;
     bool finished = false;
     std::string failure; // the line that said why the engine failed
@@ -85,5 +86,6 @@ void bridge_check_time(Bridge& bridge, uint32_t now, BridgeOutput& out);
 
 // The time the engine is given for a move on the clock block's OWN (the increment already
 // added): a share of what was left before the increment, and most of the increment, never
-// more than the clock.
+// more than the clock. After a "movetime MS" line from the referee the budget is MS, exactly,
+// whatever the clock holds: the referee's clock still decides a loss on time.
 uint32_t move_budget_ms(uint32_t own_clock_ms, uint32_t increment_ms);

@@ -10,6 +10,7 @@
 #include "engine/engine_io.h"
 #include "engine/engine_process.h"
 #include "engine/engine_writer.h"
+#include "engine/exchange_log.h"
 
 #include <chrono>
 #include <cstring>
@@ -66,7 +67,14 @@ int EngineProcess::start_engine() {
 }
 
 int EngineProcess::send_line(const char* text) {
-    return writer && queue_write(*writer, text, std::strlen(text)) ? 1 : 0;
+    const size_t size = std::strlen(text);
+    if (!exchange_log_open())
+        return writer && queue_write(*writer, text, size) ? 1 : 0;
+    const std::unique_lock held = hold_exchange_log();
+    const uint64_t moment = exchange_moment();
+    const bool sent = writer && queue_write(*writer, text, size);
+    log_sent_lines(held, *this, moment, text, size, sent);
+    return sent ? 1 : 0;
 }
 
 bool wait_engine_end(EngineProcess& engine, int wait_ms) {

@@ -1,6 +1,7 @@
 #include "engine/engine_process.h"
 
 #include "engine/engine_io.h"
+#include "engine/exchange_log.h"
 #include "engine/line_cutter.h"
 #include "engine/protocol.h"
 #include "os/file.h"
@@ -52,6 +53,8 @@ const char* EngineProcess::read_line() {
         log_engine_output(chunk, length);
         append_chunk(pending, pending_length, chunk, length);
     }
+    if (exchange_log_open())
+        log_engine_line(*this, line_result);
     return line_result;
 }
 

@@ -11,6 +11,10 @@ int format_increment_line(char* buf, int size, uint32_t increment) {
     return std::snprintf(buf, size, "increment %u\n", static_cast<unsigned>(increment));
 }
 
+int format_movetime_line(char* buf, int size, uint32_t movetime) {
+    return std::snprintf(buf, size, "movetime %u\n", static_cast<unsigned>(movetime));
+}
+
 int format_clock_block(char* buf, int size, uint32_t own_clock, uint32_t opponent_clock) {
     return std::snprintf(buf, size, "time %u\notime %u\ngo\n", static_cast<unsigned>(own_clock),
                          static_cast<unsigned>(opponent_clock));

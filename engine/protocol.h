@@ -12,6 +12,11 @@ constexpr int PROTOCOL_LINE_SIZE = 64;
 int format_new_line(char* buf, int size, int32_t rows, int32_t cols);
 // "increment MS\n"
 int format_increment_line(char* buf, int size, uint32_t increment);
+// "movetime MS\n": a fixed time per move that the match asks of this engine, sent after the
+// increment by fendrel-match only when asked (movetime= of --engine). The clock blocks stay
+// as they are and the clock still rules; an engine may ignore it, as any line it does not
+// know.
+int format_movetime_line(char* buf, int size, uint32_t movetime);
 // The request to move: "time OWN\notime OTHER\ngo\n", sent as one text.
 int format_clock_block(char* buf, int size, uint32_t own_clock, uint32_t opponent_clock);
 // "move X Y\n": a relayed move, column first.

@@ -79,12 +79,23 @@ std::vector<char*> pointers(std::vector<std::string>& strings) {
     return list;
 }
 
-// Reaps the child if it has ended; true with its status then, also when it cannot be
-// waited for at all (already reaped elsewhere), so that nobody waits for it again.
-bool reap_if_ended(pid_t pid, int& status) {
-    const pid_t result = waitpid(pid, &status, WNOHANG);
-    if (result == pid)
+// User and system CPU time of a resource usage, in milliseconds, rounded to the nearest: the
+// sums of many programs' times (each engine's, each game's) then carry no drift.
+int64_t usage_ms(const rusage& usage) {
+    const auto us = [](const timeval& t) { return int64_t{t.tv_sec} * 1000000 + t.tv_usec; };
+    return (us(usage.ru_utime) + us(usage.ru_stime) + 500) / 1000;
+}
+
+// Reaps the child if it has ended; true with its status and CPU time then, also when it
+// cannot be waited for at all (already reaped elsewhere: its CPU time stays unknown), so that
+// nobody waits for it again.
+bool reap_if_ended(pid_t pid, int& status, int64_t& cpu) {
+    rusage usage{};
+    const pid_t result = wait4(pid, &status, WNOHANG, &usage);
+    if (result == pid) {
+        cpu = usage_ms(usage);
         return true;
+    }
     if (result < 0 && errno != EINTR) {
         status = 0;
         return true;
@@ -96,8 +107,7 @@ bool reap_if_ended(pid_t pid, int& status) {
 int64_t cpu_ms(int who) {
     rusage usage{};
     getrusage(who, &usage);
-    const auto ms = [](const timeval& t) { return int64_t{t.tv_sec} * 1000 + t.tv_usec / 1000; };
-    return ms(usage.ru_utime) + ms(usage.ru_stime);
+    return usage_ms(usage);
 }
 
 struct ThreadStart {
@@ -185,11 +195,15 @@ bool wait_for_exit(ProcessInfo& process, int wait_ms, int& status) {
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(wait_ms);
     for (;;) {
         if (wait_ms < 0) {
-            while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+            rusage usage{};
+            pid_t result;
+            while ((result = wait4(pid, &status, 0, &usage)) < 0 && errno == EINTR) {
             }
+            if (result == pid)
+                process.cpu_ms = usage_ms(usage);
             break;
         }
-        if (reap_if_ended(pid, status))
+        if (reap_if_ended(pid, status, process.cpu_ms))
             break;
         if (std::chrono::steady_clock::now() >= until)
             return false;
@@ -220,11 +234,14 @@ void end_process_group(ProcessInfo& process, int& status) {
     kill(-group, SIGKILL);
     for (;;) {
         int member_status = 0;
-        const pid_t reaped = waitpid(-group, &member_status, 0);
-        if (reaped == group)
+        rusage usage{};
+        const pid_t reaped = wait4(-group, &member_status, 0, &usage);
+        if (reaped == group) {
             status = member_status;
-        else if (reaped < 0 && errno != EINTR)
+            process.cpu_ms = usage_ms(usage);
+        } else if (reaped < 0 && errno != EINTR) {
             break;
+        }
     }
     process.process = NO_HANDLE;
     process.group = NO_HANDLE;
@@ -294,6 +311,12 @@ uint32_t monotonic_ms() {
     clock_gettime(CLOCK_MONOTONIC, &now);
     return static_cast<uint32_t>(static_cast<uint64_t>(now.tv_sec) * 1000 +
                                  static_cast<uint64_t>(now.tv_nsec) / 1000000);
+}
+
+uint64_t monotonic_us() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<uint64_t>(now.tv_sec) * 1000000 + static_cast<uint64_t>(now.tv_nsec) / 1000;
 }
 
 int count_open_handles() {

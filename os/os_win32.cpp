@@ -80,9 +80,14 @@ std::string changed_environment(const std::vector<std::string>& changes) {
     return block + '\0';
 }
 
-// 100-nanosecond units of a FILETIME, in milliseconds.
-int64_t filetime_ms(const FILETIME& time) {
-    return static_cast<int64_t>((uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime) / 10000;
+// 100-nanosecond units of a FILETIME.
+int64_t filetime_units(const FILETIME& time) {
+    return static_cast<int64_t>((uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime);
+}
+
+// Kernel and user time together, in milliseconds, rounded to the nearest.
+int64_t cpu_time_ms(const FILETIME& kernel, const FILETIME& user) {
+    return (filetime_units(kernel) + filetime_units(user) + 5000) / 10000;
 }
 
 struct ThreadStart {
@@ -189,6 +194,9 @@ bool wait_for_exit(ProcessInfo& process, int wait_ms, int& status) {
     DWORD code = 0;
     GetExitCodeProcess(as_handle(process.process), &code);
     status = static_cast<int>(code);
+    FILETIME created, ended, kernel, user;
+    if (GetProcessTimes(as_handle(process.process), &created, &ended, &kernel, &user))
+        process.cpu_ms = cpu_time_ms(kernel, user);
     close_handle(process.process);
     close_handle(process.thread);
     return true;
@@ -224,7 +232,7 @@ int64_t own_cpu_ms() {
     FILETIME created, ended, kernel, user;
     if (!GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user))
         return 0;
-    return filetime_ms(kernel) + filetime_ms(user);
+    return cpu_time_ms(kernel, user);
 }
 
 int64_t children_cpu_ms() {
@@ -260,6 +268,15 @@ bool join_thread_within(OsHandle& thread, int wait_ms) {
 
 uint32_t monotonic_ms() {
     return GetTickCount();
+}
+
+uint64_t monotonic_us() {
+    LARGE_INTEGER count, frequency;
+    QueryPerformanceCounter(&count);
+    QueryPerformanceFrequency(&frequency);
+    const auto ticks = static_cast<uint64_t>(count.QuadPart);
+    const auto per_second = static_cast<uint64_t>(frequency.QuadPart);
+    return ticks / per_second * 1000000 + ticks % per_second * 1000000 / per_second;
 }
 
 int count_open_handles() {

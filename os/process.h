@@ -25,6 +25,10 @@ struct ProcessInfo {
     OsHandle group = NO_HANDLE;
     uint32_t process_id = 0;
     uint32_t thread_id = 0;
+    // Its CPU time, user and system, once it has been reaped (wait_for_exit, kill_process,
+    // end_process_group): on POSIX its own and that of the children it reaped, on Win32 its
+    // own. -1 before then.
+    int64_t cpu_ms = -1;
 };
 
 // A new pipe; neither end is inherited by any program started later, except as the
@@ -139,6 +143,11 @@ bool join_thread_within(OsHandle& thread, int wait_ms);
 
 // Milliseconds of a clock that only goes forward, as an unsigned 32-bit value that wraps.
 uint32_t monotonic_ms();
+
+// Microseconds of a clock that only goes forward, the same for every program of the machine
+// (CLOCK_MONOTONIC; on Win32 the performance counter), so that two programs' moments can be
+// put in one order.
+uint64_t monotonic_us();
 
 // How many files, pipes and other handles this program holds open.
 int count_open_handles();

@@ -35,13 +35,14 @@ void send_clock_block(EngineProcess& engine, uint32_t& own_clock, uint32_t oppon
     turn_start_tick = tick_count();
 }
 
-void charge_mover_clock(uint32_t now) {
+uint32_t charge_mover_clock(uint32_t now) {
     // Unsigned difference: right even when the tick count wrapped during the turn.
     uint32_t elapsed = now - turn_start_tick;
     uint32_t& clock = clock_of_side_to_move();
     if (elapsed > clock)
         elapsed = clock;
     clock -= elapsed;
+    return elapsed;
 }
 
 void format_clock_text(int32_t remaining_ms, char* text, int size) {

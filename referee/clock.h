@@ -21,8 +21,9 @@ void send_clock_block(EngineProcess& engine, uint32_t& own_clock, uint32_t oppon
                       const char* leading_line = "");
 
 // Charges the clock of the side to move (the mover) with the time since turn_start_tick,
-// never below 0.
-void charge_mover_clock(uint32_t now);
+// never below 0, and returns the milliseconds charged: the move's time, as the records keep
+// it.
+uint32_t charge_mover_clock(uint32_t now);
 
 // Shows the remaining time of the side to move as M:SS (or "-:--") and arms the one-shot
 // timer for the moment the next lower whole second is due.

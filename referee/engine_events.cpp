@@ -29,7 +29,8 @@ struct HandOff {
 };
 
 void report(const HandOff& hand_off, LineOutcome outcome, Refusal refusal, bool ends_game) {
-    window_report_line({side_of(*hand_off.engine), outcome, refusal, ends_game, hand_off.tick});
+    window_report_line({side_of(*hand_off.engine), outcome, refusal, ends_game, hand_off.tick,
+                        nullptr, hand_off.result.charged_ms});
 }
 
 void apply_engine_move(void* context) {

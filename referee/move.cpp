@@ -58,15 +58,15 @@ MoveResult play_move(int32_t x, int32_t y) {
         return {refusal_of(x, y), false};
     const int32_t cell = cell_index(x, y);
     window_stop_clock_timer();
-    charge_mover_clock(now);
+    const uint32_t charged = charge_mover_clock(now);
     last_move_cell = cell;
     place_dot(cell);
     show_score();
     window_request_repaint();
     if (board_full())
-        return {Refusal::none, true};
+        return {Refusal::none, true, charged};
     hand_over(x, y);
-    return {};
+    return {Refusal::none, false, charged};
 }
 
 int make_move(int32_t x, int32_t y) {

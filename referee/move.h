@@ -9,6 +9,7 @@
 struct MoveResult {
     Refusal refusal = Refusal::none; // none when it was applied
     bool game_over = false;          // applied, and no cell can take a dot any more
+    uint32_t charged_ms = 0;         // applied: what the mover's clock was charged
 };
 
 // Checks and plays (x, y) for the side to move: charges its clock, places the dot with its

@@ -75,6 +75,10 @@ struct LineReport {
     bool ends_game = false;     // an applied move after which no cell can take a dot
     uint32_t tick = 0;          // when the referee took the line
     const char* text = nullptr; // a message: its line, valid during the report
+    // An applied move: the time its mover's clock was charged, from the mover's own tick read
+    // inside the move (play_move), not from `tick`, which another thread may have read before
+    // the turn's start was stamped.
+    uint32_t move_ms = 0;
 };
 
 // Tells the window what an engine's line did, once it has done it: names and messages on

@@ -9,59 +9,102 @@ int mover_of(int index) {
     return 1 + index % 2;
 }
 
+// Each side's turns, the sum of its known move times and how many of its times are unknown.
+struct SideTimes {
+    int64_t turns = 0;
+    int64_t known_ms = 0;
+    int64_t unknown = 0;
+};
+
 // The clocks after the first `played` dots past the opening, as the referee runs them:
 // credited with the increment at each turn, charged with its time, never below 0.
-void run_clocks(const GameRecord& record, uint32_t increment, size_t played, uint32_t clocks[2]) {
+void run_clocks(const GameRecord& record, const std::vector<uint32_t>& times, uint32_t increment,
+                size_t played, uint32_t clocks[2]) {
     clocks[0] = clocks[1] = 0;
     for (size_t i = 0; i < played; ++i) {
         uint32_t& clock = clocks[mover_of(record.opening_dots + static_cast<int>(i)) - 1];
         const uint64_t credited = uint64_t{clock} + increment;
-        clock =
-            credited > record.move_ms[i] ? static_cast<uint32_t>(credited - record.move_ms[i]) : 0;
+        clock = credited > times[i] ? static_cast<uint32_t>(credited - times[i]) : 0;
     }
 }
 
+// The move times with each unknown one rebuilt for this increment: what the side's clock at
+// the end leaves unexplained by its increments and known times, spread evenly over its
+// unknown times (none when nothing is left, as for a side credited a turn it never finished).
+std::vector<uint32_t> rebuilt_times(const GameRecord& record, uint32_t increment,
+                                    const SideTimes sides[2]) {
+    int64_t left[2];
+    int64_t share[2];
+    int64_t extra[2];
+    for (int side = 0; side < 2; ++side) {
+        left[side] = sides[side].turns * increment - sides[side].known_ms - record.clock_ms[side];
+        if (left[side] < 0 || sides[side].unknown == 0)
+            left[side] = 0;
+        share[side] = sides[side].unknown ? left[side] / sides[side].unknown : 0;
+        extra[side] = sides[side].unknown ? left[side] % sides[side].unknown : 0;
+    }
+    std::vector<uint32_t> times = record.move_ms;
+    for (size_t i = 0; i < times.size(); ++i) {
+        if (move_time_known(times[i]))
+            continue;
+        const int side = mover_of(record.opening_dots + static_cast<int>(i)) - 1;
+        times[i] = static_cast<uint32_t>(share[side] + (extra[side]-- > 0 ? 1 : 0));
+    }
+    return times;
+}
+
 // Whether the increment gives the recorded clocks at the end, each within a millisecond a
-// turn: a move's recorded time and the charge of its clock are measured apart, and may differ
-// by their rounding. The side to move when the game ended may have been credited for a turn
-// it never finished and charged for part of it.
-bool gives_end_clocks(const GameRecord& record, uint32_t increment, const int64_t turns[2]) {
+// turn: in files written before a move's time was its clock's charge, the two were measured
+// apart and may differ by their rounding. The side to move when the game ended may have been
+// credited for a turn it never finished and charged for part of it.
+bool gives_end_clocks(const GameRecord& record, const std::vector<uint32_t>& times,
+                      uint32_t increment, const SideTimes sides[2]) {
     uint32_t clocks[2];
-    run_clocks(record, increment, record.move_ms.size(), clocks);
+    run_clocks(record, times, increment, times.size(), clocks);
     const int next = mover_of(static_cast<int>(record.dots.size())) - 1;
     const int other = 1 - next;
     const int64_t off = int64_t{clocks[other]} - record.clock_ms[other];
-    return off <= turns[other] && -off <= turns[other] &&
-           record.clock_ms[next] <= int64_t{clocks[next]} + increment + turns[next];
+    return off <= sides[other].turns && -off <= sides[other].turns &&
+           record.clock_ms[next] <= int64_t{clocks[next]} + increment + sides[next].turns;
 }
 
 } // namespace
 
+bool move_time_known(uint32_t ms) {
+    return ms < 0x80000000u;
+}
+
 bool clocks_after(const GameRecord& record, int moves, uint32_t clocks[2]) {
     if (record.move_ms.size() + static_cast<size_t>(record.opening_dots) != record.dots.size())
         return false;
+    SideTimes sides[2];
+    for (size_t i = 0; i < record.move_ms.size(); ++i) {
+        SideTimes& side = sides[mover_of(record.opening_dots + static_cast<int>(i)) - 1];
+        ++side.turns;
+        if (move_time_known(record.move_ms[i]))
+            side.known_ms += record.move_ms[i];
+        else
+            ++side.unknown;
+    }
     // Without a clock that ran empty, a side's clock at the end is its turns times the
     // increment less its time: each side's turns, with and without an unfinished one, give
-    // the candidates (to the nearest millisecond), and the replay keeps the one that fits.
-    int64_t spent[2] = {0, 0};
-    int64_t turns[2] = {0, 0};
-    for (size_t i = 0; i < record.move_ms.size(); ++i) {
-        const int side = mover_of(record.opening_dots + static_cast<int>(i)) - 1;
-        spent[side] += record.move_ms[i];
-        ++turns[side];
-    }
+    // the candidates (to the nearest millisecond, which an unknown time of a few milliseconds
+    // does not move), and the replay keeps the one that fits.
     std::vector<int64_t> candidates{0};
     for (int side = 0; side < 2; ++side)
-        for (int64_t count = turns[side]; count <= turns[side] + 1; ++count)
+        for (int64_t count = sides[side].turns; count <= sides[side].turns + 1; ++count)
             if (count > 0)
-                candidates.push_back((record.clock_ms[side] + spent[side] + count / 2) / count);
+                candidates.push_back((record.clock_ms[side] + sides[side].known_ms + count / 2) /
+                                     count);
     for (const int64_t increment : candidates) {
-        if (increment > UINT32_MAX ||
-            !gives_end_clocks(record, static_cast<uint32_t>(increment), turns))
+        if (increment > UINT32_MAX)
+            continue;
+        const auto credit = static_cast<uint32_t>(increment);
+        const std::vector<uint32_t> times = rebuilt_times(record, credit, sides);
+        if (!gives_end_clocks(record, times, credit, sides))
             continue;
         const int played = moves - record.opening_dots;
-        run_clocks(record, static_cast<uint32_t>(increment),
-                   played > 0 ? static_cast<size_t>(played) : 0, clocks);
+        run_clocks(record, times, credit, played > 0 ? static_cast<size_t>(played) : 0, clocks);
         return true;
     }
     return false;

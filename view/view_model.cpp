@@ -41,14 +41,19 @@ const GameRecord* record_of(const ViewModel& view) {
     return nullptr;
 }
 
+// "took 0:00.3", or for a time an older fendrel-match recorded below zero, that it is unknown.
+std::string took_text(uint32_t ms) {
+    return move_time_known(ms) ? "took " + time_text(ms) : "took an unknown time";
+}
+
 // The time line of a results file's game at the shown move.
 std::string time_line(const GameRecord& record, int move) {
     std::string text =
         move == 0 ? "Before the first move"
         : move <= record.opening_dots
             ? "Move " + std::to_string(move) + ": the opening's"
-            : "Move " + std::to_string(move) + " took " +
-                  time_text(record.move_ms[static_cast<size_t>(move - record.opening_dots - 1)]);
+            : "Move " + std::to_string(move) + " " +
+                  took_text(record.move_ms[static_cast<size_t>(move - record.opening_dots - 1)]);
     uint32_t clocks[2];
     if (clocks_after(record, move, clocks))
         return text + "; clocks: side 1 " + time_text(clocks[0]) + ", side 2 " +

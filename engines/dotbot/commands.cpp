@@ -63,10 +63,10 @@ Command parse_command(const char* line, size_t length) {
         int numbers;
     };
     static constexpr Keyword keywords[] = {
-        {"new", CommandKind::new_board, 2}, {"increment", CommandKind::increment, 1},
-        {"time", CommandKind::time, 1},     {"otime", CommandKind::otime, 1},
-        {"go", CommandKind::go, 0},         {"move", CommandKind::move, 2},
-        {"quit", CommandKind::quit, 0},
+        {"new", CommandKind::new_board, 2},     {"increment", CommandKind::increment, 1},
+        {"movetime", CommandKind::movetime, 1}, {"time", CommandKind::time, 1},
+        {"otime", CommandKind::otime, 1},       {"go", CommandKind::go, 0},
+        {"move", CommandKind::move, 2},         {"quit", CommandKind::quit, 0},
     };
     for (const Keyword& keyword : keywords) {
         if (!word_is(word, word_length, keyword.text))

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-enum class CommandKind { unknown, new_board, increment, time, otime, go, move, quit };
+enum class CommandKind { unknown, new_board, increment, movetime, time, otime, go, move, quit };
 
 struct Command {
     CommandKind kind;

@@ -103,6 +103,9 @@ void handle_command(const Command& command, ChooseMove choose, std::thread& turn
     case CommandKind::increment:
         turn.increment_ms = command.first;
         break;
+    case CommandKind::movetime:
+        turn.movetime_ms = command.first > 0 ? command.first : 0;
+        break;
     case CommandKind::time:
         turn.own_ms = command.first;
         turn.clock_known = true;

@@ -23,6 +23,7 @@ struct TurnInfo {
     int64_t other_ms;                               // the last "otime" value
     int64_t increment_ms;                           // the last "increment" value, 0 before any
     std::chrono::steady_clock::time_point asked_at; // when "go" was read
+    int64_t movetime_ms = 0; // the last "movetime" value: the time a move is asked to take
 };
 
 constexpr int NOTE_SIZE = 160;

@@ -5,6 +5,7 @@
 #include "engines/dotbot/search.h"
 #include "engines/dotbot/time_plan.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <random>
@@ -24,9 +25,16 @@ int64_t free_cells(const FastBoard& board) {
 // Plans the time, searches, and notes the search's figures for the status bar.
 MoveChoice choose_move(const FastBoard& board, const TurnInfo& turn,
                        const std::atomic<bool>& stop) {
-    const TimeControl control{turn.clock_known,    turn.own_ms,
-                              turn.increment_ms,   (free_cells(board) + 1) / 2,
-                              options.movetime_ms, options.maxtime_ms};
+    // The referee's "movetime" comes before --movetime, and may go past --maxtime; the clock
+    // still bounds both.
+    const bool asked = turn.movetime_ms > 0;
+    const TimeControl control{turn.clock_known,
+                              turn.own_ms,
+                              turn.increment_ms,
+                              (free_cells(board) + 1) / 2,
+                              asked ? turn.movetime_ms : options.movetime_ms,
+                              asked ? std::max(turn.movetime_ms, options.maxtime_ms)
+                                    : options.maxtime_ms};
     const int64_t think_ms = plan_move_time(control);
     const SearchLimits limits{turn.asked_at + std::chrono::milliseconds(think_ms), options.playouts,
                               options.threads, options.seed + static_cast<uint64_t>(board.dots)};

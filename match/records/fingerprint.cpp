@@ -1,7 +1,9 @@
 #include "match/records/fingerprint.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -24,10 +26,17 @@ std::string match_fingerprint(const MatchOptions& options) {
         text += engine.name + '\0';
         for (const std::string& argument : engine.arguments)
             text += argument + '\1';
-        // Only another protocol adds to the text, so that results of the line protocol
-        // recorded before protocols could be chosen still resume.
+        // Only another protocol, an environment or a fixed move time add to the text, so that
+        // results recorded before these could be chosen still resume.
         if (engine.protocol != "line")
             text += "proto=" + engine.protocol + '\2';
+        // The environment as a set: the order of its names changes nothing.
+        std::vector<std::string> environment = engine.environment;
+        std::sort(environment.begin(), environment.end());
+        for (const std::string& setting : environment)
+            text += "env=" + setting + '\3';
+        if (engine.movetime_ms)
+            text += "movetime=" + std::to_string(engine.movetime_ms) + '\4';
         text += '\0';
     }
     text += options.opening + '\0' + std::to_string(options.seed) + '\0' +

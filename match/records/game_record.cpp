@@ -165,10 +165,19 @@ const std::string* loser_name(const GameRecord& record) {
     return record.winner == 1 ? &record.side2 : &record.side1;
 }
 
+bool has_side_cpu(const GameRecord& record) {
+    return record.side_cpu_ms[0] >= 0 && record.side_cpu_ms[1] >= 0;
+}
+
 std::string record_to_json(const GameRecord& record) {
     Json dots = Json::array();
     for (const Dot& dot : record.dots)
         dots.push_back({dot.x, dot.y});
+    // The referee's, then each side's; a record read from an older line has only both sides'.
+    const Json cpu =
+        has_side_cpu(record)
+            ? Json::array({record.referee_cpu_ms, record.side_cpu_ms[0], record.side_cpu_ms[1]})
+            : Json::array({record.referee_cpu_ms, record.engines_cpu_ms});
     const Json line = {
         {"match", to_utf8(record.match)},
         {"game", record.game},
@@ -185,7 +194,7 @@ std::string record_to_json(const GameRecord& record) {
         {"move_ms", record.move_ms},
         {"clock_ms", {record.clock_ms[0], record.clock_ms[1]}},
         {"duration_ms", record.duration_ms},
-        {"cpu_ms", {record.referee_cpu_ms, record.engines_cpu_ms}},
+        {"cpu_ms", cpu},
     };
     return line.dump();
 }
@@ -212,13 +221,19 @@ bool record_from_json(const std::string& line, GameRecord& record) {
         read_ints(value, "move_ms", record.move_ms, 0, UINT32_MAX) &&
         read_ints(value, "clock_ms", clocks, 0, UINT32_MAX) && clocks.size() == 2 &&
         read_int(value, "duration_ms", record.duration_ms, 0, 9e15) &&
-        read_ints(value, "cpu_ms", cpu, 0, 9e15) && cpu.size() == 2 &&
+        read_ints(value, "cpu_ms", cpu, 0, 9e15) && (cpu.size() == 2 || cpu.size() == 3) &&
         record.opening_dots <= static_cast<int>(record.dots.size());
     if (!complete)
         return false;
     record.clock_ms[0] = clocks[0];
     record.clock_ms[1] = clocks[1];
     record.referee_cpu_ms = cpu[0];
-    record.engines_cpu_ms = cpu[1];
+    if (cpu.size() == 3) {
+        record.side_cpu_ms[0] = cpu[1];
+        record.side_cpu_ms[1] = cpu[2];
+        record.engines_cpu_ms = cpu[1] + cpu[2];
+    } else {
+        record.engines_cpu_ms = cpu[1];
+    }
     return true;
 }

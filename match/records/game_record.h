@@ -33,6 +33,10 @@ struct GameRecord {
     int64_t duration_ms = 0;       // from the engines' start to the end of the game
     int64_t referee_cpu_ms = 0;    // CPU time of the game's worker process
     int64_t engines_cpu_ms = 0;    // CPU time of both engines
+    // CPU time of each side's engine (its process and what it reaped, so a bridged engine's
+    // with its bridge's); -1 in lines written before the sides were kept apart, which give
+    // only both together.
+    int64_t side_cpu_ms[2] = {-1, -1};
 };
 
 // Engine A's points in the game: 1, 0.5 or 0.
@@ -40,6 +44,9 @@ double a_points(const GameRecord& record);
 
 // The name of the engine that lost, or nullptr for a draw.
 const std::string* loser_name(const GameRecord& record);
+
+// Whether the record keeps each side's CPU time apart.
+bool has_side_cpu(const GameRecord& record);
 
 // The results line of a game, without its line feed.
 std::string record_to_json(const GameRecord& record);

@@ -14,6 +14,12 @@ struct EngineSpec {
     // The protocol it speaks: "line" (the referee's own), or one that fendrel-bridge
     // translates ("pointsai", "gtp").
     std::string protocol = "line";
+    // "NAME=VALUE" set in its process only (for another protocol, in the engine's that the
+    // bridge starts), in the order given, each name once.
+    std::vector<std::string> environment;
+    // A fixed time per move asked of it (a "movetime MS" line, or the bridge's budget); 0 for
+    // none.
+    uint32_t movetime_ms = 0;
 };
 
 struct SprtSpec {

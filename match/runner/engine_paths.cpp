@@ -28,14 +28,22 @@ std::string bridge_program() {
 }
 
 void engine_command_line(const EngineSpec& engine, std::string& program,
-                         std::vector<std::string>& arguments) {
+                         std::vector<std::string>& arguments, std::vector<std::string>& environment,
+                         const std::string& exchange_file) {
     if (engine.protocol == "line") {
         program = engine.command;
         arguments = engine.arguments;
+        environment = engine.environment;
         return;
     }
     program = bridge_program();
-    arguments = {engine.protocol, "--", engine.command};
+    arguments.clear();
+    environment.clear();
+    for (const std::string& setting : engine.environment)
+        arguments.insert(arguments.end(), {"--env", setting});
+    if (!exchange_file.empty())
+        arguments.insert(arguments.end(), {"--exchange", exchange_file});
+    arguments.insert(arguments.end(), {engine.protocol, "--", engine.command});
     arguments.insert(arguments.end(), engine.arguments.begin(), engine.arguments.end());
 }
 

@@ -21,10 +21,14 @@ void anchor_engines(MatchOptions& options, const std::string& base);
 // program.
 std::string bridge_program();
 
-// The program and arguments that start an engine: its own, or for another protocol
-// fendrel-bridge with the protocol's name, "--" and the engine's command line.
+// The program, arguments and environment changes that start an engine: its own, or for
+// another protocol fendrel-bridge with "--env NAME=VALUE" for each of the engine's settings
+// (which the bridge makes in its engine's process, not its own), "--exchange FILE" when
+// `exchange_file` names the side file for the bridge's part of the exchange log, the
+// protocol's name, "--" and the engine's command line.
 void engine_command_line(const EngineSpec& engine, std::string& program,
-                         std::vector<std::string>& arguments);
+                         std::vector<std::string>& arguments, std::vector<std::string>& environment,
+                         const std::string& exchange_file = "");
 
 // Checks, before a match starts, that each engine's program can be run and its directory
 // exists; false with a reason otherwise, so that a mistyped path does not turn into a

@@ -11,19 +11,26 @@ const char USAGE[] =
     R"(fendrel-match: plays many games between two engines and sums them up.
 
 usage: fendrel-match --engine name=A cmd=PATH [arg=ARG ...] [dir=DIR] [proto=P]
-                     --engine name=B cmd=PATH [arg=ARG ...] [dir=DIR] [proto=P] [options]
+                              [env=NAME=VALUE ...] [movetime=MS]
+                     --engine name=B cmd=PATH [arg=ARG ...] [dir=DIR] [proto=P]
+                              [env=NAME=VALUE ...] [movetime=MS] [options]
        fendrel-match play-one --game N <the same options>
        fendrel-match merge [--sprt ...] FILE.jsonl...
 
 Engines (exactly two; A is the engine the score is seen from):
   --engine name=NAME cmd=PATH [arg=ARG ...] [dir=DIR] [proto=P]
+           [env=NAME=VALUE ...] [movetime=MS]
         NAME names the engine in the output; PATH is the program (a path, or a name
         looked up in PATH); each arg= adds one argument; DIR is its working directory
         (default: the current directory). Engines speak the protocol of the window
         program: "new", "increment", "time"/"otime"/"go", "move", "quit"; with
         proto=pointsai or proto=gtp the engine speaks that protocol instead and plays
         through fendrel-bridge, found beside fendrel-match (P: line, the default,
-        pointsai or gtp).
+        pointsai or gtp). Each env= sets an environment variable in this engine's
+        process only (through the bridge, in the engine's). movetime= asks for a fixed
+        time per move: an engine of the window program's protocol is sent
+        "movetime MS" after "increment" (dotbot honours it; others may ignore it), a
+        bridged engine is given MS as its budget; the clock and its loss on time stay.
 
 Games:
   --games N           games to play (default 100), numbered from 0; games 2k and 2k+1
@@ -58,7 +65,9 @@ Records:
   --results FILE      one JSON line per game; a match started again with the same
                       options and FILE plays only the games still missing
   --sgf FILE          SGF game records (GM[40]), one game tree per game
-  --logs DIR          keeps every game's engine log as DIR/game-N/log.txt
+  --logs DIR          keeps every game's engine log as DIR/game-N/log.txt, and
+                      beside it exchange.txt: every line both ways, with its time,
+                      side, engine and direction
 
 Subcommands:
   play-one --game N   plays game N (from 0) of the match and prints its JSON line, so
@@ -115,6 +124,27 @@ std::vector<std::string> option_words(const std::vector<std::string>& args, size
     return words;
 }
 
+// The longest fixed time per move: a day.
+constexpr uint64_t MAX_MOVETIME_MS = 86400000;
+
+// An env= word's NAME=VALUE: a later one of the same name replaces the earlier.
+bool add_environment(EngineSpec& engine, const std::string& setting, std::string& error) {
+    const size_t equals = setting.find('=');
+    if (equals == std::string::npos || equals == 0) {
+        error = "--engine: env= takes NAME=VALUE, got \"env=" + setting + "\"";
+        return false;
+    }
+    const std::string name = setting.substr(0, equals + 1);
+    for (std::string& earlier : engine.environment) {
+        if (earlier.compare(0, name.size(), name) == 0) {
+            earlier = setting;
+            return true;
+        }
+    }
+    engine.environment.push_back(setting);
+    return true;
+}
+
 // The key=value words of one --engine.
 bool parse_engine(const std::vector<std::string>& words, EngineSpec& engine, std::string& error) {
     for (const std::string& word : words) {
@@ -138,6 +168,17 @@ bool parse_engine(const std::vector<std::string>& words, EngineSpec& engine, std
                 return false;
             }
             engine.protocol = value;
+        } else if (key == "env") {
+            if (!add_environment(engine, value, error))
+                return false;
+        } else if (key == "movetime") {
+            uint64_t ms = 0;
+            if (!parse_unsigned(value, 1, MAX_MOVETIME_MS, ms)) {
+                error = "--engine: movetime= takes a whole number of milliseconds from 1 to " +
+                        std::to_string(MAX_MOVETIME_MS);
+                return false;
+            }
+            engine.movetime_ms = static_cast<uint32_t>(ms);
         } else {
             error = "--engine: unknown key \"" + key + "\"";
             return false;

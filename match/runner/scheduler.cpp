@@ -204,7 +204,10 @@ void print_costs(const Match& match, size_t first, double seconds) {
         engines += match.records[i].engines_cpu_ms;
     // The reaped workers' CPU includes that of the engines they reaped.
     const int64_t referee = own_cpu_ms() + children_cpu_ms() - engines;
-    std::fputs(costs_text(match.records.size() - first, seconds, referee, engines).c_str(), stdout);
+    std::fputs(costs_text(match.records.size() - first, seconds, referee, engines,
+                          engine_cpu(match.records, first))
+                   .c_str(),
+               stdout);
 }
 
 } // namespace

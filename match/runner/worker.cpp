@@ -1,6 +1,7 @@
 #include "match/runner/worker.h"
 
 #include "engine/engine_process.h"
+#include "engine/exchange_log.h"
 #include "engine/protocol.h"
 #include "match/records/replay.h"
 #include "match/runner/engine_paths.h"
@@ -17,21 +18,39 @@ namespace {
 
 const MatchOptions* game_options = nullptr;
 const Opening* game_opening = nullptr;
+// Each side's engine as the match defines it.
+const EngineSpec* game_engines[2] = {nullptr, nullptr};
 // How each engine is started; kept alive while it starts.
 ProgramStart engine_starts[2];
 
-// Points the engine object at its program before it starts.
-void configure(EngineProcess& engine, ProgramStart& start, const EngineSpec& engine_setup) {
+// The game's exchange log, and the side file of each side's bridge, in the game's folder.
+constexpr const char EXCHANGE_LOG[] = "exchange.txt";
+std::string bridge_side_file(int side) {
+    return current_directory() + "/exchange-bridge" + std::to_string(side) + ".txt";
+}
+
+// Points the engine object at its program before it starts; a bridge keeps its part of the
+// exchange log in its side file when there is a log.
+void configure(EngineProcess& engine, ProgramStart& start, const EngineSpec& engine_setup, int side,
+               bool logs) {
     std::strncpy(engine.exe_name, engine_setup.name.c_str(), sizeof engine.exe_name - 1);
     start = ProgramStart{};
-    engine_command_line(engine_setup, start.program, start.arguments);
+    engine_command_line(engine_setup, start.program, start.arguments, start.environment_changes,
+                        logs ? bridge_side_file(side) : "");
     start.directory = engine_setup.directory;
     engine.start = &start;
 }
 
-// The set-up lines, then the opening as move lines in playing order.
-void send_game_start(EngineProcess& engine, const std::vector<Dot>& opening) {
+// The set-up lines (with "movetime" when the engine is asked for a fixed time per move),
+// then the opening as move lines in playing order.
+void send_game_start(EngineProcess& engine, const EngineSpec& engine_setup,
+                     const std::vector<Dot>& opening) {
     send_setup_lines(engine);
+    if (engine_setup.movetime_ms) {
+        char line[PROTOCOL_LINE_SIZE];
+        format_movetime_line(line, sizeof line, engine_setup.movetime_ms);
+        engine.send_line(line);
+    }
     for (const Dot& dot : opening) {
         char line[PROTOCOL_LINE_SIZE];
         format_move_line(line, sizeof line, dot.x, dot.y);
@@ -55,8 +74,8 @@ void start_match_game() {
     const int started2 = engine2.start_engine();
     if (!started1 || !started2)
         return;
-    send_game_start(engine2, game_opening->dots);
-    send_game_start(engine1, game_opening->dots);
+    send_game_start(engine2, *game_engines[1], game_opening->dots);
+    send_game_start(engine1, *game_engines[0], game_opening->dots);
     if (side_to_move == 1)
         send_clock_block(engine1, side1_clock_ms, side2_clock_ms);
     else
@@ -75,10 +94,13 @@ GameRecord play_game(const MatchOptions& options, const Opening& opening, int in
     record.side2 = side2.name;
     record.opening = opening.label;
     record.opening_dots = static_cast<int>(opening.dots.size());
-    configure(engine1, engine_starts[0], side1);
-    configure(engine2, engine_starts[1], side2);
+    const bool logs = !options.logs_dir.empty();
+    configure(engine1, engine_starts[0], side1, 1, logs);
+    configure(engine2, engine_starts[1], side2, 2, logs);
     game_options = &options;
     game_opening = &opening;
+    game_engines[0] = &side1;
+    game_engines[1] = &side2;
 
     WindowlessOptions game;
     game.rules.decides = true;
@@ -87,7 +109,11 @@ GameRecord play_game(const MatchOptions& options, const Opening& opening, int in
     game.rules.stall_timeout_ms = options.stall_timeout_s * 1000;
     game.quit_grace_ms = QUIT_GRACE_MS;
     const uint32_t start = tick_count();
+    // The exchange log's moments count from the same start as the game's duration.
+    const bool exchange = logs && open_exchange_log(EXCHANGE_LOG);
     play_windowless_game(game, start_match_game);
+    if (exchange)
+        close_exchange_log();
 
     const Verdict& decided = verdict();
     record.winner = decided.winner;
@@ -103,6 +129,20 @@ GameRecord play_game(const MatchOptions& options, const Opening& opening, int in
     record.clock_ms[0] = side1_clock_ms;
     record.clock_ms[1] = side2_clock_ms;
     record.referee_cpu_ms = own_cpu_ms();
-    record.engines_cpu_ms = children_cpu_ms();
+    // Each engine's own, as it was reaped; one that never ran took none.
+    for (int side = 0; side < 2; ++side) {
+        const int64_t cpu = (side == 0 ? engine1 : engine2).process_info.cpu_ms;
+        record.side_cpu_ms[side] = cpu > 0 ? cpu : 0;
+    }
+    record.engines_cpu_ms = record.side_cpu_ms[0] + record.side_cpu_ms[1];
+    // The bridges have ended: their parts of the exchange go into the log, in time order.
+    if (exchange) {
+        const EngineSpec* sides[2] = {&side1, &side2};
+        for (int side = 1; side <= 2; ++side)
+            if (sides[side - 1]->protocol != "line")
+                merge_bridge_side_file(EXCHANGE_LOG, bridge_side_file(side),
+                                       exchange_log_start_us(),
+                                       (side == 1 ? engine1 : engine2).exe_name, side);
+    }
     return record;
 }

@@ -123,14 +123,40 @@ std::string progress_text(const std::vector<GameRecord>& records, int planned, i
            std::to_string(running);
 }
 
-std::string costs_text(size_t played, double seconds, int64_t referee_ms, int64_t engines_ms) {
+EngineCpu engine_cpu(const std::vector<GameRecord>& records, size_t first) {
+    EngineCpu cpu;
+    cpu.known = first < records.size();
+    for (size_t i = first; i < records.size(); ++i) {
+        const GameRecord& record = records[i];
+        const bool a_first = record.a_side == 1;
+        cpu.a = a_first ? record.side1 : record.side2;
+        cpu.b = a_first ? record.side2 : record.side1;
+        if (!has_side_cpu(record)) {
+            cpu.known = false;
+            continue;
+        }
+        cpu.a_ms += record.side_cpu_ms[a_first ? 0 : 1];
+        cpu.b_ms += record.side_cpu_ms[a_first ? 1 : 0];
+    }
+    return cpu;
+}
+
+std::string costs_text(size_t played, double seconds, int64_t referee_ms, int64_t engines_ms,
+                       const EngineCpu& engines) {
     const double total = static_cast<double>(referee_ms + engines_ms);
     char text[256];
     std::snprintf(text, sizeof text,
                   "Played %zu games in %.1f s (%.1f games per minute); CPU: referee %.1f s, "
-                  "engines %.1f s (referee %.1f %%)\n",
+                  "engines %.1f s (referee %.1f %%",
                   played, seconds, seconds > 0 ? static_cast<double>(played) * 60 / seconds : 0.0,
                   static_cast<double>(referee_ms) / 1000, static_cast<double>(engines_ms) / 1000,
                   total > 0 ? 100 * static_cast<double>(referee_ms) / total : 0.0);
-    return text;
+    std::string line = text;
+    if (engines.known) {
+        std::snprintf(text, sizeof text, " %.1f s, ", static_cast<double>(engines.a_ms) / 1000);
+        line += "; " + engines.a + text + engines.b;
+        std::snprintf(text, sizeof text, " %.1f s", static_cast<double>(engines.b_ms) / 1000);
+        line += text;
+    }
+    return line + ")\n";
 }

@@ -14,9 +14,8 @@ namespace {
 JudgeRules rules;
 Verdict game_verdict;
 std::vector<PlayedMove> moves;
-// The game as the last report left it: the side to move and the start of its turn.
+// The game as the last report left it: the side to move.
 int mover = 1;
-uint32_t turn_start = 0;
 std::atomic<bool> heard[2];
 std::atomic<uint32_t> heard_at[2];
 // Each side's latest message, which a crash's detail quotes: an engine (or the bridge before
@@ -78,7 +77,6 @@ Deadline deadline_of_turn() {
 // Notes the game as the next report will find it.
 void note_game_state() {
     mover = side_to_move;
-    turn_start = turn_start_tick;
 }
 
 } // namespace
@@ -116,7 +114,9 @@ bool judge_report(const LineReport& report) {
     if (report.outcome == LineOutcome::applied) {
         const int32_t x = last_move_cell % (board_cols + 2) - 1;
         const int32_t y = last_move_cell / (board_cols + 2) - 1;
-        moves.push_back({x, y, report.tick - turn_start});
+        // The time the mover's clock was charged: the same tick and the same arithmetic as
+        // the clock, so that the times add up with the clocks and are never negative.
+        moves.push_back({x, y, report.move_ms});
     }
     const int side = report.side;
     // A move after the last is refused as the game is over; it costs nothing.

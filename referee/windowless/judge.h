@@ -30,7 +30,7 @@ struct JudgeRules {
     uint32_t stall_timeout_ms = 0; // how long the side to move may stay silent; 0: for ever
 };
 
-// A dot an engine played, and how long its turn took.
+// A dot an engine played, and how long its turn took: what its clock was charged.
 struct PlayedMove {
     int32_t x = 0;
     int32_t y = 0;

@@ -5,8 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include "os/file.h"
+
 #include <chrono>
+#include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -53,6 +57,52 @@ TEST_P(BridgeProgram, EndsWhenItsInputEndsThoughTheEngineNeverQuits) {
     close_child_input(bridge);
     EXPECT_TRUE(line_starting(prefix() + " engine")); // a stand-in for the name never given
     EXPECT_EQ(wait_child_exit(bridge, GUARD), 0);
+}
+
+TEST_P(BridgeProgram, SetsTheEnginesEnvironmentAndKeepsItsExchangeInTheSideFile) {
+    const std::string side_file = std::string("bridge-exchange-") + GetParam() + ".txt";
+    std::remove(side_file.c_str());
+    ASSERT_TRUE(start_child(bridge, FENDREL_BRIDGE,
+                            {"--env", "FOREIGN_ENGINE_SAY=hello there", "--exchange", side_file,
+                             GetParam(), "--", FOREIGN_ENGINE, GetParam(), "legal"}));
+    ASSERT_TRUE(write_to_child(bridge, "new 32 39\nincrement 1000\nmovetime 100\nmove 19 15\n"
+                                       "time 1000\notime 0\ngo\n"));
+    // The engine's standard error comes on a pipe of its own: its line may come before the
+    // move or after it.
+    std::string lines;
+    std::string line;
+    while (lines.find("\nmove ") == std::string::npos && read_child_line(bridge, line, GUARD))
+        lines += "\n" + line;
+    ASSERT_TRUE(write_to_child(bridge, "quit\n"));
+    while (read_child_line(bridge, line, GUARD))
+        lines += "\n" + line;
+    EXPECT_EQ(wait_child_exit(bridge, GUARD), 0);
+    EXPECT_NE(lines.find("\n" + prefix() + " stderr: said hello there"), std::string::npos)
+        << lines;
+    EXPECT_NE(lines.find("\nmove "), std::string::npos) << lines;
+    const std::string records = whole_file(side_file);
+    std::remove(side_file.c_str());
+    // Asked for exactly 100 ms, as side 2.
+    const std::string asked =
+        prefix() == "gtp" ? " >> 7 time_left W 0.100 1" : " >> 4 gen_move_with_time 1 100";
+    EXPECT_NE(records.find(asked), std::string::npos) << records;
+    EXPECT_NE(records.find(" << " + std::string(prefix() == "gtp" ? "=1 Foreign GTP"
+                                                                  : "= 1 name Foreign pointsai")),
+              std::string::npos)
+        << records;
+    EXPECT_NE(records.find(" <<2 said hello there"), std::string::npos) << records;
+    EXPECT_NE(records.find(" >> "), std::string::npos);
+}
+
+TEST_P(BridgeProgram, RefusesOptionsItDoesNotKnow) {
+    for (const std::vector<std::string>& words :
+         {std::vector<std::string>{"--bogus", "x", GetParam(), "--", FOREIGN_ENGINE},
+          {"--env", "NOEQUALS", GetParam(), "--", FOREIGN_ENGINE},
+          {"--exchange"}}) {
+        ASSERT_TRUE(start_child(bridge, FENDREL_BRIDGE, words));
+        EXPECT_EQ(wait_child_exit(bridge, GUARD), 2) << words[0];
+        end_child(bridge);
+    }
 }
 
 TEST_P(BridgeProgram, EndsWhenTheEngineExits) {

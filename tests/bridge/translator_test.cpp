@@ -147,7 +147,51 @@ const Exchange GTP_GAME{"gtp_game",
                         true,
                         true};
 
-INSTANTIATE_TEST_SUITE_P(Games, ExchangeTest, ::testing::Values(POINTSAI_GAME, GTP_GAME),
+// "movetime 100" after the increment: every move's budget is 100 ms, whatever the clock (a
+// clock of less than that included), and gtp's byo-yomi period says so too. The engine is
+// waited for as long as it was asked, and a second more.
+const Exchange POINTSAI_MOVETIME{
+    "pointsai_movetime",
+    ForeignProtocol::pointsai,
+    "1 name\n",
+    {
+        {From::engine, "= 1 name P", "", "P\npointsai: = 1 name P\n"},
+        {From::referee, "new 32 39", "2 init 39 32 12345\n", ""},
+        {From::referee, "increment 10000", "", ""},
+        {From::referee, "movetime 100", "", ""},
+        {From::referee, "time 10000", "", ""},
+        {From::referee, "go", "3 gen_move_with_time 0 100\n", ""},
+        {From::engine, "= 2 init", "", "pointsai: = 2 init\n"},
+        {From::engine, "= 3 gen_move_with_time 5 5 0", "4 play 5 5 0\n",
+         "pointsai: = 3 gen_move_with_time 5 5 0\n"},
+        {From::engine, "= 4 play 5 5 0", "", "pointsai: = 4 play 5 5 0\nmove 5 5\n"},
+        {From::referee, "move 6 6", "5 play 6 6 1\n", ""},
+        {From::referee, "time 60", "", ""},
+        {From::referee, "go", "6 gen_move_with_time 0 100\n", ""},
+        {From::engine, "= 5 play 6 6 1", "", "pointsai: = 5 play 6 6 1\n"},
+        {From::clock, "1099", "", ""},
+        {From::clock, "1100", "",
+         "pointsai engine failed: no answer in time to \"6 gen_move_with_time 0 100\"\n"},
+    },
+    true,
+    true};
+
+const Exchange GTP_MOVETIME{
+    "gtp_movetime",
+    ForeignProtocol::gtp,
+    "1 name\n",
+    {
+        {From::referee, "increment 10000", "2 time_settings 0 10.000 1\n", ""},
+        {From::referee, "movetime 250", "3 time_settings 0 0.250 1\n", ""},
+        {From::referee, "time 30000", "", ""},
+        {From::referee, "go", "4 time_left B 0.250 1\n5 genmove B\n", ""},
+    },
+    false,
+    false};
+
+INSTANTIATE_TEST_SUITE_P(Games, ExchangeTest,
+                         ::testing::Values(POINTSAI_GAME, GTP_GAME, POINTSAI_MOVETIME,
+                                           GTP_MOVETIME),
                          [](const auto& param) { return std::string(param.param.name); });
 
 // An engine asked to move at tick 0 with 2000 ms on its clock, after the other side's

@@ -20,6 +20,7 @@ TEST(Commands, LinesAndTheirMeaning) {
     const Case cases[] = {
         {"new 32 39", CommandKind::new_board, 32, 39},
         {"increment 10000", CommandKind::increment, 10000, 0},
+        {"movetime 100", CommandKind::movetime, 100, 0},
         {"time 18500", CommandKind::time, 18500, 0},
         {"otime 0", CommandKind::otime, 0, 0},
         {"go", CommandKind::go, 0, 0},

@@ -260,4 +260,22 @@ TEST_F(EngineProtocol, AnswersWithinTheClock) {
         ask_move(12, 10);
 }
 
+TEST_F(EngineProtocol, MovetimeLineIsTheTimeOfEachMove) {
+    // Without it the clock below gives 1.5 s a move (--maxtime's default); "movetime 200"
+    // asks for 200 ms, and "movetime 2000" for more than --maxtime allows by itself.
+    for (const int movetime : {200, 2000}) {
+        start(DOTBOT_PATH, {"--threads", "1", "--seed", "7", "--maxtime", "1500"});
+        send("new 32 39\nincrement 10000\nmovetime " + std::to_string(movetime) + "\n");
+        send("time 30000\notime 0\ngo\n");
+        EXPECT_EQ(next_line().rfind("move ", 0), 0u);
+        const std::string note = next_line();
+        std::smatch spent;
+        ASSERT_TRUE(std::regex_match(note, spent, std::regex("dotbot: .* ([0-9]+) ms"))) << note;
+        const int ms = std::stoi(spent[1]);
+        EXPECT_GE(ms, movetime - 5) << note;
+        EXPECT_LT(ms, movetime + 1000) << note;
+        end_child(engine);
+    }
+}
+
 } // namespace

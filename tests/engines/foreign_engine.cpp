@@ -15,12 +15,15 @@
 //   deaf        answers nothing at all, quit neither; reads until its input ends
 //   noise       writes on standard error a line of 10000 bytes, bytes that are no text
 //               with a move line in them, and text without a line feed; then plays legally
+// With FOREIGN_ENGINE_SAY in its environment it first writes "said VALUE" on standard error,
+// so that a test can see what environment it was given.
 #include "engine_streams.h"
 #include "game_follower.h"
 #include "rules/board.h"
 #include "rules/capture.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <random>
 #include <sstream>
 #include <string>
@@ -162,6 +165,8 @@ int main(int argc, char** argv) {
     gtp = argc > 1 && std::string(argv[1]) == "gtp";
     if (argc > 2)
         mode = argv[2];
+    if (const char* say = std::getenv("FOREIGN_ENGINE_SAY"))
+        write_stream(2, std::string("said ") + say + "\n");
     init_board();
     return serve();
 }

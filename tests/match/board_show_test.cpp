@@ -3,6 +3,7 @@
 // rules core reaches by replaying the same game to the same move in this process.
 #include "match/board/board_text.h"
 #include "match/records/replay.h"
+#include "match/records/results_file.h"
 #include "match/records/sgf.h"
 #include "match/records/sgf_replay.h"
 #include "match_program.h"
@@ -149,6 +150,24 @@ TEST_F(BoardShowTest, ResultsFileGameByNumberAndFilesWithNothingToShow) {
         EXPECT_EQ(run.out, "") << words[0];
         EXPECT_EQ(run.err.rfind("fendrel-board: ", 0), 0u) << words[0] << ": " << run.err;
     }
+}
+
+TEST_F(BoardShowTest, ResultsWithTimesAnOlderMatchRecordedBelowZeroAreShown) {
+    // Two of the game's move times were written as -1 ms, unsigned, by fendrel-match before a
+    // move's time was its clock's charge.
+    const std::string fixture = std::string(MATCH_FIXTURES) + "/wrapped_times.jsonl";
+    const ProgramRun run = show({fixture, "--move", "991"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    std::vector<GameRecord> records;
+    int skipped = 0;
+    std::string error;
+    ASSERT_TRUE(read_results(fixture, records, skipped, error)) << error;
+    ASSERT_EQ(records.size(), 1u);
+    const std::vector<Dot> dots(records[0].dots.begin(), records[0].dots.begin() + 991);
+    ASSERT_EQ(replay_dots(dots), 991);
+    EXPECT_EQ(printed_grid(run.out), replayed_grid()) << run.out;
+    EXPECT_NE(run.out.find("Position after move 991 of 1160\n"), std::string::npos) << run.out;
 }
 
 } // namespace

@@ -26,6 +26,8 @@ GameRecord sample_record() {
     record.clock_ms[1] = 0;
     record.duration_ms = 12345;
     record.referee_cpu_ms = 12;
+    record.side_cpu_ms[0] = 3000;
+    record.side_cpu_ms[1] = 456;
     record.engines_cpu_ms = 3456;
     return record;
 }
@@ -42,6 +44,29 @@ TEST(GameRecordTest, RoundTripsThroughItsLine) {
     EXPECT_EQ(back.side2, "Игрок");
     EXPECT_EQ(a_points(back), 0);
     EXPECT_EQ(*loser_name(back), "Игрок");
+}
+
+TEST(GameRecordTest, CpuTimesOfTheRefereeAndEachSide) {
+    const std::string line = record_to_json(sample_record());
+    EXPECT_NE(line.find("\"cpu_ms\":[12,3000,456]"), std::string::npos) << line;
+    // Lines of earlier runs give the referee's and both engines' together.
+    std::string older = line;
+    older.replace(older.find("[12,3000,456]"), 13, "[12,3456]");
+    GameRecord back;
+    ASSERT_TRUE(record_from_json(older, back));
+    EXPECT_EQ(back.referee_cpu_ms, 12);
+    EXPECT_EQ(back.engines_cpu_ms, 3456);
+    EXPECT_FALSE(has_side_cpu(back));
+    EXPECT_EQ(record_to_json(back), older);
+    ASSERT_TRUE(record_from_json(line, back));
+    EXPECT_TRUE(has_side_cpu(back));
+    EXPECT_EQ(back.side_cpu_ms[1], 456);
+    EXPECT_EQ(back.engines_cpu_ms, 3456);
+    for (const char* bad : {"[12]", "[12,1,2,3]", "[12,-1,2]"}) {
+        std::string changed = line;
+        changed.replace(changed.find("[12,3000,456]"), 13, bad);
+        EXPECT_FALSE(record_from_json(changed, back)) << bad;
+    }
 }
 
 TEST(GameRecordTest, RefusesLinesThatAreNotRecords) {

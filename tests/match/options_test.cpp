@@ -32,6 +32,8 @@ TEST(OptionsTest, DefaultsWithTwoEngines) {
     EXPECT_EQ(options.engines[1].command, "b");
     EXPECT_TRUE(options.engines[1].arguments.empty());
     EXPECT_EQ(options.engines[1].protocol, "line");
+    EXPECT_TRUE(options.engines[0].environment.empty());
+    EXPECT_EQ(options.engines[0].movetime_ms, 0u);
     EXPECT_EQ(options.games, 100);
     EXPECT_EQ(options.concurrency, 0);
     EXPECT_EQ(options.opening, "empty");
@@ -71,6 +73,27 @@ TEST(OptionsTest, EveryOption) {
     EXPECT_EQ(options.game, 5);
 }
 
+TEST(OptionsTest, EnvironmentAndMoveTimeOfAnEngine) {
+    MatchOptions options;
+    std::string error;
+    ASSERT_TRUE(parse_match_options(words("--engine name=A cmd=a env=OMP_NUM_THREADS=1 "
+                                          "env=RUST_LOG=a=b,c env=EMPTY= env=OMP_NUM_THREADS=2 "
+                                          "movetime=100 --engine name=B cmd=b movetime=86400000"),
+                                    options, error))
+        << error;
+    // A name given again takes the later value, in the place of the first.
+    EXPECT_EQ(options.engines[0].environment,
+              (std::vector<std::string>{"OMP_NUM_THREADS=2", "RUST_LOG=a=b,c", "EMPTY="}));
+    EXPECT_EQ(options.engines[0].movetime_ms, 100u);
+    EXPECT_TRUE(options.engines[1].environment.empty());
+    EXPECT_EQ(options.engines[1].movetime_ms, 86400000u);
+    for (const char* bad : {"env=", "env=NOVALUE", "env==x", "movetime=0", "movetime=-5",
+                            "movetime=1.5", "movetime=", "movetime=86400001"}) {
+        EXPECT_FALSE(parse_match_options(words(TWO_ENGINES + bad), options, error)) << bad;
+        EXPECT_NE(error.find(std::string(bad).substr(0, 3)), std::string::npos) << error;
+    }
+}
+
 TEST(OptionsTest, HelpNeedsNothingElse) {
     MatchOptions options;
     std::string error;
@@ -80,7 +103,7 @@ TEST(OptionsTest, HelpNeedsNothingElse) {
     for (const char* name :
          {"--engine", "--games", "--concurrency", "--seed", "--opening", "--increment",
           "--time-margin", "--no-time-forfeit", "--stall-timeout", "--sprt", "--results", "--sgf",
-          "--logs", "play-one", "merge", "--help"})
+          "--logs", "play-one", "merge", "--help", "env=", "movetime=", "exchange.txt"})
         EXPECT_NE(std::string(usage_text()).find(name), std::string::npos) << name;
 }
 
@@ -139,9 +162,14 @@ TEST(OptionsTest, FingerprintFollowsWhatDecidesTheGames) {
     // The extra words follow engine B's; its protocol by default is the line protocol.
     EXPECT_EQ(fingerprint("proto=line"), base);
     EXPECT_NE(fingerprint("proto=gtp"), fingerprint("proto=pointsai"));
-    for (const char* change : {"--opening cross", "--seed 2", "--increment 9", "--time-margin 1",
-                               "--no-time-forfeit", "--stall-timeout 5", "proto=gtp"})
+    for (const char* change :
+         {"--opening cross", "--seed 2", "--increment 9", "--time-margin 1", "--no-time-forfeit",
+          "--stall-timeout 5", "proto=gtp", "env=A=1", "env=A=", "movetime=100"})
         EXPECT_NE(fingerprint(change), base) << change;
+    // The environment is a set: its order changes nothing, its values do.
+    EXPECT_EQ(fingerprint("env=A=1 env=B=2"), fingerprint("env=B=2 env=A=1"));
+    EXPECT_NE(fingerprint("env=A=1 env=B=2"), fingerprint("env=A=1 env=B=3"));
+    EXPECT_NE(fingerprint("movetime=100"), fingerprint("movetime=101"));
     MatchOptions swapped;
     std::string error;
     ASSERT_TRUE(parse_match_options(words("--engine name=B cmd=b --engine name=A cmd=./a "

@@ -85,4 +85,25 @@ TEST(SummaryTest, EloInWordsWhereTheIntervalHasNoEnd) {
     EXPECT_EQ(progress_text({}, 10, 2), "Games 0/10: 0 - 0 - 0, Elo none (no games), running 2");
 }
 
+TEST(SummaryTest, CostsLineGivesEachEnginesCpuTimeWhenKnown) {
+    // A plays side 1 in game 0 and side 2 in game 1.
+    std::vector<GameRecord> records = {game(0, 1), game(1, 1)};
+    records[0].side_cpu_ms[0] = 1200; // A
+    records[0].side_cpu_ms[1] = 300;  // B
+    records[1].side_cpu_ms[0] = 400;  // B
+    records[1].side_cpu_ms[1] = 1100; // A
+    EXPECT_EQ(costs_text(2, 10, 1000, 3000, engine_cpu(records, 0)),
+              "Played 2 games in 10.0 s (12.0 games per minute); CPU: referee 1.0 s, engines "
+              "3.0 s (referee 25.0 %; A 2.3 s, B 0.7 s)\n");
+    // Only the games of this run count.
+    EXPECT_EQ(engine_cpu(records, 1).a_ms, 1100);
+    // A line of an older run keeps both engines together: no engine's own is known.
+    records[1].side_cpu_ms[0] = records[1].side_cpu_ms[1] = -1;
+    EXPECT_FALSE(engine_cpu(records, 0).known);
+    EXPECT_FALSE(engine_cpu(records, 2).known);
+    EXPECT_EQ(costs_text(2, 10, 1000, 3000, engine_cpu(records, 0)),
+              "Played 2 games in 10.0 s (12.0 games per minute); CPU: referee 1.0 s, engines "
+              "3.0 s (referee 25.0 %)\n");
+}
+
 } // namespace

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -75,6 +76,23 @@ TEST_F(ClockTest, ChargeStopsAtZeroAndTheNextBlockCarriesTheIncrement) {
     EXPECT_EQ(side1_clock_ms, 0u);
     engine_moves_at(7000, engine2, 4, 4);
     EXPECT_EQ(writes(engine1).back(), "move 4 4\ntime 10000\notime 19000\ngo\n");
+}
+
+TEST_F(ClockTest, AppliedMoveReportsWhatItsClockWasCharged) {
+    start_at(100);
+    engine_moves_at(1334, engine1, 1, 1);
+    engine_moves_at(1334, engine2, 2, 2);
+    side1_clock_ms = 3000; // side 1's turn began at 1334 with 3000 ms left
+    engine_moves_at(1334 + 5000, engine1, 3, 3);
+    std::vector<uint32_t> charged;
+    for (const LineReport& report : fake_window::reports())
+        if (report.outcome == LineOutcome::applied)
+            charged.push_back(report.move_ms);
+    // The time past the clock is not charged, so it is not the move's time either: the times
+    // add up with the clocks.
+    EXPECT_EQ(charged, (std::vector<uint32_t>{1234, 0, 3000}));
+    EXPECT_EQ(side1_clock_ms, 0u);
+    EXPECT_EQ(side2_clock_ms, 20000u);
 }
 
 TEST_F(ClockTest, TurnAcrossTheTickCountWrapIsChargedTheTimeThatPassed) {

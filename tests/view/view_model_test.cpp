@@ -1,6 +1,7 @@
 // fendrel-view's model: where each key takes it at the edges of a game and of the file, a
 // game cut short, a game of another board, the texts of a results file's game, and files
 // that cannot be opened.
+#include "view/game_clocks.h"
 #include "view/view_model.h"
 #include "view_files.h"
 
@@ -132,6 +133,37 @@ TEST(ViewModel, MoveTimesAndClocksOfAResultsFile) {
     press_view_key(view, next_game);
     go_to_move(view, 5);
     EXPECT_EQ(show_view(view).time, expected[5]);
+}
+
+TEST(ViewModel, TimesAnOlderMatchRecordedBelowZeroAreUnknownAndTheClocksAreRebuilt) {
+    // A game of two instant engines as fendrel-match recorded it before a move's time was its
+    // clock's charge: move 66 (side 2) and move 991 (side 1) were written as -1 ms, unsigned.
+    ViewModel view;
+    std::string error;
+    ASSERT_TRUE(open_view(std::string(MATCH_FIXTURES) + "/wrapped_times.jsonl", 52, 66, view, error))
+        << error;
+    const GameRecord& record = view.file.records.at(0);
+    ASSERT_EQ(record.move_ms.at(65), 4294967295u);
+    ASSERT_EQ(record.move_ms.at(990), 4294967295u);
+    EXPECT_EQ(show_view(view).time, "Move 66 took an unknown time; clocks: side 1 5:29.9, side 2 "
+                                    "5:30.0");
+    go_to_move(view, 991);
+    EXPECT_EQ(show_view(view).time,
+              "Move 991 took an unknown time; clocks: side 1 82:39.9, side 2 82:29.9");
+    // Every clock of the game is rebuilt, at most the increments credited, and the clocks at
+    // the end are the recorded ones.
+    for (int move = 0; move <= static_cast<int>(record.dots.size()); ++move) {
+        uint32_t clocks[2];
+        ASSERT_TRUE(clocks_after(record, move, clocks)) << move;
+        EXPECT_LE(clocks[0], 10000u * static_cast<uint32_t>((move + 1) / 2)) << move;
+        EXPECT_LE(clocks[1], 10000u * static_cast<uint32_t>(move / 2)) << move;
+    }
+    uint32_t clocks[2];
+    ASSERT_TRUE(clocks_after(record, static_cast<int>(record.dots.size()), clocks));
+    EXPECT_EQ(clocks[0], record.clock_ms[0]);
+    EXPECT_EQ(clocks[1], record.clock_ms[1]);
+    EXPECT_FALSE(move_time_known(record.move_ms[65]));
+    EXPECT_TRUE(move_time_known(3000000));
 }
 
 TEST(ViewModel, FilesThatCannotBeShownSayWhy) {
