@@ -22,12 +22,13 @@ BELOW = {
     "ui/qt": ["ui", "referee", "engine", "rules", "os"],
     "engines/dotbot": ["rules", "os"],
     "bridge": ["engine", "rules", "os"],
-    "match/records": ["referee/windowless/judge.h", "rules", "os"],
-    "match/stats": ["match/records"],
-    "match/board": ["match/records", "match/stats", "ui", "rules", "engine", "os"],
-    "view": ["match/board", "match/records", "rules", "os"],
-    "view/qt": ["view", "match/board", "ui/qt/engine_text.h", "os"],
-    "match/runner": ["match/records", "match/stats", "referee", "engine", "rules", "os"],
+    "records": ["referee/windowless/judge.h", "rules", "os"],
+    "review": ["records", "ui", "rules", "engine", "os"],
+    "match/stats": ["records"],
+    "view": ["review", "records", "rules", "os"],
+    "view/qt": ["view", "review", "ui/qt/board_png.h", "ui/qt/engine_text.h", "os"],
+    "view/board": ["review", "ui/qt/board_png.h"],
+    "match/runner": ["records", "match/stats", "referee", "engine", "rules", "os"],
 }
 
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)

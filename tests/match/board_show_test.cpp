@@ -1,12 +1,12 @@
 // fendrel-board show on the files people look at: an SGF file in another program's style
 // and a results file, at a chosen game and move. The printed grid must be the position the
 // rules core reaches by replaying the same game to the same move in this process.
-#include "match/board/board_text.h"
-#include "match/records/replay.h"
-#include "match/records/results_file.h"
-#include "match/records/sgf.h"
-#include "match/records/sgf_replay.h"
 #include "match_program.h"
+#include "records/replay.h"
+#include "records/results_file.h"
+#include "records/sgf.h"
+#include "records/sgf_replay.h"
+#include "review/board_text.h"
 #include "rules/board.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The final board as text, drawn from a replayed position, and the outcome in words.
-#include "match/board/board_text.h"
-#include "match/records/replay.h"
+#include "records/replay.h"
+#include "review/board_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The results line of a game: every field survives a write and a read, names in any
 // encoding keep their bytes, and broken or hostile lines are refused rather than misread.
-#include "match/records/game_record.h"
+#include "records/game_record.h"
 
 #include <gtest/gtest.h>
 

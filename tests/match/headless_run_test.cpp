@@ -1,9 +1,9 @@
 // `make run` without a display, end to end: the script it calls plays a short game of
 // dotbot against itself through fendrel-match and fendrel-board, and what it prints and
 // draws must show the game that the results file records, replayed on the rules core.
-#include "match/records/game_record.h"
-#include "match/records/replay.h"
 #include "match_program.h"
+#include "records/game_record.h"
+#include "records/replay.h"
 #include "rules/board.h"
 #include "ui/board_picture.h"
 

@@ -1,7 +1,7 @@
 // Following a game from its engine log: the log holds whatever the engines wrote, in any
 // pieces, so every byte must leave the count of moves and the message sound.
-#include "match/board/log_follow.h"
-#include "match/records/replay.h"
+#include "records/replay.h"
+#include "review/log_follow.h"
 #include "rules/board.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // moment, side, engine and direction, and a bridged engine's own exchange with its bridge;
 // with it, each engine's environment (env=), its fixed move time (movetime=) and its own CPU
 // time, as the records and the exchange log show them.
-#include "match/records/game_record.h"
 #include "match_program.h"
+#include "records/game_record.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,8 +1,8 @@
 #include "match_program.h"
 
-#include "match/records/results_file.h"
 #include "os/file.h"
 #include "os/process.h"
+#include "records/results_file.h"
 
 #include <chrono>
 #include <csignal>

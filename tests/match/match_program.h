@@ -5,7 +5,7 @@
 // that path is killed by its process id and the folder is removed.
 #pragma once
 
-#include "match/records/game_record.h"
+#include "records/game_record.h"
 
 #include <gtest/gtest.h>
 

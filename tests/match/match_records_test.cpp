@@ -1,11 +1,11 @@
 // What a match leaves behind and how it ends: SGF records that replay to the results,
 // results lines that sum up to the printed summary, resume after Ctrl-C, merge over a GNU
 // parallel run, and the SPRT stopping a match early.
-#include "match/records/replay.h"
-#include "match/records/results_file.h"
-#include "match/records/sgf.h"
 #include "match/stats/summary.h"
 #include "match_program.h"
+#include "records/replay.h"
+#include "records/results_file.h"
+#include "records/sgf.h"
 #include "rules/board.h"
 
 #include <chrono>

@@ -1,7 +1,7 @@
 // Openings: the fixed ones, random ones that every machine makes alike, and files of lines
 // or SGF, each checked against the rules.
-#include "match/records/openings.h"
-#include "match/records/replay.h"
+#include "records/openings.h"
+#include "records/replay.h"
 #include "rules/board.h"
 
 #include <gtest/gtest.h>

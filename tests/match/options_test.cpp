@@ -1,7 +1,7 @@
 // The command line: engines with their key=value words, every option's range, and the
 // fingerprint that keeps results of different matches apart.
-#include "match/records/fingerprint.h"
 #include "match/runner/options.h"
+#include "records/fingerprint.h"
 
 #include <gtest/gtest.h>
 

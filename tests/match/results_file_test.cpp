@@ -1,7 +1,7 @@
 // Results files as resume and merge read them: lines cut short, games repeated, and results
 // of different matches.
-#include "match/records/results_file.h"
 #include "os/file.h"
+#include "records/results_file.h"
 
 #include <gtest/gtest.h>
 

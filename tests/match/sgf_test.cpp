@@ -1,10 +1,10 @@
 // Game records in SGF: the properties other programs for this game expect, a written record
 // that parses back and replays through the rules to the same position and score, and the
 // files other programs write, replayed on the rules core.
-#include "match/board/board_text.h"
-#include "match/records/replay.h"
-#include "match/records/sgf.h"
-#include "match/records/sgf_replay.h"
+#include "records/replay.h"
+#include "records/sgf.h"
+#include "records/sgf_replay.h"
+#include "review/board_text.h"
 #include "rules/board.h"
 #include "rules/capture.h"
 

@@ -1,7 +1,7 @@
 // The summary of a set of results lines: counts from A's side whichever colour it had,
 // pairs, losses by reason, and the SPRT verdict.
-#include "match/records/game_record.h"
 #include "match/stats/summary.h"
+#include "records/game_record.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "match/records/sgf.h"
+#include "records/sgf.h"
 
 #include "os/text_encoding.h"
 #include "rules/board.h"

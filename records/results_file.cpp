@@ -1,4 +1,4 @@
-#include "match/records/results_file.h"
+#include "records/results_file.h"
 #include "os/file.h"
 
 #include <algorithm>

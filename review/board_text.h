@@ -2,7 +2,7 @@
 // the outcome in words.
 #pragma once
 
-#include "match/records/game_record.h"
+#include "records/game_record.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "match/records/replay.h"
+#include "records/replay.h"
 
 #include "rules/board.h"
 #include "rules/capture.h"

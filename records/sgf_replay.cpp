@@ -1,6 +1,6 @@
-#include "match/records/sgf_replay.h"
+#include "records/sgf_replay.h"
 
-#include "match/records/replay.h"
+#include "records/replay.h"
 #include "rules/board.h"
 #include "rules/capture.h"
 

@@ -1,4 +1,4 @@
-#include "match/records/game_record.h"
+#include "records/game_record.h"
 
 #include <nlohmann/json.hpp>
 

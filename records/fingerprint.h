@@ -2,7 +2,7 @@
 // never mix in on resume.
 #pragma once
 
-#include "match/records/match_definition.h"
+#include "records/match_definition.h"
 
 #include <string>
 

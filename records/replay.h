@@ -3,7 +3,7 @@
 // being refereed in the same process.
 #pragma once
 
-#include "match/records/game_record.h"
+#include "records/game_record.h"
 
 #include <vector>
 

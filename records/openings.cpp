@@ -1,9 +1,9 @@
-#include "match/records/openings.h"
+#include "records/openings.h"
 
-#include "match/records/replay.h"
-#include "match/records/sgf.h"
-#include "match/records/sgf_replay.h"
 #include "os/file.h"
+#include "records/replay.h"
+#include "records/sgf.h"
+#include "records/sgf_replay.h"
 #include "rules/board.h"
 #include "rules/capture.h"
 

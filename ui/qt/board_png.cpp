@@ -1,4 +1,4 @@
-#include "match/board/board_png.h"
+#include "ui/qt/board_png.h"
 
 #include "rules/board.h"
 #include "ui/board_picture.h"

@@ -15,7 +15,7 @@
 // Every opening's dots are checked against the rules when it is made or read.
 #pragma once
 
-#include "match/records/game_record.h"
+#include "records/game_record.h"
 #include "rules/board.h"
 
 #include <cstdint>

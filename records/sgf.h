@@ -11,7 +11,7 @@
 // these rules is for its replay to say (sgf_replay.h).
 #pragma once
 
-#include "match/records/game_record.h"
+#include "records/game_record.h"
 
 #include <string>
 #include <vector>

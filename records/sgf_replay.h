@@ -4,7 +4,7 @@
 // the rules find. Uses the process's one board, as replay.h does.
 #pragma once
 
-#include "match/records/sgf.h"
+#include "records/sgf.h"
 
 #include <string>
 #include <vector>

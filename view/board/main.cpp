@@ -1,10 +1,10 @@
 // fendrel-board: a game for a person. "follow" shows a game's progress from its engine log
 // while the match runs; "show" prints a game's board and outcome, at its end or at a move,
 // from a results file or an SGF file, and saves the board as the window draws it.
-#include "match/board/board_png.h"
-#include "match/board/board_text.h"
-#include "match/board/log_follow.h"
-#include "match/board/shown_game.h"
+#include "review/board_text.h"
+#include "review/log_follow.h"
+#include "review/shown_game.h"
+#include "ui/qt/board_png.h"
 
 #include <cerrno>
 #include <chrono>

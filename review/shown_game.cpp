@@ -1,10 +1,10 @@
-#include "match/board/shown_game.h"
+#include "review/shown_game.h"
 
-#include "match/board/board_text.h"
-#include "match/records/replay.h"
-#include "match/records/results_file.h"
-#include "match/records/sgf_replay.h"
 #include "os/file.h"
+#include "records/replay.h"
+#include "records/results_file.h"
+#include "records/sgf_replay.h"
+#include "review/board_text.h"
 #include "rules/board.h"
 
 namespace {

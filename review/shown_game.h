@@ -3,8 +3,8 @@
 // of it is replayed on the rules core up to a move.
 #pragma once
 
-#include "match/records/game_record.h"
-#include "match/records/sgf.h"
+#include "records/game_record.h"
+#include "records/sgf.h"
 
 #include <string>
 #include <vector>

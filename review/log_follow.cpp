@@ -1,7 +1,7 @@
-#include "match/board/log_follow.h"
+#include "review/log_follow.h"
 
 #include "engine/protocol.h"
-#include "match/records/replay.h"
+#include "records/replay.h"
 #include "rules/board.h"
 #include "rules/capture.h"
 

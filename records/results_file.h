@@ -2,7 +2,7 @@
 // line per game, so the only damage a stopped run can leave is a last line cut short.
 #pragma once
 
-#include "match/records/game_record.h"
+#include "records/game_record.h"
 
 #include <string>
 #include <vector>

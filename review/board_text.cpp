@@ -1,4 +1,4 @@
-#include "match/board/board_text.h"
+#include "review/board_text.h"
 
 #include "rules/board.h"
 

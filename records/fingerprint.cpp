@@ -1,4 +1,4 @@
-#include "match/records/fingerprint.h"
+#include "records/fingerprint.h"
 
 #include <algorithm>
 #include <cinttypes>
