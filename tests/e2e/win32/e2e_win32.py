@@ -6,7 +6,7 @@ Usage: e2e_win32.py BUILD_DIR SOURCE_DIR ARCH CASE
 ARCH is win32 for the shipped 32-bit program, win64 for its 64-bit test twin.
 
 Each case runs in a fresh folder BUILD_DIR/e2e-runs/CASE (kept afterwards for a look) that
-holds the program and, for each engine of the case's scenario (tests/e2e/scenarios), the
+holds the program and, for each engine of the case's scenario (tests/e2e/win32/scenarios), the
 scripted test engine as EngineN.exe with its script. The scripted engines record what they
 receive (EngineN.transcript) and what they write (EngineN.output). Cases that read the
 status bar run fendrel_traced.exe, the same program with every status text also written
@@ -41,7 +41,8 @@ class Case:
         program = "fendrel_traced.exe" if traced else "fendrel.exe"
         shutil.copy(os.path.join(self.build_dir, program), self.folder)
         if scenario:
-            scenario_dir = os.path.join(self.source_dir, "tests", "e2e", "scenarios", scenario)
+            scenario_dir = os.path.join(self.source_dir, "tests", "e2e", "win32", "scenarios",
+                                        scenario)
             for n in (1, 2):
                 script = os.path.join(scenario_dir, "Engine%d.script" % n)
                 if os.path.exists(script):
@@ -62,7 +63,7 @@ class Case:
         return WineSession(self.build_dir, self.source_dir, self.arch, self.folder, program)
 
     def scenario_file(self, scenario, name):
-        return os.path.join(self.source_dir, "tests", "e2e", "scenarios", scenario, name)
+        return os.path.join(self.source_dir, "tests", "e2e", "win32", "scenarios", scenario, name)
 
     def read(self, name):
         """A file of the folder as bytes; empty when it does not exist."""

@@ -24,7 +24,7 @@ import os
 import subprocess
 import sys
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e_qt"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "qt"))
 import run_e2e as e2e  # noqa: E402  the display session, screenshots and checks
 
 GAME = 1
