@@ -2,7 +2,7 @@
 // unit that workers hand to the scheduler, that resume reads back and that merge sums up.
 #pragma once
 
-#include "referee/windowless/judge.h"
+#include "records/loss_reasons.h"
 
 #include <cstdint>
 #include <string>
@@ -24,7 +24,7 @@ struct GameRecord {
     std::string opening;           // how the opening was chosen, e.g. "random:8 #3"
     int opening_dots = 0;          // the first dots of `dots` that were the opening
     int winner = 0;                // 1 or 2, 0 for a draw
-    std::string reason;            // why it ended: one of the judge's REASON_ texts
+    std::string reason;            // why it ended: one of the REASON_ texts
     std::string detail;            // the reason in words: the move, the exit status, ...
     int32_t score = 0;             // side 1's captured-dot balance at the end
     std::vector<Dot> dots;         // every dot in playing order, the opening's first
