@@ -32,7 +32,3 @@ int replay_dots(const std::vector<Dot>& dots) {
     }
     return played;
 }
-
-int32_t side1_balance() {
-    return side_to_move == 1 ? score : -score;
-}

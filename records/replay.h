@@ -17,6 +17,3 @@ const char* dot_refusal(const Dot& dot);
 // as the latest as it is placed; the number of dots played before the first that the rules
 // refuse, so all of them when every one is legal.
 int replay_dots(const std::vector<Dot>& dots);
-
-// Side 1's captured-dot balance on the board as it stands.
-int32_t side1_balance();

@@ -1,10 +1,10 @@
 // Game records in SGF: the properties other programs for this game expect, a written record
 // that parses back and replays through the rules to the same position and score, and the
 // files other programs write, replayed on the rules core.
+#include "board_diagram.h"
 #include "records/replay.h"
 #include "records/sgf.h"
 #include "records/sgf_replay.h"
-#include "review/board_text.h"
 #include "rules/board.h"
 #include "rules/capture.h"
 
@@ -13,6 +13,11 @@
 #include <random>
 
 namespace {
+
+// The mark of one point, in the letters of the board diagrams.
+char mark_at(int32_t x, int32_t y) {
+    return board_diagram(x, y, x, y)[0];
+}
 
 // Plays random legal dots until no cell can take one, as a record of a finished game.
 GameRecord random_finished_game(uint32_t seed) {
@@ -320,7 +325,7 @@ TEST(SgfTest, OtherProgramsDialectsReplayOnTheRules) {
         EXPECT_EQ(replay.warnings.size(), c.warnings);
         EXPECT_EQ(sgf_property(games.back(), "PB"), c.black);
         for (const auto& [dot, mark] : c.marks)
-            EXPECT_EQ(point_mark(dot.x, dot.y), mark) << dot.x << ", " << dot.y;
+            EXPECT_EQ(mark_at(dot.x, dot.y), mark) << dot.x << ", " << dot.y;
         EXPECT_EQ(side1_balance(), c.balance);
     }
 }
@@ -331,12 +336,12 @@ TEST(SgfTest, ReplayStopsAtTheMoveAskedFor) {
     ASSERT_TRUE(parse_sgf("(;AB[cc]" + DIAMOND + ";B[bc])", games, error)) << error;
     SgfReplay replay = replay_sgf_game(games[0], 0);
     EXPECT_EQ(replay.moves, 0);
-    EXPECT_EQ(point_mark(2, 2), 'X');
+    EXPECT_EQ(mark_at(2, 2), 'X');
     EXPECT_EQ(last_move_cell, 0);
     replay = replay_sgf_game(games[0], 6);
     EXPECT_EQ(replay.moves, 6);
     EXPECT_TRUE(replay.error.empty());
-    EXPECT_EQ(point_mark(1, 1), 'O');
+    EXPECT_EQ(mark_at(1, 1), 'O');
     EXPECT_EQ(last_move_cell, cell_index(9, 10));
     // The side of the next move is the one after the last move played.
     EXPECT_EQ(side_to_move, 1);

@@ -36,10 +36,6 @@ void play_for(int side, int32_t x, int32_t y) {
     play(x, y);
 }
 
-int32_t side1_balance() {
-    return side_to_move == 1 ? score : -score;
-}
-
 std::string board_diagram(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
     std::string out;
     for (int32_t y = y0; y <= y1; ++y) {

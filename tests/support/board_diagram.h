@@ -15,9 +15,6 @@ void play_for(int side, int32_t x, int32_t y);
 // Places a dot for whichever side is to move; the point must be legal.
 void play(int32_t x, int32_t y);
 
-// Side 1's captured-dot balance, whichever side is to move.
-int32_t side1_balance();
-
 // Rows y0..y1 of columns x0..x1, one text line per row:
 //   .  empty      +  empty inside an enclosure (the digit of its count when above 1)
 //   X  side 1     x  side 1 captured
