@@ -1,4 +1,7 @@
-// The window seam (referee/window.h) for the Qt window. Moves and everything they touch
+// The window seam (referee/window.h) for the Qt window; its other definitions: the Win32
+// window (ui/win32/window_seam_win32.cpp), the windowless game
+// (referee/windowless/windowless_game.cpp) and the tests' recording window
+// (tests/support/fake_window.cpp). Moves and everything they touch
 // run on the window's thread; reader threads reach it only through the hand-off, which
 // also carries their status texts, so that each text is shown in the order it was set
 // and the reader waits until it is, as with a message sent to a Win32 window.

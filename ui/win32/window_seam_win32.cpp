@@ -1,7 +1,9 @@
-// The referee's window seam on Win32. The clock timer, the repaint request and the boxes
-// are used only on the window's thread; status texts and work for the window's thread may
-// come from reader threads too, and go through the hand-off, so the window's thread carries
-// them out while the reader waits, in the order they came.
+// The referee's window seam (referee/window.h) on Win32; its other definitions: the Qt window
+// (ui/qt/window_seam_qt.cpp), the windowless game (referee/windowless/windowless_game.cpp)
+// and the tests' recording window (tests/support/fake_window.cpp). The clock timer, the repaint
+// request and the boxes are used only on the window's thread; status texts and work for the
+// window's thread may come from reader threads too, and go through the hand-off, so the window's
+// thread carries them out while the reader waits, in the order they came.
 #include "referee/window.h"
 
 #include "referee/clock.h"

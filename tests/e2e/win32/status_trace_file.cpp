@@ -1,5 +1,7 @@
 // Status texts recorded for the end-to-end tests: "status-trace.txt" in the current
-// directory gets one line "PART TEXT" per text, byte for byte, flushed at once.
+// directory gets one line "PART TEXT" per text, byte for byte, flushed at once. The
+// status-text hook (ui/win32/status_trace.h); its other definition, the shipped program's:
+// ui/win32/status_trace_off.cpp.
 #include "ui/win32/status_trace.h"
 
 #include <cstdio>
