@@ -1,6 +1,7 @@
 // The final board as text, drawn from a replayed position, and the outcome in words.
 #include "records/replay.h"
 #include "review/board_text.h"
+#include "rules/board.h"
 
 #include <gtest/gtest.h>
 
