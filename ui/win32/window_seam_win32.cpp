@@ -17,16 +17,10 @@
 
 namespace {
 
-struct StatusText {
-    int part;
-    const char* text;
-};
-
 // Sets a status part's text; on the window's thread.
-void show_status_text(void* context) {
-    const auto* status = static_cast<StatusText*>(context);
-    trace_status_text(status->part, status->text);
-    SendMessageA(status_bar, SB_SETTEXTA, status->part, reinterpret_cast<LPARAM>(status->text));
+void show_status_text(int part, const char* text) {
+    trace_status_text(part, text);
+    SendMessageA(status_bar, SB_SETTEXTA, part, reinterpret_cast<LPARAM>(text));
 }
 
 } // namespace
@@ -40,8 +34,7 @@ void window_arm_clock_timer(uint32_t delay_ms) {
 }
 
 void window_set_status_text(int part, const char* text) {
-    StatusText status{part, text};
-    handoff_run_and_wait(show_status_text, &status);
+    handoff_status_text(part, text, show_status_text);
 }
 
 void window_request_repaint() {
