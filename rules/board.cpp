@@ -46,3 +46,7 @@ int board_full() {
     }
     return 1;
 }
+
+int32_t side1_balance() {
+    return side_to_move == 1 ? score : -score;
+}

@@ -66,3 +66,6 @@ bool is_legal_dot(int32_t x, int32_t y);
 // an enclosure counts as taken: no dot may ever be placed there, so a game whose only
 // empty cells are enclosed is over.
 int board_full();
+
+// Side 1's captured-dot balance on the board as it stands, whichever side is to move.
+int32_t side1_balance();
