@@ -51,7 +51,7 @@ TEST(LogFollowTest, MessagesAreMadePrintableAndShort) {
     log += '\0';
     log += "end\n";
     EXPECT_EQ(followed(log, 5).message, "dotbot: ?[2Jwin????end");
-    const FollowedGame long_line = followed(std::string(500, 'a') + "\n", 64);
+    const FollowedGame long_line = followed(std::string(500, 'a').append(1, '\n'), 64);
     EXPECT_EQ(long_line.message, std::string(SHOWN_MESSAGE_LIMIT, 'a'));
     // An empty line leaves the latest message.
     EXPECT_EQ(followed("hello\n\r\n\n", 1).message, "hello");

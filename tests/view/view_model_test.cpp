@@ -140,8 +140,7 @@ TEST(ViewModel, TimesAnOlderMatchRecordedBelowZeroAreUnknownAndTheClocksAreRebui
     // clock's charge: move 66 (side 2) and move 991 (side 1) were written as -1 ms, unsigned.
     ViewModel view;
     std::string error;
-    ASSERT_TRUE(open_view(std::string(MATCH_FIXTURES) + "/wrapped_times.jsonl", 52, 66, view, error))
-        << error;
+    ASSERT_TRUE(open_view(MATCH_FIXTURES "/wrapped_times.jsonl", 52, 66, view, error)) << error;
     const GameRecord& record = view.file.records.at(0);
     ASSERT_EQ(record.move_ms.at(65), 4294967295u);
     ASSERT_EQ(record.move_ms.at(990), 4294967295u);
