@@ -126,8 +126,8 @@ TEST_F(RecordsTest, InstantGamesRecordMoveTimesThatAddUpWithTheClocks) {
     // stamp of the turn's start. Before move times were taken from the clock's charge, one
     // game in four recorded a negative time (written as a number near 2^32) and two in five
     // had times that did not add up with the clocks; the first such game came within the
-    // first ten.
-    const int games = 200;
+    // first ten. Forty games would all have passed with a chance of 1 in 100,000.
+    const int games = 40;
     const ProgramRun run = run_match(
         engine("quick1", RANDOM_ENGINE) + engine("quick2", RANDOM_ENGINE) +
         std::vector<std::string>{"--games", std::to_string(games), "--concurrency", "2",
