@@ -1,11 +1,11 @@
 #!/bin/bash
 # make test: builds every tree and runs every suite, and says where the time went.
 #
-# The Windows suites spend most of their time waiting on Wine and X, one case at a time (they
-# share a Wine prefix), so each starts in the background as soon as its tree is built and
-# runs while the other trees build and their suites run. Each suite's output goes to
-# build/test-logs/SUITE.log and is shown whole when the suite fails. The exit code is 0 only
-# when every suite passed.
+# A suite spends about half its time waiting on the engines, Wine and X, so each starts in
+# the background as soon as its tree is built and runs while the next tree builds. The
+# Windows suites, which run one case at a time (they share a Wine prefix), start first. Each
+# suite's output goes to build/test-logs/SUITE.log and is shown whole when the suite fails.
+# The exit code is 0 only when every suite passed.
 set -u
 cd "$(dirname "$0")/.."
 
@@ -100,21 +100,21 @@ else
     echo "make test: the 32-bit Windows suites (build/win32) were not run: $why"
 fi
 
-run_suite native ctest --test-dir build/linux --output-on-failure -j2
+start_suite native ctest --test-dir build/linux --output-on-failure -j2
 build asan build-asan
-run_suite asan env UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+start_suite asan env UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
     ctest --test-dir build/asan --output-on-failure -j2
 build tsan build-tsan
-run_suite tsan env TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan --output-on-failure -j2
+start_suite tsan env TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan --output-on-failure -j2
 build fuzz build-fuzz
 run_suite fuzz ctest --test-dir build/fuzz --output-on-failure -j2
 
-for name in win64 win32; do
+for name in native asan tsan win64 win32; do
     [ -n "${started[$name]:-}" ] && finish_suite $name
 done
 
 echo
-echo "== where the time went (the Windows suites ran beside the rest)"
+echo "== where the time went (each suite ran beside the builds after its own)"
 printf '%s' "$timings"
 printf '%-24s %5d s\n' "make test" $(($(now) - total_start))
 for name in "${!outcome[@]}"; do
