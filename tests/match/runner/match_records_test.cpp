@@ -128,11 +128,11 @@ TEST_F(RecordsTest, InstantGamesRecordMoveTimesThatAddUpWithTheClocks) {
     // had times that did not add up with the clocks; the first such game came within the
     // first ten. Forty games would all have passed with a chance of 1 in 100,000.
     const int games = 40;
-    const ProgramRun run = run_match(
-        engine("quick1", RANDOM_ENGINE) + engine("quick2", RANDOM_ENGINE) +
-        std::vector<std::string>{"--games", std::to_string(games), "--concurrency", "2",
-                                 "--increment", "1000", "--results", "r.jsonl"},
-        600000);
+    const ProgramRun run =
+        run_match(engine("quick1", RANDOM_ENGINE) + engine("quick2", RANDOM_ENGINE) +
+                      std::vector<std::string>{"--games", std::to_string(games), "--concurrency",
+                                               "2", "--increment", "1000", "--results", "r.jsonl"},
+                  600000);
     ASSERT_EQ(run.status, 0) << run.err;
     const std::vector<GameRecord> records = read_records("r.jsonl");
     ASSERT_EQ(records.size(), static_cast<size_t>(games));
@@ -153,8 +153,7 @@ TEST_F(RecordsTest, InstantGamesRecordMoveTimesThatAddUpWithTheClocks) {
                                   << " recorded a negative time, for one game " << negative[0];
     EXPECT_TRUE(not_adding_up.empty())
         << not_adding_up.size() << " games of " << games
-        << " have times that do not add up with their clocks, game "
-        << not_adding_up[0];
+        << " have times that do not add up with their clocks, game " << not_adding_up[0];
 }
 
 TEST_F(RecordsTest, MergeOverAGnuParallelRunGivesTheMatchSummary) {

@@ -154,8 +154,7 @@ class ViewWindowTest : public QObject {
     void timesRecordedBelowZeroShowAsUnknown() {
         // Written by fendrel-match before a move's time was its clock's charge: move 66 took
         // -1 ms, written unsigned.
-        ViewWindow window(
-            opened(std::string(MATCH_FIXTURES) + "/wrapped_times.jsonl", 52, 66));
+        ViewWindow window(opened(std::string(MATCH_FIXTURES) + "/wrapped_times.jsonl", 52, 66));
         window.show();
         QCOMPARE(window.time_text->text(),
                  QString("Move 66 took an unknown time; clocks: side 1 5:29.9, side 2 5:30.0"));
