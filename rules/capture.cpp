@@ -1,38 +1,39 @@
 #include "rules/capture.h"
 
-#include "rules/board.h"
 #include "rules/ring_gaps.h"
+#include "rules/standard_bases.h"
 
-namespace {
-
-// Working storage of one search, fixed so that a move allocates nothing.
-//
-// The region list keeps the entries of every enclosed region of the search and, after them,
+// The search's region list (Board::region_list, sized once so that a move allocates
+// nothing) keeps the entries of every enclosed region of the search and, after them,
 // the current flood's. The current flood's entries are also its queue, read first in, first
 // out from the region's start: a flood appends each cell it takes or frees once (its stamp
 // forbids a second take, and a freed dot is not freed again by the same flood). A dot
 // enclosed more than once can be freed by an enclosed region and again by a later flood of
 // the same search before that flood finds itself open, so the list holds two entries per
 // cell.
-int32_t region_list[2 * CELL_CAPACITY];
 
-// The flood's four steps as constants, so that they fold into its loads.
-constexpr int32_t NORTH = -(board_cols + 2);
-constexpr int32_t EAST = 1;
-constexpr int32_t SOUTH = board_cols + 2;
-constexpr int32_t WEST = -1;
-
-} // namespace
-
-void place_dot(int32_t cell) {
-    cell_owner[cell] = side_to_move;
-    find_enclosures(cell);
-    side_to_move ^= 3;
-    score = -score;
+void place_dot(Board& board, int32_t cell) {
+    board.cell_owner[cell] = board.side_to_move;
+    if (board.rules.kind == RuleKind::fendrel)
+        find_enclosures(board, cell);
+    else
+        find_bases(board, cell);
+    board.side_to_move ^= 3;
+    board.score = -board.score;
 }
 
-void find_enclosures(int32_t c) {
-    const int32_t m = side_to_move;
+void find_enclosures(Board& board, int32_t c) {
+    // The lists' storage held in locals, so that the flood's stores cannot make the
+    // compiler reload them.
+    int32_t* const cell_owner = board.cell_owner.data();
+    int32_t* const cell_enclosed = board.cell_enclosed.data();
+    int32_t* const cell_stamp = board.cell_stamp.data();
+    int32_t* const region_list = board.region_list.data();
+    const int32_t* const neighbour_offset = board.neighbour_offset;
+    const int32_t north = -(board.board_cols + 2);
+    const int32_t south = board.board_cols + 2;
+
+    const int32_t m = board.side_to_move;
     auto own = [&](int k) { return cell_owner[c + neighbour_offset[k]] == m; };
 
     Gap gaps[4];
@@ -42,6 +43,7 @@ void find_enclosures(int32_t c) {
 
     // A stamp above search_start belongs to a flood of this search; one equal to fill_stamp
     // to the current flood. Older stamps are all at most search_start, so nothing is cleared.
+    int32_t stamp_counter = board.stamp_counter;
     const int32_t search_start = stamp_counter;
     int32_t region_length = 0;
 
@@ -97,20 +99,23 @@ void find_enclosures(int32_t c) {
 
         while (!open && queue_read < region_length) {
             const int32_t q = region_list[queue_read++];
-            open = !reach(q + NORTH) || !reach(q + EAST) || !reach(q + SOUTH) || !reach(q + WEST);
+            open = !reach(q + north) || !reach(q + 1) || !reach(q + south) || !reach(q - 1);
         }
 
-        score += gained;
+        board.score += gained;
         if (open) {
-            undo_open_region(region_list + region_start, region_length - region_start);
+            undo_open_region(board, region_list + region_start, region_length - region_start);
             region_length = region_start;
         }
     }
+    board.stamp_counter = stamp_counter;
 }
 
-void undo_open_region(const int32_t* entries, int32_t count) {
-    const int32_t m = side_to_move;
-    int32_t restored = score; // kept out of memory while the counts are written
+void undo_open_region(Board& board, const int32_t* entries, int32_t count) {
+    int32_t* const cell_owner = board.cell_owner.data();
+    int32_t* const cell_enclosed = board.cell_enclosed.data();
+    const int32_t m = board.side_to_move;
+    int32_t restored = board.score; // kept out of memory while the counts are written
     for (int32_t e = 0; e < count; ++e) {
         const int32_t n = entries[e];
         if (cell_owner[n] == m) {
@@ -122,5 +127,5 @@ void undo_open_region(const int32_t* entries, int32_t count) {
                 --restored;
         }
     }
-    score = restored;
+    board.score = restored;
 }

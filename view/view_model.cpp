@@ -131,14 +131,16 @@ ViewTexts show_view(const ViewModel& view) {
     std::string error;
     if (!show_game(view.file, view.games[static_cast<size_t>(view.game)].number, view.move, shown,
                    error)) {
-        init_board();
+        init_board(texts.board);
         texts.notes = error;
         return texts;
     }
-    const int32_t balance = side1_balance();
+    texts.board = shown.board;
+    const int32_t balance = side1_balance(shown.board);
     texts.move = "Move " + std::to_string(view.move) + " of " + std::to_string(shown.total) +
-                 ", side " + std::to_string(side_to_move) + " to move, captured dots: side 1 " +
-                 (balance > 0 ? "+" : "") + std::to_string(balance);
+                 ", side " + std::to_string(shown.board.side_to_move) +
+                 " to move, captured dots: side 1 " + (balance > 0 ? "+" : "") +
+                 std::to_string(balance);
     if (const GameRecord* record = record_of(view))
         texts.time = time_line(*record, view.move);
     texts.game = shown.text;

@@ -48,12 +48,12 @@ void go_to_move(ViewModel& view, int move);
 void press_view_key(ViewModel& view, ViewKey key);
 
 struct ViewTexts {
+    Board board;       // the position shown, for the board picture
     std::string move;  // the move, the side to move and the captured-dot balance
     std::string time;  // the move's time and both clocks; empty for SGF
     std::string game;  // players, score and result
     std::string notes; // where the game is cut short, outlines the rules disagree with
 };
 
-// Replays the shown position on the rules core (so the board picture shows it) and gives
-// the texts that go with it.
+// Replays the shown position on the rules core and gives it with the texts that go with it.
 ViewTexts show_view(const ViewModel& view);

@@ -144,8 +144,8 @@ int show(int argc, char** argv) {
     if (!shown.stop.empty())
         std::fprintf(stderr, "fendrel-board: %s; shown up to move %d\n", shown.stop.c_str(),
                      shown.moves);
-    std::printf("%s\n%s", board_text().c_str(), shown.text.c_str());
-    if (png_path && !save_board_png(png_path)) {
+    std::printf("%s\n%s", board_text(shown.board).c_str(), shown.text.c_str());
+    if (png_path && !save_board_png(shown.board, png_path)) {
         std::fprintf(stderr, "fendrel-board: cannot write %s\n", png_path);
         return 1;
     }

@@ -7,7 +7,8 @@
 // The reader also takes what those programs write beyond our own files: a closing outline
 // after a move's point ("W[ab.abbccbba]": the enclosing chain after the first "."), set-up
 // dots (AB, AW), several values to a property, text in Windows-1251 where CA says so, and
-// properties it does not know, which it passes over. Whether the game fits this board and
+// properties it does not know, which it passes over. A move without a point ("B[]", as the
+// KataGo fork writes it) is grounding. Whether the game fits this board and
 // these rules is for its replay to say (sgf_replay.h).
 #pragma once
 
@@ -22,6 +23,7 @@ struct SgfPlacement {
     Dot dot;
     bool setup = false;
     std::vector<Dot> outline; // the enclosing chain written after a move's point, if any
+    bool ground = false;      // a move with no point ("B[]"): the side grounds
 };
 
 // One game tree of the collection: its root properties (every value, in file order, text

@@ -6,9 +6,9 @@
 #include "match/records/replay.h"
 #include "match/runner/engine_paths.h"
 #include "referee/clock.h"
+#include "referee/game_board.h"
 #include "referee/game_start.h"
 #include "referee/windowless/windowless_game.h"
-#include "rules/board.h"
 #include "rules/capture.h"
 
 #include <cstring>
@@ -62,10 +62,10 @@ void send_game_start(EngineProcess& engine, const EngineSpec& engine_setup,
 // clocks, both engines, and when both run the set-up lines, the opening and the first
 // request to move. An engine that did not start loses, which the judge decides.
 void start_match_game() {
-    init_board();
+    init_board(game_board);
     for (const Dot& dot : game_opening->dots) {
-        last_move_cell = cell_index(dot.x, dot.y);
-        place_dot(last_move_cell);
+        game_board.last_move_cell = cell_index(game_board, dot.x, dot.y);
+        place_dot(game_board, game_board.last_move_cell);
     }
     increment_ms = game_options->increment_ms;
     side1_clock_ms = 0;
@@ -76,7 +76,7 @@ void start_match_game() {
         return;
     send_game_start(engine2, *game_engines[1], game_opening->dots);
     send_game_start(engine1, *game_engines[0], game_opening->dots);
-    if (side_to_move == 1)
+    if (game_board.side_to_move == 1)
         send_clock_block(engine1, side1_clock_ms, side2_clock_ms);
     else
         send_clock_block(engine2, side2_clock_ms, side1_clock_ms);
@@ -125,7 +125,7 @@ GameRecord play_game(const MatchOptions& options, const Opening& opening, int in
         record.move_ms.push_back(move.ms);
     }
     record.duration_ms = tick_count() - start;
-    record.score = side1_balance();
+    record.score = side1_balance(game_board);
     record.clock_ms[0] = side1_clock_ms;
     record.clock_ms[1] = side2_clock_ms;
     record.referee_cpu_ms = own_cpu_ms();

@@ -16,6 +16,9 @@
 
 namespace {
 
+// The rules core's board, beside the engine's own.
+Board core_board;
+
 using namespace std::chrono_literals;
 
 // Generous: the machine may be busy; the engines answer in milliseconds here.
@@ -88,23 +91,23 @@ TEST_F(EngineProtocol, BadCommandLineIsRefused) {
 // makes the rest, which are relayed to it.
 TEST_F(EngineProtocol, EveryGoGetsALegalMoveWithRelayedMovesBetween) {
     start(DOTBOT_PATH, QUICK);
-    reset_rules_state();
+    reset_rules_state(core_board);
     send("new 32 39\nincrement 10000\n");
     uint32_t random = 12345;
     for (int turn = 0; turn < 80; ++turn) {
         const auto [x, y] = ask_move();
-        ASSERT_TRUE(is_legal_dot(x, y)) << "turn " << turn << ": " << x << "," << y;
-        place_dot(cell_index(x, y));
+        ASSERT_TRUE(is_legal_dot(core_board, x, y)) << "turn " << turn << ": " << x << "," << y;
+        place_dot(core_board, cell_index(core_board, x, y));
         // The opponent: a pseudo-random legal point near the engine's.
         int32_t ox = x;
         int32_t oy = y;
-        for (int tries = 0; !is_legal_dot(ox, oy); ++tries) {
+        for (int tries = 0; !is_legal_dot(core_board, ox, oy); ++tries) {
             random = random * 1103515245u + 12345u;
             const int32_t reach = 1 + tries / 16;
             ox = x + static_cast<int32_t>((random >> 8) % (2 * reach + 1)) - reach;
             oy = y + static_cast<int32_t>((random >> 20) % (2 * reach + 1)) - reach;
         }
-        place_dot(cell_index(ox, oy));
+        place_dot(core_board, cell_index(core_board, ox, oy));
         send(move_line(ox, oy));
     }
 }
@@ -232,15 +235,15 @@ TEST_F(EngineProtocol, LinesThatAreNoCommandAreIgnored) {
     EXPECT_EQ(next_line(), "cannot play on 100 rows and 100 columns");
     EXPECT_EQ(next_line(), "cannot play on -1 rows and -1 columns");
     // Still the 32 x 39 board, with the one dot it played.
-    reset_rules_state();
+    reset_rules_state(core_board);
     int x = -1;
     int y = -1;
     ASSERT_EQ(std::sscanf(answer.c_str(), "move %d %d", &x, &y), 2);
-    place_dot(cell_index(x, y));
+    place_dot(core_board, cell_index(core_board, x, y));
     for (int i = 0; i < 5; ++i) {
         const auto [mx, my] = ask_move();
-        ASSERT_TRUE(is_legal_dot(mx, my)) << mx << "," << my;
-        place_dot(cell_index(mx, my));
+        ASSERT_TRUE(is_legal_dot(core_board, mx, my)) << mx << "," << my;
+        place_dot(core_board, cell_index(core_board, mx, my));
     }
 }
 
@@ -269,9 +272,14 @@ TEST_F(EngineProtocol, MovetimeLineIsTheTimeOfEachMove) {
         send("time 30000\notime 0\ngo\n");
         EXPECT_EQ(next_line().rfind("move ", 0), 0u);
         const std::string note = next_line();
-        std::smatch spent;
-        ASSERT_TRUE(std::regex_match(note, spent, std::regex("dotbot: .* ([0-9]+) ms"))) << note;
-        const int ms = std::stoi(spent[1]);
+        // The note ends in the time the search spent: ", N ms".
+        const size_t comma = note.rfind(", ");
+        int ms = -1;
+        int end = 0;
+        ASSERT_EQ(note.rfind("dotbot: ", 0), 0u) << note;
+        ASSERT_NE(comma, std::string::npos) << note;
+        ASSERT_EQ(std::sscanf(note.c_str() + comma, ", %d ms%n", &ms, &end), 1) << note;
+        ASSERT_EQ(comma + static_cast<size_t>(end), note.size()) << note;
         EXPECT_GE(ms, movetime - 5) << note;
         EXPECT_LT(ms, movetime + 1000) << note;
         end_child(engine);

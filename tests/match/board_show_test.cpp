@@ -17,6 +17,9 @@
 
 namespace {
 
+// The board the records are played on.
+Board board;
+
 class BoardShowTest : public MatchProgramTest {
   protected:
     // Runs fendrel-board with the words in the test's folder; killed after a minute.
@@ -36,10 +39,10 @@ std::vector<std::string> printed_grid(const std::string& out) {
     std::istringstream in(out);
     std::vector<std::string> rows;
     for (std::string line; std::getline(in, line);) {
-        if (line.size() != 2u + 2 * board_cols || line[1] == ' ')
+        if (line.size() != 2u + 2 * board.board_cols || line[1] == ' ')
             continue;
         std::string row;
-        for (int32_t x = 0; x < board_cols; ++x)
+        for (int32_t x = 0; x < board.board_cols; ++x)
             row += line[3 + 2 * static_cast<size_t>(x)];
         rows.push_back(row);
     }
@@ -49,10 +52,10 @@ std::vector<std::string> printed_grid(const std::string& out) {
 // The grid of the board as it stands in this process.
 std::vector<std::string> replayed_grid() {
     std::vector<std::string> rows;
-    for (int32_t y = 0; y < board_rows; ++y) {
+    for (int32_t y = 0; y < board.board_rows; ++y) {
         std::string row;
-        for (int32_t x = 0; x < board_cols; ++x)
-            row += point_mark(x, y);
+        for (int32_t x = 0; x < board.board_cols; ++x)
+            row += point_mark(board, x, y);
         rows.push_back(row);
     }
     return rows;
@@ -73,9 +76,9 @@ TEST_F(BoardShowTest, SgfGamesAtAMoveAndUpToTheMoveTheRulesRefuse) {
 
     ProgramRun run = show({"games.sgf", "--game", "0", "--move", "8", "at8.png"});
     ASSERT_EQ(run.status, 0) << run.err;
-    replay_sgf_game(games[0], 8);
+    replay_sgf_game(board, games[0], 8);
     EXPECT_EQ(printed_grid(run.out), replayed_grid()) << run.out;
-    EXPECT_EQ(point_mark(1, 1), 'o');
+    EXPECT_EQ(point_mark(board, 1, 1), 'o');
     EXPECT_NE(run.out.find("Position after move 8 of 9\n"
                            "Side 1 (red, X): north; side 2 (blue, O): south; 10 dots\n"
                            "Score: side 1 +1 (captured dots: side 1 took 1 more)\n"
@@ -90,7 +93,7 @@ TEST_F(BoardShowTest, SgfGamesAtAMoveAndUpToTheMoveTheRulesRefuse) {
     EXPECT_EQ(run.err,
               "fendrel-board: move 8 W[bb] refused: the point is inside an enclosure; shown up "
               "to move 7\n");
-    replay_sgf_game(games[1], ALL_SGF_MOVES);
+    replay_sgf_game(board, games[1], ALL_SGF_MOVES);
     EXPECT_EQ(printed_grid(run.out), replayed_grid()) << run.out;
     EXPECT_NE(run.out.find("Position after move 7 of 9\n"), std::string::npos) << run.out;
 }
@@ -117,7 +120,7 @@ TEST_F(BoardShowTest, ResultsFileGameByNumberAndFilesWithNothingToShow) {
     ProgramRun run = show({"games.jsonl", "--move", "7", "--game", "4"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
-    replay_dots({{1, 0}, {1, 1}, {0, 1}, {10, 9}, {2, 1}, {9, 10}, {1, 2}});
+    replay_dots(board, {{1, 0}, {1, 1}, {0, 1}, {10, 9}, {2, 1}, {9, 10}, {1, 2}});
     EXPECT_EQ(printed_grid(run.out), replayed_grid()) << run.out;
     EXPECT_NE(run.out.find("Position after move 7 of 8\nSide 1 (red, X): A; side 2 (blue, O): B; "
                            "7 dots\nScore: side 1 +1"),
@@ -129,12 +132,12 @@ TEST_F(BoardShowTest, ResultsFileGameByNumberAndFilesWithNothingToShow) {
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err,
               "fendrel-board: move 2 (1 0) refused: the point is taken; shown up to move 1\n");
-    replay_dots({{1, 0}});
+    replay_dots(board, {{1, 0}});
     EXPECT_EQ(printed_grid(run.out), replayed_grid()) << run.out;
 
     // Nothing to show: no such game or move, a file that is not there, broken or empty.
     write("broken.sgf", "(;SZ[39:32];B[aa]");
-    write("square.sgf", "(;SZ[19];B[aa])");
+    write("square.sgf", "(;SZ[70];B[aa])");
     write("empty.jsonl", "not a results line\n");
     const std::vector<std::vector<std::string>> refused = {
         {"games.jsonl", "--game", "7"},
@@ -165,7 +168,7 @@ TEST_F(BoardShowTest, ResultsWithTimesAnOlderMatchRecordedBelowZeroAreShown) {
     ASSERT_TRUE(read_results(fixture, records, skipped, error)) << error;
     ASSERT_EQ(records.size(), 1u);
     const std::vector<Dot> dots(records[0].dots.begin(), records[0].dots.begin() + 991);
-    ASSERT_EQ(replay_dots(dots), 991);
+    ASSERT_EQ(replay_dots(board, dots), 991);
     EXPECT_EQ(printed_grid(run.out), replayed_grid()) << run.out;
     EXPECT_NE(run.out.find("Position after move 991 of 1160\n"), std::string::npos) << run.out;
 }

@@ -17,6 +17,9 @@
 
 namespace {
 
+// The board the records are played on.
+Board board;
+
 class RecordsTest : public MatchProgramTest {
   protected:
     // Two copies of the random engine with fixed seeds, so that every game is the same each
@@ -78,9 +81,9 @@ TEST_F(RecordsTest, SgfRecordsReplayToTheResultsAndTheLinesToTheSummary) {
         for (const SgfPlacement& placement : games[i].placements)
             dots.push_back(placement.dot);
         EXPECT_EQ(dots, record.dots);
-        ASSERT_EQ(replay_dots(dots), static_cast<int>(dots.size()));
-        EXPECT_TRUE(board_full());
-        EXPECT_EQ(side1_balance(), record.score);
+        ASSERT_EQ(replay_dots(board, dots), static_cast<int>(dots.size()));
+        EXPECT_TRUE(board_full(board));
+        EXPECT_EQ(side1_balance(board), record.score);
         EXPECT_EQ(record.reason, REASON_BOARD_FULL);
         EXPECT_EQ(record.winner, record.score > 0 ? 1 : record.score < 0 ? 2 : 0);
         EXPECT_EQ(record.opening_dots, 6);
@@ -128,11 +131,11 @@ TEST_F(RecordsTest, InstantGamesRecordMoveTimesThatAddUpWithTheClocks) {
     // had times that did not add up with the clocks; the first such game came within the
     // first ten.
     const int games = 200;
-    const ProgramRun run = run_match(
-        engine("quick1", RANDOM_ENGINE) + engine("quick2", RANDOM_ENGINE) +
-        std::vector<std::string>{"--games", std::to_string(games), "--concurrency", "2",
-                                 "--increment", "1000", "--results", "r.jsonl"},
-        600000);
+    const ProgramRun run =
+        run_match(engine("quick1", RANDOM_ENGINE) + engine("quick2", RANDOM_ENGINE) +
+                      std::vector<std::string>{"--games", std::to_string(games), "--concurrency",
+                                               "2", "--increment", "1000", "--results", "r.jsonl"},
+                  600000);
     ASSERT_EQ(run.status, 0) << run.err;
     const std::vector<GameRecord> records = read_records("r.jsonl");
     ASSERT_EQ(records.size(), static_cast<size_t>(games));
@@ -153,8 +156,7 @@ TEST_F(RecordsTest, InstantGamesRecordMoveTimesThatAddUpWithTheClocks) {
                                   << " recorded a negative time, for one game " << negative[0];
     EXPECT_TRUE(not_adding_up.empty())
         << not_adding_up.size() << " games of " << games
-        << " have times that do not add up with their clocks, game "
-        << not_adding_up[0];
+        << " have times that do not add up with their clocks, game " << not_adding_up[0];
 }
 
 TEST_F(RecordsTest, MergeOverAGnuParallelRunGivesTheMatchSummary) {

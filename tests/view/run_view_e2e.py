@@ -138,7 +138,7 @@ def case_other_program(args):
     e2e.check(all(any(row.count(dot) for row in second) for dot in "xo"), "both sides take")
     other_board = subprocess.run([args.board, "show", args.other, "--game", "2"],
                                  capture_output=True, text=True, timeout=60)
-    e2e.check(other_board.returncode != 0 and "board 19 x 19" in other_board.stderr,
+    e2e.check(other_board.returncode != 0 and "SZ[70]" in other_board.stderr,
               "the third tree's board is named: %r" % other_board.stderr)
 
 

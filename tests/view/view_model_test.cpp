@@ -103,7 +103,7 @@ TEST(ViewModel, TextsOfAGameCutShortAndOfAnotherBoard) {
     press_view_key(view, previous_game);
     texts = show_view(view);
     EXPECT_TRUE(texts.move.empty());
-    EXPECT_NE(texts.notes.find("20"), std::string::npos) << texts.notes;
+    EXPECT_NE(texts.notes.find("70"), std::string::npos) << texts.notes;
 }
 
 TEST(ViewModel, MoveTimesAndClocksOfAResultsFile) {
@@ -140,7 +140,8 @@ TEST(ViewModel, TimesAnOlderMatchRecordedBelowZeroAreUnknownAndTheClocksAreRebui
     // clock's charge: move 66 (side 2) and move 991 (side 1) were written as -1 ms, unsigned.
     ViewModel view;
     std::string error;
-    ASSERT_TRUE(open_view(std::string(MATCH_FIXTURES) + "/wrapped_times.jsonl", 52, 66, view, error))
+    ASSERT_TRUE(
+        open_view(std::string(MATCH_FIXTURES) + "/wrapped_times.jsonl", 52, 66, view, error))
         << error;
     const GameRecord& record = view.file.records.at(0);
     ASSERT_EQ(record.move_ms.at(65), 4294967295u);
@@ -180,7 +181,7 @@ TEST(ViewModel, FilesThatCannotBeShownSayWhy) {
         {folder, WHOLE, WHOLE, "no game in"},
         {sgf, 9, WHOLE, "no game 9"},
         {sgf, 1, 24, "no move 24"},
-        {sgf, 2, WHOLE, "20"},
+        {sgf, 2, WHOLE, "70"},
         {write_results_file(folder), 5, WHOLE, "no game 5"},
     };
     for (const Case& file : cases) {

@@ -132,7 +132,7 @@ class ViewWindowTest : public QObject {
         QCOMPARE(window.slider->value(), 7);
         QTest::keyClick(&window, Qt::Key_P);
         QCOMPARE(window.model().game, 2);
-        QVERIFY(window.notes_text->text().contains("20"));
+        QVERIFY(window.notes_text->text().contains("70"));
         QVERIFY(window.move_text->text().isEmpty());
         QCOMPARE(window.slider->maximum(), 0);
         QCOMPARE(colour_at(window, 0, 0), BACKGROUND_COLOUR);
@@ -154,8 +154,7 @@ class ViewWindowTest : public QObject {
     void timesRecordedBelowZeroShowAsUnknown() {
         // Written by fendrel-match before a move's time was its clock's charge: move 66 took
         // -1 ms, written unsigned.
-        ViewWindow window(
-            opened(std::string(MATCH_FIXTURES) + "/wrapped_times.jsonl", 52, 66));
+        ViewWindow window(opened(std::string(MATCH_FIXTURES) + "/wrapped_times.jsonl", 52, 66));
         window.show();
         QCOMPARE(window.time_text->text(),
                  QString("Move 66 took an unknown time; clocks: side 1 5:29.9, side 2 5:30.0"));
