@@ -64,10 +64,14 @@ std::string time_line(const GameRecord& record, int move) {
 
 } // namespace
 
-bool open_view(const std::string& path, int game, int move, ViewModel& view, std::string& error) {
+bool open_view(const std::string& path, int game, int move, ViewModel& view, std::string& error,
+               const RuleSet* rules) {
     view = ViewModel{};
+    if (rules)
+        view.rules = *rules;
     ShownPosition shown;
-    if (!read_game_file(path, view.file, error) || !show_game(view.file, game, move, shown, error))
+    if (!read_game_file(path, view.file, error) ||
+        !show_game(view.file, game, move, shown, error, rules))
         return false;
     for (size_t i = 0; i < view.file.sgf_games.size(); ++i)
         view.games.push_back(
@@ -88,8 +92,8 @@ void pick_game(ViewModel& view, int game) {
     view.game = std::clamp(game, 0, static_cast<int>(view.games.size()) - 1);
     ShownPosition shown;
     std::string error;
-    if (show_game(view.file, view.games[static_cast<size_t>(view.game)].number, WHOLE, shown,
-                  error)) {
+    if (show_game(view.file, view.games[static_cast<size_t>(view.game)].number, WHOLE, shown, error,
+                  view.rules ? &*view.rules : nullptr)) {
         view.last_move = shown.moves;
         view.cut = shown.stop;
     } else {
@@ -130,7 +134,7 @@ ViewTexts show_view(const ViewModel& view) {
     ShownPosition shown;
     std::string error;
     if (!show_game(view.file, view.games[static_cast<size_t>(view.game)].number, view.move, shown,
-                   error)) {
+                   error, view.rules ? &*view.rules : nullptr)) {
         init_board(texts.board);
         texts.notes = error;
         return texts;

@@ -4,6 +4,7 @@
 
 #include "match/board/shown_game.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,12 +31,14 @@ struct ViewModel {
     int move = 0;      // the moves on the board
     int last_move = 0; // the last move that the game replays to
     std::string cut;   // why the game cannot be replayed past last_move: which move and why
+    std::optional<RuleSet> rules; // --rules: the rules every game is played under
 };
 
 // Reads the file and stands at game `game` (its number as fendrel-board takes it, WHOLE for
-// the last) and move `move` (WHOLE for its end). False with the reason when the file cannot
-// be read or has no such game or move.
-bool open_view(const std::string& path, int game, int move, ViewModel& view, std::string& error);
+// the last) and move `move` (WHOLE for its end), under view.rules where they are set. False with
+// the reason when the file cannot be read or has no such game or move.
+bool open_view(const std::string& path, int game, int move, ViewModel& view, std::string& error,
+               const RuleSet* rules = nullptr);
 
 // Shows the game at index `game` of the list, at its end; an index past either end is the
 // first or the last game.
