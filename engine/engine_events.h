@@ -1,6 +1,7 @@
 // What an engine's reader thread makes of the engine's lines, reported to whoever owns the
 // engines: the one seam by which the engine link reaches upward. The referee defines these
-// (referee/engine_events.cpp); the engine link's own tests define a recording stand-in.
+// (referee/engine_events.cpp), for every program and test: the engine link's own tests run
+// the reader thread against the referee's, with the recording window.
 //
 // Threads: each is called on the engine's reader thread, one line at a time, and returns
 // before the reader reads the next line, so the text it is given stays valid until then.

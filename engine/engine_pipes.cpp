@@ -1,4 +1,8 @@
-// Launching an engine and its pipes. The engine is the program named exe_name in the
+// Launching an engine and its pipes: the engine processes seam (EngineProcess's members in
+// engine/engine_process.h, and engine/engine_io.h) as the programs have it, with
+// engine_process.cpp; its other definitions: the recording engines of the referee's and the
+// windows' tests (tests/support/recording_engines.cpp) and the fuzz target's pipes
+// (tests/fuzz/engine_line_fuzz.cpp). The engine is the program named exe_name in the
 // referee's current directory, started as the window programs start their engines
 // (engine_program_start), unless the program chose a command line and folder in `start`, as
 // only the match runner does. Standard error shares the output pipe.

@@ -1,3 +1,7 @@
+// An engine's line reading and the engines' log: the engine processes seam
+// (engine/engine_process.h, engine/engine_io.h) as the programs and the fuzz target have it,
+// with engine_pipes.cpp; its other definition: the recording engines of the referee's and
+// the windows' tests (tests/support/recording_engines.cpp).
 #include "engine/engine_process.h"
 
 #include "engine/engine_io.h"

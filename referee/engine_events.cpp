@@ -1,4 +1,5 @@
-// What the referee does with each engine line (engine/engine_events.h): names and messages
+// What the referee does with each engine line: the engine events seam
+// (engine/engine_events.h), defined here alone, for every program and test. Names and messages
 // go to the status bar from the reader's thread; moves, refused move lines and the end of
 // an engine's output are hand-offs, run on the window's thread while the reader waits. The
 // window hears of each line's outcome in a report, after the line has done its work. The

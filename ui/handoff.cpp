@@ -40,6 +40,18 @@ Task* take_next() {
     return task;
 }
 
+// A status text on its way to the window's thread.
+struct StatusText {
+    int part;
+    const char* text;
+    void (*show)(int part, const char* text);
+};
+
+void show_status_text(void* context) {
+    const auto* status = static_cast<StatusText*>(context);
+    status->show(status->part, status->text);
+}
+
 } // namespace
 
 void handoff_open(void (*wake)()) {
@@ -63,6 +75,11 @@ bool handoff_run_and_wait(void (*fn)(void*), void* arg) {
     state.wake_window();
     state.task_changed.wait(guard, [&task] { return task.finished || task.refused; });
     return task.finished;
+}
+
+void handoff_status_text(int part, const char* text, void (*show)(int part, const char* text)) {
+    StatusText status{part, text, show};
+    handoff_run_and_wait(show_status_text, &status);
 }
 
 void handoff_run_next() {

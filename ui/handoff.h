@@ -23,6 +23,10 @@ void handoff_open(void (*wake)());
 // hand-off is closed (or before it was opened), also when it closes while fn waits.
 bool handoff_run_and_wait(void (*fn)(void*), void* arg);
 
+// Runs show(part, text) on the window's thread as handoff_run_and_wait does: how both
+// windows set a status text from any thread, each shown in the order it was set.
+void handoff_status_text(int part, const char* text, void (*show)(int part, const char* text));
+
 // Window's thread: runs the oldest queued piece of work, if any. Work that opens a nested
 // event loop may bring this about again from inside it; order still holds.
 void handoff_run_next();

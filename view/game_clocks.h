@@ -2,7 +2,7 @@
 // time and the clocks at the end; the increment they were credited with is found from those.
 #pragma once
 
-#include "match/records/game_record.h"
+#include "records/game_record.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 #include "view/view_model.h"
 
-#include "match/records/replay.h"
-#include "match/records/sgf.h"
+#include "records/replay.h"
+#include "records/sgf.h"
 #include "rules/board.h"
 #include "view/game_clocks.h"
 

@@ -2,7 +2,7 @@
 // stands at, where each key takes it, and the texts beside the board.
 #pragma once
 
-#include "match/board/shown_game.h"
+#include "review/shown_game.h"
 
 #include <optional>
 #include <string>

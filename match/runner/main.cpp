@@ -1,12 +1,12 @@
 // fendrel-match: a headless match runner for engine authors. Without a subcommand it runs a
 // match; "play-one" plays one game of it; "merge" sums up results lines.
-#include "match/records/openings.h"
-#include "match/records/results_file.h"
 #include "match/runner/engine_paths.h"
 #include "match/runner/options.h"
 #include "match/runner/play_one.h"
 #include "match/runner/scheduler.h"
 #include "match/stats/summary.h"
+#include "records/openings.h"
+#include "records/results_file.h"
 
 #include "os/console.h"
 

@@ -2,7 +2,7 @@
 // the summary of results lines (merge).
 #pragma once
 
-#include "match/records/match_definition.h"
+#include "records/match_definition.h"
 
 #include <string>
 #include <vector>

@@ -1,10 +1,10 @@
 #include "match/runner/play_one.h"
 
-#include "match/records/fingerprint.h"
-#include "match/records/game_record.h"
-#include "match/records/openings.h"
 #include "match/runner/engine_paths.h"
 #include "match/runner/worker.h"
+#include "records/fingerprint.h"
+#include "records/game_record.h"
+#include "records/openings.h"
 
 #include <cerrno>
 #include <cstdio>

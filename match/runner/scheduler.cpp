@@ -1,14 +1,14 @@
 #include "match/runner/scheduler.h"
 
-#include "match/records/fingerprint.h"
-#include "match/records/game_record.h"
-#include "match/records/results_file.h"
-#include "match/records/sgf.h"
 #include "match/runner/interrupts.h"
 #include "match/runner/play_one.h"
 #include "match/stats/summary.h"
 #include "os/console.h"
 #include "os/process.h"
+#include "records/fingerprint.h"
+#include "records/game_record.h"
+#include "records/results_file.h"
+#include "records/sgf.h"
 
 #include <chrono>
 #include <cstdio>

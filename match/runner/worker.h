@@ -5,9 +5,9 @@
 // The whole referee is global state, so a process plays one game.
 #pragma once
 
-#include "match/records/game_record.h"
-#include "match/records/openings.h"
 #include "match/runner/options.h"
+#include "records/game_record.h"
+#include "records/openings.h"
 
 // How long engines get to end by themselves after "quit" before they are killed.
 constexpr int QUIT_GRACE_MS = 1000;

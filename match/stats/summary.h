@@ -2,9 +2,9 @@
 // merge, and (shortened) on the live progress line.
 #pragma once
 
-#include "match/records/game_record.h"
-#include "match/records/match_definition.h"
 #include "match/stats/statistics.h"
+#include "records/game_record.h"
+#include "records/match_definition.h"
 
 #include <map>
 #include <string>

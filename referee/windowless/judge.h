@@ -9,19 +9,12 @@
 // messages, which come from the readers' own threads and only note when a side was heard.
 #pragma once
 
+#include "records/loss_reasons.h"
 #include "referee/window.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
-
-// Why a game ended. Every reason but board_full names the loser's fault.
-constexpr const char REASON_BOARD_FULL[] = "board full"; // no cell can take a dot
-constexpr const char REASON_ILLEGAL[] = "illegal move";  // refused by the rules
-constexpr const char REASON_OUT_OF_TURN[] = "out of turn";
-constexpr const char REASON_CRASH[] = "crash"; // did not start, exited or closed its output
-constexpr const char REASON_TIME[] = "time";   // clock used up by more than the margin
-constexpr const char REASON_STALL[] = "stall"; // wrote nothing for the stall timeout
 
 struct JudgeRules {
     bool decides = false;          // refusals and ends of output lose the game

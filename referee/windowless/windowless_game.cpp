@@ -1,3 +1,7 @@
+// A game no one watches, and the window seam (referee/window.h) defined for it; the seam's
+// other definitions: the Qt window (ui/qt/window_seam_qt.cpp), the Win32 window
+// (ui/win32/window_seam_win32.cpp) and the tests' recording window
+// (tests/support/fake_window.cpp).
 #include "referee/windowless/windowless_game.h"
 
 #include "engine/engine_io.h"

@@ -1,6 +1,6 @@
 // Tests of the engine link with real pipes and real child processes. Each test runs in a
 // fresh folder of its own as the current directory, where it installs the built test
-// engines (tests/engines/) as Engine1.exe and Engine2.exe with their script or mode files,
+// engines (tests/test_engines/) as Engine1.exe and Engine2.exe with their script or mode files,
 // with fresh engine1 and engine2 objects, a fresh recording window, a fresh board and no
 // log open. At the end every engine started is killed by its process id, every reader
 // thread has returned, and the folder is gone.

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <mutex>
 #include <sstream>
 
 namespace {
@@ -179,9 +180,15 @@ const std::vector<OsHandle> handles_at_start = handles_beyond_standard_streams({
 TEST_F(EngineProcessTest, AnEngineInheritsNothingButItsStandardStreams) {
     install_script("Engine1", "say One\nwait quit\n");
     ASSERT_EQ(start(engine1, "Engine1.exe"), 1);
-    // Engine 2 looks for the log and engine 1's pipes, which it could write into.
+    // Engine 2 looks for the log and engine 1's pipes, which it could write into. The input
+    // is the writer thread's from its start: read under its lock.
+    OsHandle engine1_input = NO_HANDLE;
+    {
+        std::lock_guard held(engine1.writer->lock);
+        engine1_input = engine1.writer->input;
+    }
     const std::string suspects = std::to_string(engine_log_handle()) + " " +
-                                 std::to_string(engine1.writer->input) + " " +
+                                 std::to_string(engine1_input) + " " +
                                  std::to_string(engine1.engine_out_read);
     install_chaos("Engine2", "handles " + suspects);
     ASSERT_EQ(start(engine2, "Engine2.exe"), 1);

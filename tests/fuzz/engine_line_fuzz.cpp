@@ -8,6 +8,9 @@
 //     had already been read, or a full buffer, whose "\n", if it comes next, only ends it);
 //   - the log holds every byte read, NULs included, in order;
 //   - a line is a move exactly when "%d%d" semantics, within 32 bits, find two numbers.
+// It defines the pipes' side of the engine processes seam (read_engine_output, send_line);
+// its other definitions: the programs' engine/engine_pipes.cpp and the tests' recording
+// engines (tests/support/recording_engines.cpp).
 #include "engine/engine_io.h"
 #include "engine/engine_process.h"
 #include "engine/protocol.h"

@@ -5,7 +5,7 @@
 //   - the unfinished line never outgrows its limit;
 //   - the message and the progress line hold printable ASCII only, the message within its
 //     limit.
-#include "match/board/log_follow.h"
+#include "review/log_follow.h"
 #include "rules/board.h"
 
 #include <fuzzer/FuzzedDataProvider.h>

@@ -5,9 +5,9 @@
 //   - a replay plays no more moves than the game has and than it was asked for, stops short
 //     only with a reason, and leaves on the board no more dots than the game placed;
 //   - the root's texts of a file in Windows-1251 are UTF-8.
-#include "match/records/sgf.h"
-#include "match/records/sgf_replay.h"
 #include "os/text_encoding.h"
+#include "records/sgf.h"
+#include "records/sgf_replay.h"
 #include "rules/board.h"
 
 #include <fuzzer/FuzzedDataProvider.h>

@@ -1,3 +1,6 @@
+// The window seam (referee/window.h) as the tests' recording window; its other definitions:
+// the Qt window (ui/qt/window_seam_qt.cpp), the Win32 window (ui/win32/window_seam_win32.cpp)
+// and the windowless game (referee/windowless/windowless_game.cpp).
 #include "fake_window.h"
 
 #include "referee/window.h"

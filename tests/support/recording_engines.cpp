@@ -1,3 +1,6 @@
+// The engine processes seam (EngineProcess's members in engine/engine_process.h, and
+// engine/engine_io.h) as engines that record what they are sent; its other definition, the
+// programs', is engine/engine_pipes.cpp with engine/engine_process.cpp.
 #include "recording_engines.h"
 
 #include "engine/engine_io.h"

@@ -1,7 +1,7 @@
 #include "view_files.h"
 
-#include "match/records/game_record.h"
-#include "match/records/sgf.h"
+#include "records/game_record.h"
+#include "records/sgf.h"
 
 #include <filesystem>
 #include <fstream>

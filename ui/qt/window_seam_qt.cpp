@@ -1,7 +1,10 @@
-// The window seam (referee/window.h) for the Qt window. Moves and everything they touch
-// run on the window's thread; reader threads reach it only through the hand-off, which
-// also carries their status texts, so that each text is shown in the order it was set
-// and the reader waits until it is, as with a message sent to a Win32 window.
+// The window seam (referee/window.h) for the Qt window; its other definitions: the Win32
+// window (ui/win32/window_seam_win32.cpp), the windowless game
+// (referee/windowless/windowless_game.cpp) and the tests' recording window
+// (tests/support/fake_window.cpp). Moves and everything they touch run on the window's
+// thread; reader threads reach it only through the hand-off, which also carries their
+// status texts, so that each text is shown in the order it was set and the reader waits
+// until it is, as with a message sent to a Win32 window.
 #include "referee/window.h"
 
 #include "os/process.h"
@@ -19,15 +22,9 @@
 
 namespace {
 
-struct StatusText {
-    int part;
-    const char* text;
-};
-
 // Sets a status part's text on the window's thread, decoded for display.
-void show_status_text(void* context) {
-    const auto* status = static_cast<StatusText*>(context);
-    status_part[status->part]->setText(QString::fromStdString(displayable_text(status->text)));
+void show_status_text(int part, const char* text) {
+    status_part[part]->setText(QString::fromStdString(displayable_text(text)));
 }
 
 } // namespace
@@ -41,8 +38,7 @@ void window_arm_clock_timer(uint32_t delay_ms) {
 }
 
 void window_set_status_text(int part, const char* text) {
-    StatusText status{part, text};
-    handoff_run_and_wait(show_status_text, &status);
+    handoff_status_text(part, text, show_status_text);
 }
 
 void window_request_repaint() {

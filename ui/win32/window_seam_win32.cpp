@@ -1,7 +1,9 @@
-// The referee's window seam on Win32. The clock timer, the repaint request and the boxes
-// are used only on the window's thread; status texts and work for the window's thread may
-// come from reader threads too, and go through the hand-off, so the window's thread carries
-// them out while the reader waits, in the order they came.
+// The referee's window seam (referee/window.h) on Win32; its other definitions: the Qt window
+// (ui/qt/window_seam_qt.cpp), the windowless game (referee/windowless/windowless_game.cpp)
+// and the tests' recording window (tests/support/fake_window.cpp). The clock timer, the repaint
+// request and the boxes are used only on the window's thread; status texts and work for the
+// window's thread may come from reader threads too, and go through the hand-off, so the window's
+// thread carries them out while the reader waits, in the order they came.
 #include "referee/window.h"
 
 #include "referee/clock.h"
@@ -15,16 +17,10 @@
 
 namespace {
 
-struct StatusText {
-    int part;
-    const char* text;
-};
-
 // Sets a status part's text; on the window's thread.
-void show_status_text(void* context) {
-    const auto* status = static_cast<StatusText*>(context);
-    trace_status_text(status->part, status->text);
-    SendMessageA(status_bar, SB_SETTEXTA, status->part, reinterpret_cast<LPARAM>(status->text));
+void show_status_text(int part, const char* text) {
+    trace_status_text(part, text);
+    SendMessageA(status_bar, SB_SETTEXTA, part, reinterpret_cast<LPARAM>(text));
 }
 
 } // namespace
@@ -38,8 +34,7 @@ void window_arm_clock_timer(uint32_t delay_ms) {
 }
 
 void window_set_status_text(int part, const char* text) {
-    StatusText status{part, text};
-    handoff_run_and_wait(show_status_text, &status);
+    handoff_status_text(part, text, show_status_text);
 }
 
 void window_request_repaint() {

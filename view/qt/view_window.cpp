@@ -1,6 +1,6 @@
 #include "view/qt/view_window.h"
 
-#include "match/board/board_png.h"
+#include "ui/qt/board_png.h"
 #include "ui/qt/engine_text.h"
 
 #include <QFileDialog>

@@ -1,0 +1,187 @@
+#!/usr/bin/python3
+"""fendrel-view on a private Xvfb display, each position's screenshot checked point by
+point against the same game replayed to the same move by the rules core (fendrel-board
+show):
+
+- steps: a results file's game, stepped with every key that moves;
+- other_program: both 39 x 32 games of an SGF file in the shapes other dots programs write
+  (set-up dots, outlines, one side twice in a row, a variation, unknown properties, and a
+  third tree on another board), stepped to every move;
+- match_sgf: a game that fendrel-match writes with --sgf, from an opening of that file,
+  stepped to every move;
+- unreadable: a file that cannot be read is named in a box and on standard error, and the
+  program ends with exit code 1 once the box closes.
+
+Every process a case starts (Xvfb, the viewer, the match) is ended by its process id when
+the case ends, passed or failed.
+
+Usage: run_view_e2e.py CASE --view PATH --board PATH --results FILE --other FILE
+                       --match PATH --dotbot PATH --chaos PATH --work DIR
+"""
+
+import json
+import os
+import subprocess
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "qt"))
+import run_e2e as e2e  # noqa: E402  the display session, screenshots and checks
+
+GAME = 1
+COLUMNS = 39
+# Keys pressed one after another from the start, and the move each leaves the viewer at:
+# the empty board, the opening, steps of ten and of one, the end and ten before it.
+STEPS = [([], 0), (["Next", "Next", "Next"], 30), (["Right"], 31), (["End"], None),
+         (["Prior"], -10), (["Home"], 0)]
+
+
+class ViewSession(e2e.Session):
+    """Xvfb and fendrel-view with the given words in a fresh folder."""
+
+    def __init__(self, args, case, words):
+        super().__init__(args, case, {})
+        self.words = words
+
+    def __enter__(self):
+        self.start_display()
+        self.program = subprocess.Popen(
+            [os.path.abspath(self.args.view), *self.words], cwd=self.folder, env=self.env,
+            stdout=subprocess.DEVNULL, stderr=open(self.path("view.stderr"), "wb"))
+        self.own(self.program.pid)
+        return self
+
+    def press(self, key):
+        """A key typed into the viewer's window, which the pointer over it gives the focus."""
+        self.xdotool("mousemove", "--window", self.window, "700", "5")
+        self.xdotool("key", "--window", self.window, key)
+
+
+def recorded_dots(path):
+    """The dots of the game GAME of a results file (its names may be in any code page)."""
+    with open(path, "rb") as results:
+        for line in results:
+            try:
+                record = json.loads(line.decode("latin-1"))
+            except ValueError:
+                continue
+            if record.get("game") == GAME:
+                return record["dots"]
+    raise e2e.Failure("no game %d in %s" % (GAME, path))
+
+
+def shown_board(args, path, game, move):
+    """The rules core's board at the move, as fendrel-board prints it: one string a row."""
+    out = subprocess.run([args.board, "show", path, "--game", str(game), "--move", str(move)],
+                         capture_output=True, text=True, errors="replace", timeout=60,
+                         check=True).stdout
+    rows = [line[3::2] for line in out.splitlines()
+            if len(line) == 2 + 2 * COLUMNS and line[1] != " "]
+    e2e.check(len(rows) == 32, "fendrel-board printed %d rows" % len(rows))
+    return rows
+
+
+def marked(rows, x, y):
+    """The rows with the latest dot at (x, y) marked "*", as the picture marks it."""
+    return rows[:y] + [rows[y][:x] + "*" + rows[y][x + 1:]] + rows[y + 1:]
+
+
+def replayed_board(args, move):
+    """The board of the results file's game GAME at the move, its latest dot marked."""
+    rows = shown_board(args, args.results, GAME, move)
+    if move > 0:
+        x, y = recorded_dots(args.results)[move - 1]
+        rows = marked(rows, x, y)
+    return rows
+
+
+def step_every_move(args, path, game, moves):
+    """Opens the game at its start and steps it with Right to its end, each board checked
+    against the rules core's; the latest dot is the one point that was free a move before."""
+    with ViewSession(args, "game-%d" % game, [path, "--game", str(game), "--move", "0"]) as view:
+        view.window = view.find_window("Fendrel view")
+        before = shown_board(args, path, game, 0)
+        e2e.wait_until(lambda: view.board_seen() == before, "the board before the first move")
+        for move in range(1, moves + 1):
+            view.press("Right")
+            rows = shown_board(args, path, game, move)
+            new = [(x, y) for y in range(32) for x in range(COLUMNS)
+                   if before[y][x] == "." and rows[y][x] in "XO"]
+            e2e.check(len(new) == 1, "move %d of game %d places one dot: %s" % (move, game, new))
+            expected = marked(rows, *new[0])
+            e2e.wait_until(lambda: view.board_seen() == expected,
+                           "game %d at move %d" % (game, move))
+            before = rows
+        view.press("Right")
+        e2e.check(view.board_seen() == expected, "game %d steps past its end" % game)
+        return before
+
+
+def case_steps(args):
+    dots = len(recorded_dots(args.results))
+    with ViewSession(args, "steps", [args.results, "--game", str(GAME), "--move", "0"]) as view:
+        view.window = view.find_window("Fendrel view")
+        move = 0
+        for keys, reached in STEPS:
+            for key in keys:
+                view.press(key)
+            move = dots if reached is None else dots + reached if reached < 0 else reached
+            expected = replayed_board(args, move)
+            e2e.wait_until(lambda: view.board_seen() == expected, "the board at move %d" % move)
+        e2e.check(any("x" in row or "o" in row for row in replayed_board(args, dots)),
+                  "the game has captures to check")
+
+
+def case_other_program(args):
+    first = step_every_move(args, args.other, 0, 9)
+    e2e.check(sum(row.count("o") for row in first) == 1, "the outline's capture is seen")
+    second = step_every_move(args, args.other, 1, 14)
+    e2e.check(all(any(row.count(dot) for row in second) for dot in "xo"), "both sides take")
+    other_board = subprocess.run([args.board, "show", args.other, "--game", "2"],
+                                 capture_output=True, text=True, timeout=60)
+    e2e.check(other_board.returncode != 0 and "SZ[70]" in other_board.stderr,
+              "the third tree's board is named: %r" % other_board.stderr)
+
+
+def case_match_sgf(args):
+    """Two games from the file's second tree as an opening, dotbot against an engine whose
+    first move is refused: game 0 is the opening, one move of dotbot's and the refusal."""
+    sgf, results = (os.path.join(args.work, "match-sgf." + end) for end in ("sgf", "jsonl"))
+    for earlier in (sgf, results):  # a results file left by an earlier run would resume
+        if os.path.exists(earlier):
+            os.remove(earlier)
+    match = subprocess.Popen(
+        [args.match, "--engine", "name=bot", "cmd=" + args.dotbot, "--engine", "name=chaos",
+         "cmd=" + args.chaos, "arg=illegal", "--games", "2", "--concurrency", "1",
+         "--opening", "sgf:%s:12" % args.other, "--sgf", sgf,
+         "--results", results],
+        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        e2e.check(match.wait(4 * e2e.PATIENCE) == 0, "fendrel-match failed")
+    finally:
+        if match.poll() is None:
+            match.kill()
+            match.wait()
+    with open(sgf, encoding="utf-8") as games:
+        trees = games.read().split("\n(;")
+    game_0 = [i for i, tree in enumerate(trees) if "GN[game 0]" in tree]
+    e2e.check(len(trees) == 2 and len(game_0) == 1, "the two games of the match: %r" % trees)
+    step_every_move(args, sgf, game_0[0], 13)
+
+
+def case_unreadable(args):
+    with ViewSession(args, "unreadable", [os.path.join(args.work, "missing.jsonl")]) as view:
+        box = view.find_window("fendrel-view")
+        view.close(box)
+        code = view.exit_code()
+        message = e2e.read_file(view.path("view.stderr"))
+        e2e.check(code == 1, "exit code %s" % code)
+        e2e.check(b"cannot read" in message, "the message: %r" % message)
+
+
+CASES = {"steps": case_steps, "other_program": case_other_program, "match_sgf": case_match_sgf,
+         "unreadable": case_unreadable}
+
+
+if __name__ == "__main__":
+    sys.exit(e2e.run_case(CASES, ("--view", "--board", "--results", "--other", "--match",
+                                  "--dotbot", "--chaos", "--work")))
