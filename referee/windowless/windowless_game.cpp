@@ -71,7 +71,8 @@ void join_engine_threads() {
 
 } // namespace
 
-WindowlessOutcome play_windowless_game(const WindowlessOptions& options, void (*start)()) {
+WindowlessOutcome play_windowless_game(const WindowlessOptions& options,
+                                       const std::function<void()>& start) {
     std::unique_lock held = open_held_window();
     open_judge(options.rules);
     start();
