@@ -227,6 +227,8 @@ std::string sgf_result(const GameRecord& record) {
 }
 
 std::string write_sgf_game(const GameRecord& record) {
+    if (record.board_cols > SGF_MAX_SIDE || record.board_rows > SGF_MAX_SIDE)
+        return "";
     std::string out = "(;";
     add_property(out, "FF", "4");
     add_property(out, "GM", "40");

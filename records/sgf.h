@@ -33,13 +33,17 @@ struct SgfGame {
     std::vector<SgfPlacement> placements;
 };
 
-// The two letters of a point.
+// The columns and rows that points can name: 'a' to 'z', then 'A' to 'Z'.
+constexpr int32_t SGF_MAX_SIDE = 52;
+
+// The two letters of a point in the first SGF_MAX_SIDE columns and rows.
 std::string sgf_point(const Dot& dot);
 
 // The RE value of a finished game.
 std::string sgf_result(const GameRecord& record);
 
-// One game tree, ending in a line feed; files hold one after another.
+// One game tree, ending in a line feed; files hold one after another. "" for a board wider
+// or taller than SGF_MAX_SIDE, whose points have no letters: its results line holds it.
 std::string write_sgf_game(const GameRecord& record);
 
 // Reads every game tree of a collection; false (with a reason) on a syntax error or a point

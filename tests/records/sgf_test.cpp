@@ -7,6 +7,7 @@
 #include "records/sgf_replay.h"
 #include "rules/board.h"
 #include "rules/capture.h"
+#include "rules/rule_set.h"
 
 #include <gtest/gtest.h>
 
@@ -22,8 +23,9 @@ char mark_at(int32_t x, int32_t y) {
     return board_diagram(board, x, y, x, y)[0];
 }
 
-// Plays random legal dots until no cell can take one, as a record of a finished game.
-GameRecord random_finished_game(uint32_t seed) {
+// Plays random legal dots until no cell can take one, as a record of a finished game on a
+// board of cols x rows under the rules.
+GameRecord random_finished_game(uint32_t seed, int32_t cols, int32_t rows, const RuleSet& rules) {
     std::mt19937 generator(seed);
     GameRecord record;
     record.side1 = "Red [1]";
@@ -31,7 +33,10 @@ GameRecord random_finished_game(uint32_t seed) {
     record.opening = "random:2 #0";
     record.opening_dots = 2;
     record.reason = REASON_BOARD_FULL;
-    init_board(board);
+    record.board_cols = cols;
+    record.board_rows = rows;
+    record.rules = rules;
+    init_board(board, cols, rows, rules);
     while (!board_full(board)) {
         std::vector<int32_t> legal;
         for (int32_t cell = board.first_cell; cell < board.end_cell; ++cell) {
@@ -59,34 +64,79 @@ BoardCopy copy_board() {
     return {board.cell_owner, board.cell_enclosed, side1_balance(board)};
 }
 
+// Every rule set and option, on boards from the smallest to the largest: what the writer
+// writes, the reader reads back as the same size and rules, and its moves replay to the same
+// position and score.
 TEST(SgfTest, WrittenGamesReplayToTheSamePositionAndScore) {
-    for (uint32_t seed : {1u, 2u, 3u}) {
-        const GameRecord record = random_finished_game(seed);
+    struct RoundTrip {
+        const char* rules;
+        int32_t cols, rows;
+        uint32_t seed;
+    };
+    const RoundTrip cases[] = {
+        {"fendrel", 39, 32, 1},
+        {"fendrel", 39, 32, 2},
+        {"fendrel,start=cross", 10, 7, 3},
+        {"fendrel,start=cross4,start-seed=5", 52, 52, 4},
+        {"standard", 3, 3, 5},
+        {"standard", 39, 32, 6},
+        {"standard,suicide=off", 12, 12, 7},
+        {"standard,empty-bases=capture", 9, 20, 8},
+        {"standard,start=cross2", 16, 5, 9},
+        {"standard,suicide=off,empty-bases=capture,start=cross4", 20, 15, 10},
+        {"standard,start=cross4,start-seed=77", 52, 9, 11},
+    };
+    for (const RoundTrip& c : cases) {
+        SCOPED_TRACE(c.rules);
+        RuleSet rules;
+        std::string error;
+        ASSERT_TRUE(parse_rule_set(c.rules, rules, error)) << error;
+        const GameRecord record = random_finished_game(c.seed, c.cols, c.rows, rules);
         const BoardCopy played = copy_board();
 
         std::vector<SgfGame> games;
-        std::string error;
         ASSERT_TRUE(parse_sgf(write_sgf_game(record) + write_sgf_game(record), games, error))
             << error;
         ASSERT_EQ(games.size(), 2u);
+        int32_t cols = 0, rows = 0;
+        RuleSet read;
+        EXPECT_EQ(sgf_board_setup(games[0], nullptr, cols, rows, read), "");
+        EXPECT_EQ(cols, c.cols);
+        EXPECT_EQ(rows, c.rows);
+        EXPECT_EQ(rule_set_text(read), rule_set_text(rules));
         std::vector<Dot> dots;
-        for (size_t i = 0; i < games[0].placements.size(); ++i) {
-            EXPECT_EQ(games[0].placements[i].side, 1 + static_cast<int>(i % 2));
-            dots.push_back(games[0].placements[i].dot);
+        for (const SgfPlacement& placement : games[0].placements) {
+            if (placement.setup)
+                continue;
+            EXPECT_EQ(placement.side, 1 + static_cast<int>(dots.size() % 2));
+            dots.push_back(placement.dot);
         }
-        ASSERT_EQ(replay_dots(board, dots), static_cast<int>(record.dots.size()));
+        EXPECT_EQ(dots, record.dots);
+
+        const SgfReplay replay = replay_sgf_game(board, games[0], ALL_SGF_MOVES);
+        EXPECT_EQ(replay.error, "");
+        EXPECT_EQ(replay.moves, static_cast<int>(record.dots.size()));
         EXPECT_TRUE(board_full(board));
         const BoardCopy replayed = copy_board();
         EXPECT_EQ(replayed.owner, played.owner);
         EXPECT_EQ(replayed.enclosed, played.enclosed);
         EXPECT_EQ(replayed.balance, record.score);
+        // The board keeps the size and rules read: the moves alone replay there too.
+        ASSERT_EQ(replay_dots(board, dots), static_cast<int>(record.dots.size()));
+        EXPECT_EQ(copy_board().owner, played.owner);
         EXPECT_EQ(sgf_property(games[0], "PB"), "Red [1]");
         EXPECT_EQ(sgf_property(games[0], "PW"), "Blue\\2");
         EXPECT_EQ(sgf_property(games[0], "RE"), sgf_result(record));
     }
+    // Past the letters: a 53rd column has none of its own.
+    GameRecord wide;
+    wide.board_cols = SGF_MAX_SIDE + 1;
+    wide.dots = {{SGF_MAX_SIDE, 0}};
+    EXPECT_EQ(write_sgf_game(wide), "");
 }
 
 TEST(SgfTest, RecordedDotsOffTheBoardStopTheReplay) {
+    init_board(board);
     // The rules' cell index would take the first two as points of the rows beside theirs
     // ((38, 4) and (0, 1)), and the last two as cells outside the board's arrays.
     for (const Dot& off : {Dot{-3, 5}, Dot{41, 0}, Dot{5, -2}, Dot{0, 33}}) {
