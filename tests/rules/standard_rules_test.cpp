@@ -38,6 +38,14 @@ std::vector<Placed> operator+(std::vector<Placed> a, const std::vector<Placed>& 
     return a;
 }
 
+// Side 1's ring captures side 2's dot at (2, 2); side 1's dot at (1, 1) has that point alone
+// as a gap between its own dots, so our rules enclose it once more; side 2's ring around it
+// all, closed at (2, 4), frees it once.
+std::vector<Placed> enclosed_twice_freed_once() {
+    return {{1, 2, 1}, {2, 2, 2}, {1, 1, 2}, {2, 1, 0}, {1, 3, 2}, {2, 2, 0}, {1, 2, 3}, {2, 0, 1},
+            {1, 1, 1}, {2, 3, 1}, {2, 0, 2}, {2, 4, 2}, {2, 1, 3}, {2, 3, 3}, {2, 2, 4}};
+}
+
 TEST(StandardRules, PositionsOfEachRule) {
     const PositionCase cases[] = {
         {"an empty ring captures nothing and stays open to both",
@@ -75,6 +83,19 @@ TEST(StandardRules, PositionsOfEachRule) {
          ring(1) + std::vector<Placed>{{2, 2, 0}, {2, 1, 1}, {2, 3, 1}, {2, 2, 2}},
          "..O..\n.OxO.\n.XOX.\n..X..\n.....\n",
          -1,
+         {}},
+        {"a dot enclosed twice and freed once stays captured under the fendrel rules, though "
+         "the score counts it freed",
+         "fendrel",
+         enclosed_twice_freed_once(),
+         ".OO..\nOxxO.\nOxoxO\n.OxO.\n..O..\n",
+         -5,
+         {}},
+        {"with empty bases captured, the newest base frees it",
+         "standard,empty-bases=capture",
+         enclosed_twice_freed_once(),
+         ".OO..\nOxxO.\nOxOxO\n.OxO.\n..O..\n",
+         -5,
          {}},
         {"a ring that reaches the edge is no ring",
          "standard",
