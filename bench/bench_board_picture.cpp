@@ -1,5 +1,6 @@
 // Building the board picture: the part of every paint that is the same in each window.
 #include "full_board.h"
+#include "referee/game_board.h"
 #include "ui/board_picture.h"
 
 #include <benchmark/benchmark.h>
@@ -13,7 +14,7 @@ void BM_BuildFullBoardPicture(benchmark::State& state) {
     set_up_full_board();
     std::vector<DrawCommand> picture;
     for (auto _ : state) {
-        build_board_picture(804, 675, picture);
+        build_board_picture(game_board, 804, 675, picture);
         benchmark::DoNotOptimize(picture.data());
     }
     state.counters["commands"] = static_cast<double>(picture.size());

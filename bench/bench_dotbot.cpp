@@ -16,17 +16,20 @@
 
 namespace {
 
+// The rules core's board, beside the engine's own.
+Board core_board;
+
 // The cells of a seeded random game played to its end (the rules core judges legality).
 std::vector<int32_t> game_cells(uint32_t seed, Bias bias) {
-    reset_rules_state();
+    reset_rules_state(core_board);
     RandomPlayer player;
     start_random_player(player, seed, bias);
     std::vector<int32_t> cells;
     Point p{};
     while (next_random_move(
-        player, [](Point q) { return is_legal_dot(q.x, q.y); }, p)) {
-        cells.push_back(cell_index(p.x, p.y));
-        place_dot(cells.back());
+        player, [](Point q) { return is_legal_dot(core_board, q.x, q.y); }, p)) {
+        cells.push_back(cell_index(core_board, p.x, p.y));
+        place_dot(core_board, cells.back());
     }
     return cells;
 }
@@ -40,7 +43,7 @@ struct Position {
 
 Position position_after(const std::vector<int32_t>& cells, size_t moves) {
     Position p;
-    setup_board(p.board, board_rows, board_cols);
+    setup_board(p.board, core_board.board_rows, core_board.board_cols);
     for (size_t i = 0; i < moves && i < cells.size(); ++i) {
         put_dot(p.board, cells[i]);
         p.previous = p.last;
@@ -58,7 +61,7 @@ void bm_put_dot(benchmark::State& state) {
     int64_t moves = 0;
     size_t next = 0;
     for (auto _ : state) {
-        setup_board(board, board_rows, board_cols);
+        setup_board(board, FENDREL_ROWS, FENDREL_COLS);
         for (const int32_t cell : games[next])
             put_dot(board, cell);
         benchmark::DoNotOptimize(board.score);

@@ -6,9 +6,9 @@
 // with nothing in between. A whole turn adds the answering engine's own work.
 #include "engine/engine_io.h"
 #include "engine/engine_process.h"
+#include "referee/game_board.h"
 #include "referee/game_start.h"
 #include "referee/windowless/windowless_game.h"
-#include "rules/board.h"
 
 #include <benchmark/benchmark.h>
 
@@ -83,8 +83,8 @@ void collect_relays(const EngineTimes& first, const EngineTimes& second,
 // The dots on the board when the game stopped.
 int64_t dots_on_board() {
     int64_t dots = 0;
-    for (int32_t i = first_cell; i < end_cell; ++i)
-        dots += cell_owner[i] == 1 || cell_owner[i] == 2;
+    for (int32_t i = game_board.first_cell; i < game_board.end_cell; ++i)
+        dots += game_board.cell_owner[i] == 1 || game_board.cell_owner[i] == 2;
     return dots;
 }
 
@@ -101,7 +101,7 @@ void BM_RefereeRelay(benchmark::State& state) {
         WindowlessOptions game;
         game.rules.stall_timeout_ms = 10000;
         play_windowless_game(game, [] {
-            init_board();
+            init_board(game_board);
             start_game();
         });
         moves += dots_on_board();

@@ -8,10 +8,13 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstring>
+#include <algorithm>
 #include <vector>
 
 namespace {
+
+// The board of these cases.
+Board board;
 
 constexpr int RECORDED_GAMES = 64;
 
@@ -26,23 +29,23 @@ std::vector<RecordedGame> recorded_games;
 // The number of cells whose stamp is newer than `since`: those the searches since then visited.
 int64_t cells_stamped_after(int32_t since) {
     int64_t n = 0;
-    for (int32_t i = 0; i < CELL_CAPACITY; ++i)
-        n += cell_stamp[i] > since;
+    for (const int32_t stamp : board.cell_stamp)
+        n += stamp > since;
     return n;
 }
 
 // Plays the seeded game on a fresh board and records it.
 RecordedGame record_game(uint32_t seed) {
-    reset_rules_state();
+    reset_rules_state(board);
     RandomPlayer player;
     start_random_player(player, seed, Bias::uniform);
     RecordedGame game;
-    const auto legal = [](Point p) { return is_legal_dot(p.x, p.y); };
+    const auto legal = [](Point p) { return is_legal_dot(board, p.x, p.y); };
     Point p{};
     while (next_random_move(player, legal, p)) {
-        const int32_t stamps_before = stamp_counter;
-        game.cells.push_back(cell_index(p.x, p.y));
-        place_dot(game.cells.back());
+        const int32_t stamps_before = board.stamp_counter;
+        game.cells.push_back(cell_index(board, p.x, p.y));
+        place_dot(board, game.cells.back());
         game.flooded += cells_stamped_after(stamps_before);
     }
     return game;
@@ -60,10 +63,10 @@ void bm_random_games(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         const RecordedGame& game = recorded_games[next++ % recorded_games.size()];
-        reset_rules_state();
+        reset_rules_state(board);
         state.ResumeTiming();
         for (const int32_t cell : game.cells)
-            place_dot(cell);
+            place_dot(board, cell);
         benchmark::ClobberMemory();
         moves += static_cast<int64_t>(game.cells.size());
         flooded += game.flooded;
@@ -79,46 +82,46 @@ void bm_random_games(benchmark::State& state) {
 // the board but (0, 1), and (38, 30) too when `leave_exit` is set; side 2's dots spread over
 // the inside, none touching another. Side 1 is to move; (0, 1) then floods the whole inside.
 void build_ring_position(bool leave_exit) {
-    reset_rules_state();
+    reset_rules_state(board);
     std::vector<Point> ring;
-    for (int32_t x = 0; x < board_cols; ++x) {
+    for (int32_t x = 0; x < board.board_cols; ++x) {
         ring.push_back({x, 0});
-        ring.push_back({x, board_rows - 1});
+        ring.push_back({x, board.board_rows - 1});
     }
-    for (int32_t y = 1; y < board_rows - 1; ++y) {
+    for (int32_t y = 1; y < board.board_rows - 1; ++y) {
         if (y > 1)
             ring.push_back({0, y});
-        if (!leave_exit || y < board_rows - 2)
-            ring.push_back({board_cols - 1, y});
+        if (!leave_exit || y < board.board_rows - 2)
+            ring.push_back({board.board_cols - 1, y});
     }
     int32_t inside = 0;
     for (const Point p : ring) {
-        place_dot(cell_index(p.x, p.y));
+        place_dot(board, cell_index(board, p.x, p.y));
         const int32_t x = 2 + 2 * (inside % 18), y = 2 + 2 * (inside / 18);
         ++inside;
-        place_dot(cell_index(x, y));
+        place_dot(board, cell_index(board, x, y));
     }
 }
 
 // Times the one move (0, 1) from the ring position, restored outside the timing.
 void bm_worst_move(benchmark::State& state, bool leave_exit) {
     build_ring_position(leave_exit);
-    std::vector<int32_t> owner(cell_owner, cell_owner + CELL_CAPACITY);
-    std::vector<int32_t> enclosed(cell_enclosed, cell_enclosed + CELL_CAPACITY);
-    const int32_t side = side_to_move, balance = score;
-    const int32_t move = cell_index(0, 1);
-    const int32_t stamps_before = stamp_counter;
-    place_dot(move);
+    const std::vector<int32_t> owner = board.cell_owner;
+    const std::vector<int32_t> enclosed = board.cell_enclosed;
+    const int32_t side = board.side_to_move, balance = board.score;
+    const int32_t move = cell_index(board, 0, 1);
+    const int32_t stamps_before = board.stamp_counter;
+    place_dot(board, move);
     state.counters["flooded_per_move"] = static_cast<double>(cells_stamped_after(stamps_before));
-    state.counters["captured"] = static_cast<double>(-score - balance);
+    state.counters["captured"] = static_cast<double>(-board.score - balance);
     for (auto _ : state) {
         state.PauseTiming();
-        std::memcpy(cell_owner, owner.data(), sizeof cell_owner);
-        std::memcpy(cell_enclosed, enclosed.data(), sizeof cell_enclosed);
-        side_to_move = side;
-        score = balance;
+        std::copy(owner.begin(), owner.end(), board.cell_owner.begin());
+        std::copy(enclosed.begin(), enclosed.end(), board.cell_enclosed.begin());
+        board.side_to_move = side;
+        board.score = balance;
         state.ResumeTiming();
-        place_dot(move);
+        place_dot(board, move);
         benchmark::ClobberMemory();
     }
 }

@@ -18,6 +18,9 @@
 
 namespace {
 
+// The game as the relay follows it.
+Board board;
+
 // Reads one line of standard input without its "\n"; false at the end of input.
 bool read_input_line(char* line, int size) {
     static char buffer[4096];
@@ -73,7 +76,7 @@ void save_times(const char* program) {
 int main(int, char** argv) {
     sent_ns.reserve(2048);
     asked_ns.reserve(2048);
-    init_board();
+    init_board(board);
     write_text("relay engine\n");
     char line[256];
     int32_t next = 0;
@@ -81,18 +84,18 @@ int main(int, char** argv) {
         int32_t x, y;
         if (std::strcmp(line, "quit") == 0)
             break;
-        if (parse_engine_line(line, &x, &y) == EngineLine::move && is_legal_dot(x, y)) {
-            place_dot(cell_index(x, y));
+        if (parse_engine_line(line, &x, &y) == EngineLine::move && is_legal_dot(board, x, y)) {
+            place_dot(board, cell_index(board, x, y));
         } else if (std::strcmp(line, "go") == 0) {
             asked_ns.push_back(now_ns());
-            for (int32_t tried = 0; tried < board_cols * board_rows; ++tried) {
-                next = (next + 1) % (board_cols * board_rows);
-                if (is_legal_dot(next % board_cols, next / board_cols))
+            for (int32_t tried = 0; tried < board.board_cols * board.board_rows; ++tried) {
+                next = (next + 1) % (board.board_cols * board.board_rows);
+                if (is_legal_dot(board, next % board.board_cols, next / board.board_cols))
                     break;
             }
-            place_dot(cell_index(next % board_cols, next / board_cols));
+            place_dot(board, cell_index(board, next % board.board_cols, next / board.board_cols));
             char move[PROTOCOL_LINE_SIZE];
-            format_move_line(move, sizeof move, next % board_cols, next / board_cols);
+            format_move_line(move, sizeof move, next % board.board_cols, next / board.board_cols);
             sent_ns.push_back(now_ns());
             write_text(move);
         }

@@ -64,8 +64,8 @@ void echo(Bridge& bridge, const std::string& line, const char* channel, BridgeOu
 }
 
 bool on_board(const Bridge& bridge, int32_t x, int32_t y) {
-    return x >= 0 && y >= 0 && x < std::min(bridge.cols, board_cols) &&
-           y < std::min(bridge.rows, board_rows);
+    return x >= 0 && y >= 0 && x < std::min(bridge.cols, bridge.board.board_cols) &&
+           y < std::min(bridge.rows, bridge.board.board_rows);
 }
 
 // A generated move: checked on the bridge's board and placed there, then relayed, or
@@ -77,14 +77,15 @@ void take_generated(Bridge& bridge, const Request& request, const Answer& answer
     // The line protocol has no resignation: the engine gives the game up as a failure.
     if (answer.results == "resign")
         return fail(bridge, "it resigned: " + quoted(line), out);
-    if (!parse_generated(bridge.protocol, answer.results, side_to_move, bridge.rows, x, y))
+    if (!parse_generated(bridge.protocol, answer.results, bridge.board.side_to_move, bridge.rows, x,
+                         y))
         return fail(bridge, "an answer of the wrong shape: " + quoted(line), out);
     if (!on_board(bridge, x, y))
         return fail(bridge, "a move off the board: " + quoted(line), out);
-    if (!is_legal_dot(x, y))
+    if (!is_legal_dot(bridge.board, x, y))
         return fail(bridge, "an illegal move: " + quoted(line), out);
-    const int side = side_to_move;
-    place_dot(cell_index(x, y));
+    const int side = bridge.board.side_to_move;
+    place_dot(bridge.board, cell_index(bridge.board, x, y));
     if (generate_places_move(bridge.protocol)) {
         char move[PROTOCOL_LINE_SIZE];
         format_move_line(move, sizeof move, x, y);
@@ -138,7 +139,7 @@ void take_answer(Bridge& bridge, const std::string& line, BridgeOutput& out) {
 
 // The referee's "go": the clock, then the request to move, both on the move's deadline.
 void ask_for_move(Bridge& bridge, uint32_t now, BridgeOutput& out) {
-    const int side = side_to_move;
+    const int side = bridge.board.side_to_move;
     const uint32_t budget = bridge.movetime_ms
                                 ? bridge.movetime_ms
                                 : move_budget_ms(bridge.own_clock_ms, bridge.increment_ms);
@@ -173,9 +174,9 @@ void open_bridge(Bridge& bridge, ForeignProtocol protocol, uint32_t seed, uint32
     bridge = Bridge{};
     bridge.protocol = protocol;
     bridge.seed = seed;
-    bridge.rows = board_rows;
-    bridge.cols = board_cols;
-    init_board();
+    bridge.rows = bridge.board.board_rows;
+    bridge.cols = bridge.board.board_cols;
+    init_board(bridge.board);
     send(bridge, "name", RequestKind::name, now + REQUEST_LIMIT_MS, out);
 }
 
@@ -189,7 +190,7 @@ void bridge_referee_line(Bridge& bridge, const std::string& line, uint32_t now, 
     if (std::sscanf(line.c_str(), "new %d %d", &a, &b) == 2) {
         bridge.rows = a;
         bridge.cols = b;
-        init_board();
+        init_board(bridge.board);
         for (const std::string& command : setup_commands(bridge.protocol, a, b, bridge.seed))
             send(bridge, command, RequestKind::setup, deadline, out);
     } else if (std::sscanf(line.c_str(), "increment %u", &number) == 1) {
@@ -211,9 +212,9 @@ void bridge_referee_line(Bridge& bridge, const std::string& line, uint32_t now, 
         bridge.finished = out.finished = true;
     } else if (parse_engine_line(line.c_str(), &a, &b) == EngineLine::move) {
         // The referee checked the move; one that this board refuses is not passed on.
-        if (on_board(bridge, a, b) && is_legal_dot(a, b)) {
-            const int side = side_to_move;
-            place_dot(cell_index(a, b));
+        if (on_board(bridge, a, b) && is_legal_dot(bridge.board, a, b)) {
+            const int side = bridge.board.side_to_move;
+            place_dot(bridge.board, cell_index(bridge.board, a, b));
             send(bridge, play_command(bridge.protocol, side, a, b, bridge.rows),
                  RequestKind::their_move, deadline, out);
         }

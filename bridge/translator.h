@@ -9,6 +9,8 @@
 // as a move, so the referee's log holds all of it.
 #pragma once
 
+#include "rules/board.h"
+
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -51,6 +53,7 @@ struct Bridge {
     std::string early_echo;       // engine lines before the name line, passed on after it
     bool in_gtp_response = false; // GTP: inside a response, until its blank line
     int32_t rows = 0, cols = 0;
+    Board board; // the game as the referee relays it, on the referee's board
     uint32_t increment_ms = 0;
     uint32_t movetime_ms = 0; // "movetime MS" from the referee: the budget of every move
     uint32_t own_clock_ms = 0;

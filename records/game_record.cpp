@@ -151,6 +151,22 @@ bool read_dots(const Json& object, std::vector<Dot>& dots) {
     return true;
 }
 
+// The board's "size" ([columns, rows]) and "rules" members, both absent from lines written
+// before boards had them, which were 39 x 32 under fendrel.
+bool read_board(const Json& object, GameRecord& record) {
+    std::vector<int32_t> size;
+    if (object.contains("size") &&
+        (!read_ints(object, "size", size, MIN_BOARD_SIDE, MAX_BOARD_SIDE) || size.size() != 2))
+        return false;
+    if (!size.empty()) {
+        record.board_cols = size[0];
+        record.board_rows = size[1];
+    }
+    std::string rules, error;
+    return !object.contains("rules") ||
+           (read_string(object, "rules", rules) && parse_rule_set(rules, record.rules, error));
+}
+
 } // namespace
 
 double a_points(const GameRecord& record) {
@@ -189,6 +205,8 @@ std::string record_to_json(const GameRecord& record) {
         {"winner", record.winner},
         {"reason", to_utf8(record.reason)},
         {"detail", to_utf8(record.detail)},
+        {"size", {record.board_cols, record.board_rows}},
+        {"rules", rule_set_text(record.rules)},
         {"score", record.score},
         {"dots", dots},
         {"move_ms", record.move_ms},
@@ -216,7 +234,7 @@ bool record_from_json(const std::string& line, GameRecord& record) {
         read_int(value, "winner", record.winner, 0, 2) &&
         read_string(value, "reason", record.reason) &&
         read_string(value, "detail", record.detail) &&
-        read_int(value, "score", record.score, INT32_MIN, INT32_MAX) &&
+        read_int(value, "score", record.score, INT32_MIN, INT32_MAX) && read_board(value, record) &&
         read_dots(value, record.dots) &&
         read_ints(value, "move_ms", record.move_ms, 0, UINT32_MAX) &&
         read_ints(value, "clock_ms", clocks, 0, UINT32_MAX) && clocks.size() == 2 &&

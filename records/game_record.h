@@ -3,6 +3,7 @@
 #pragma once
 
 #include "records/loss_reasons.h"
+#include "rules/board.h"
 
 #include <cstdint>
 #include <string>
@@ -20,12 +21,15 @@ struct GameRecord {
     int game = 0;      // index from 0; games 2k and 2k + 1 share an opening
     std::string side1; // engine names, as given with --engine
     std::string side2;
-    int a_side = 1;                // the side the first --engine played
-    std::string opening;           // how the opening was chosen, e.g. "random:8 #3"
-    int opening_dots = 0;          // the first dots of `dots` that were the opening
-    int winner = 0;                // 1 or 2, 0 for a draw
-    std::string reason;            // why it ended: one of the REASON_ texts
-    std::string detail;            // the reason in words: the move, the exit status, ...
+    int a_side = 1;                    // the side the first --engine played
+    std::string opening;               // how the opening was chosen, e.g. "random:8 #3"
+    int opening_dots = 0;              // the first dots of `dots` that were the opening
+    int winner = 0;                    // 1 or 2, 0 for a draw
+    std::string reason;                // why it ended: one of the REASON_ texts
+    std::string detail;                // the reason in words: the move, the exit status, ...
+    int32_t board_cols = FENDREL_COLS; // the board's size and rules; lines that do not
+    int32_t board_rows = FENDREL_ROWS; // give them were played on 39 x 32 under fendrel
+    RuleSet rules;
     int32_t score = 0;             // side 1's captured-dot balance at the end
     std::vector<Dot> dots;         // every dot in playing order, the opening's first
     std::vector<uint32_t> move_ms; // time taken for each dot after the opening

@@ -24,8 +24,8 @@ uint64_t next_random(uint64_t& state) {
 
 // The four centre dots in playing order: side 1 on one diagonal, side 2 on the other.
 Opening cross_opening() {
-    const int32_t x = board_cols / 2;
-    const int32_t y = board_rows / 2 - 1;
+    const int32_t x = FENDREL_COLS / 2;
+    const int32_t y = FENDREL_ROWS / 2 - 1;
     return {"cross", {{x, y}, {x + 1, y}, {x + 1, y + 1}, {x, y + 1}}};
 }
 
@@ -34,18 +34,19 @@ Opening random_opening(int dots, uint64_t seed, int pair) {
     uint64_t state = seed;
     state = next_random(state) ^ static_cast<uint64_t>(pair);
     Opening opening{"random:" + std::to_string(dots) + " #" + std::to_string(pair), {}};
-    init_board();
+    Board board;
+    init_board(board);
     for (int i = 0; i < dots; ++i) {
         std::vector<int32_t> legal;
-        for (int32_t y = 0; y < board_rows; ++y)
-            for (int32_t x = 0; x < board_cols; ++x)
-                if (is_legal_dot(x, y))
-                    legal.push_back(cell_index(x, y));
+        for (int32_t y = 0; y < board.board_rows; ++y)
+            for (int32_t x = 0; x < board.board_cols; ++x)
+                if (is_legal_dot(board, x, y))
+                    legal.push_back(cell_index(board, x, y));
         if (legal.empty())
             break;
         const int32_t cell = legal[next_random(state) % legal.size()];
-        opening.dots.push_back(dot_of_cell(cell));
-        place_dot(cell);
+        opening.dots.push_back(dot_of_cell(board, cell));
+        place_dot(board, cell);
     }
     return opening;
 }
@@ -133,9 +134,12 @@ bool load_sgf_game_openings(const std::string& choice, OpeningBook& book, std::s
     for (size_t g = 0; g < games.size(); ++g) {
         Opening opening{choice + " #" + std::to_string(g + 1), {}};
         std::string unused;
-        const SgfReplay replay = replay_sgf_game(games[g], static_cast<int>(moves));
+        Board board;
+        const SgfReplay replay = replay_sgf_game(board, games[g], static_cast<int>(moves));
         if (replay.moves == moves &&
-            opening_dots(games[g], static_cast<size_t>(moves), opening, unused) && !board_full())
+            opening_dots(games[g], static_cast<size_t>(moves), opening, unused) &&
+            !board_full(board) && board.board_cols == FENDREL_COLS &&
+            board.board_rows == FENDREL_ROWS && board.rules == RuleSet{})
             book.file_openings.push_back(opening);
     }
     if (book.file_openings.empty()) {
@@ -175,20 +179,21 @@ bool parse_opening_text(const std::string& text, const std::string& name,
     if (!(is_sgf ? parse_sgf_openings(text, name, openings, error)
                  : parse_line_openings(text, name, openings, error)))
         return false;
+    Board board;
     for (const Opening& opening : openings) {
         for (const Dot& dot : opening.dots) {
             // The rules would take a column past the edge as a cell of the next row.
-            if (dot.x >= board_cols || dot.y >= board_rows) {
+            if (dot.x >= board.board_cols || dot.y >= board.board_rows) {
                 error = opening.label + ": a dot lies outside the board";
                 return false;
             }
         }
-        const int played = replay_dots(opening.dots);
+        const int played = replay_dots(board, opening.dots);
         if (played != static_cast<int>(opening.dots.size())) {
             error = opening.label + ": dot " + std::to_string(played + 1) + " is not legal";
             return false;
         }
-        if (board_full()) {
+        if (board_full(board)) {
             error = opening.label + ": leaves no move to play";
             return false;
         }

@@ -38,7 +38,7 @@ struct OpeningBook {
 // Most dots a random opening may have: far from filling the board.
 constexpr int MAX_RANDOM_OPENING_DOTS = 400;
 // Most moves an sgf:FILE:N opening may take from a game: every point of the board.
-constexpr int MAX_SGF_OPENING_MOVES = board_cols * board_rows;
+constexpr int MAX_SGF_OPENING_MOVES = FENDREL_COLS * FENDREL_ROWS;
 
 // Reads an --opening value (and its file); false with a reason when it is unusable.
 bool load_opening_book(const std::string& choice, OpeningBook& book, std::string& error);

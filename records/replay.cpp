@@ -1,33 +1,36 @@
 #include "records/replay.h"
 
-#include "rules/board.h"
 #include "rules/capture.h"
 
-Dot dot_of_cell(int32_t cell) {
-    return {cell % (board_cols + 2) - 1, cell / (board_cols + 2) - 1};
+Dot dot_of_cell(const Board& board, int32_t cell) {
+    return {cell_x(board, cell), cell_y(board, cell)};
 }
 
-const char* dot_refusal(const Dot& dot) {
+const char* dot_refusal(const Board& board, const Dot& dot) {
     // The rules would take a column past either edge as a cell of another row.
-    if (dot.x < 0 || dot.y < 0 || dot.x >= board_cols || dot.y >= board_rows)
+    if (dot.x < 0 || dot.y < 0 || dot.x >= board.board_cols || dot.y >= board.board_rows)
         return "the point lies outside the board";
-    const int32_t cell = cell_index(dot.x, dot.y);
-    if (cell_owner[cell] != CELL_EMPTY)
+    if (board.grounded != 0)
+        return "the game ended when a side grounded";
+    const int32_t cell = cell_index(board, dot.x, dot.y);
+    if (board.cell_owner[cell] != CELL_EMPTY)
         return "the point is taken";
-    if (cell_enclosed[cell] != 0)
-        return "the point is inside an enclosure";
+    if (board.cell_enclosed[cell] != 0)
+        return board.rules.kind == RuleKind::fendrel ? "the point is inside an enclosure"
+                                                     : "the point is inside a base";
+    if (!is_legal_dot(board, dot.x, dot.y))
+        return "the dot would be captured at once (suicide=off)";
     return nullptr;
 }
 
-int replay_dots(const std::vector<Dot>& dots) {
-    init_board();
-    last_move_cell = 0;
+int replay_dots(Board& board, const std::vector<Dot>& dots) {
+    init_board(board, board.board_cols, board.board_rows, board.rules);
     int played = 0;
     for (const Dot& dot : dots) {
-        if (dot_refusal(dot))
+        if (dot_refusal(board, dot))
             break;
-        last_move_cell = cell_index(dot.x, dot.y);
-        place_dot(last_move_cell);
+        board.last_move_cell = cell_index(board, dot.x, dot.y);
+        place_dot(board, board.last_move_cell);
         ++played;
     }
     return played;

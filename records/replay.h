@@ -1,19 +1,19 @@
 // Dots played through the rules core outside a game: to check openings, to make random
-// ones, and to replay a game record. Uses the process's one board, so never while a game is
-// being refereed in the same process.
+// ones, and to replay a game record, each on a board of the caller's.
 #pragma once
 
 #include "records/game_record.h"
+#include "rules/board.h"
 
 #include <vector>
 
 // The move coordinates of a playable cell index.
-Dot dot_of_cell(int32_t cell);
+Dot dot_of_cell(const Board& board, int32_t cell);
 
 // Why the rules refuse a dot on the point as the board stands, or nullptr when they take it.
-const char* dot_refusal(const Dot& dot);
+const char* dot_refusal(const Board& board, const Dot& dot);
 
-// Sets up the empty board and plays the dots in order, alternating from side 1, each marked
-// as the latest as it is placed; the number of dots played before the first that the rules
-// refuse, so all of them when every one is legal.
-int replay_dots(const std::vector<Dot>& dots);
+// Sets the board up afresh at its size and under its rules, then plays the dots in order,
+// alternating from side 1, each marked as the latest as it is placed; the number of dots
+// played before the first that the rules refuse, so all of them when every one is legal.
+int replay_dots(Board& board, const std::vector<Dot>& dots);

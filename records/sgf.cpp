@@ -36,6 +36,22 @@ void add_property(std::string& out, const char* name, const std::string& value) 
     out += ']';
 }
 
+// The start position's dots as set-up dots, for programs that do not know our RU.
+void add_start_dots(std::string& out, const GameRecord& record) {
+    Board start;
+    init_board(start, record.board_cols, record.board_rows, record.rules);
+    for (const char* name : {"AB", "AW"}) {
+        const int32_t side = name[1] == 'B' ? 1 : 2;
+        std::string points;
+        for (int32_t y = 0; y < start.board_rows; ++y)
+            for (int32_t x = 0; x < start.board_cols; ++x)
+                if (start.cell_owner[cell_index(start, x, y)] == side)
+                    points += "[" + sgf_point({x, y}) + "]";
+        if (!points.empty())
+            out += name + points;
+    }
+}
+
 struct Cursor {
     const std::string& text;
     size_t at = 0;
@@ -116,6 +132,11 @@ bool add_placement(Cursor& in, SgfGame& game, const std::pair<std::string, std::
         return true;
     const std::string& value = property.second;
     SgfPlacement placement{name.back() == 'B' ? 1 : 2, {}, setup, {}};
+    if (!setup && value.empty()) {
+        placement.ground = true;
+        game.placements.push_back(placement);
+        return true;
+    }
     std::vector<Dot> point;
     bool valid = value.size() >= 2 && read_points(value, 0, 2, point) &&
                  (value.size() == 2 || (!setup && value[2] == '.'));
@@ -206,12 +227,16 @@ std::string sgf_result(const GameRecord& record) {
 }
 
 std::string write_sgf_game(const GameRecord& record) {
+    if (record.board_cols > SGF_MAX_SIDE || record.board_rows > SGF_MAX_SIDE)
+        return "";
     std::string out = "(;";
     add_property(out, "FF", "4");
     add_property(out, "GM", "40");
     add_property(out, "CA", "UTF-8");
     add_property(out, "AP", "fendrel-match");
-    add_property(out, "SZ", std::to_string(board_cols) + ":" + std::to_string(board_rows));
+    add_property(out, "SZ",
+                 std::to_string(record.board_cols) + ":" + std::to_string(record.board_rows));
+    add_property(out, "RU", rule_set_text(record.rules));
     add_property(out, "GN", "game " + std::to_string(record.game));
     add_property(out, "PB", record.side1);
     add_property(out, "PW", record.side2);
@@ -220,6 +245,7 @@ std::string write_sgf_game(const GameRecord& record) {
     if (!record.detail.empty())
         comment += ": " + record.detail;
     add_property(out, "GC", comment + "; opening " + record.opening);
+    add_start_dots(out, record);
     for (size_t i = 0; i < record.dots.size(); ++i) {
         out += i % 12 == 0 ? "\n;" : ";";
         add_property(out, i % 2 == 0 ? "B" : "W", sgf_point(record.dots[i]));

@@ -7,7 +7,8 @@
 // The reader also takes what those programs write beyond our own files: a closing outline
 // after a move's point ("W[ab.abbccbba]": the enclosing chain after the first "."), set-up
 // dots (AB, AW), several values to a property, text in Windows-1251 where CA says so, and
-// properties it does not know, which it passes over. Whether the game fits this board and
+// properties it does not know, which it passes over. A move without a point ("B[]", as the
+// KataGo fork writes it) is grounding. Whether the game fits this board and
 // these rules is for its replay to say (sgf_replay.h).
 #pragma once
 
@@ -22,6 +23,7 @@ struct SgfPlacement {
     Dot dot;
     bool setup = false;
     std::vector<Dot> outline; // the enclosing chain written after a move's point, if any
+    bool ground = false;      // a move with no point ("B[]"): the side grounds
 };
 
 // One game tree of the collection: its root properties (every value, in file order, text
@@ -31,13 +33,17 @@ struct SgfGame {
     std::vector<SgfPlacement> placements;
 };
 
-// The two letters of a point.
+// The columns and rows that points can name: 'a' to 'z', then 'A' to 'Z'.
+constexpr int32_t SGF_MAX_SIDE = 52;
+
+// The two letters of a point in the first SGF_MAX_SIDE columns and rows.
 std::string sgf_point(const Dot& dot);
 
 // The RE value of a finished game.
 std::string sgf_result(const GameRecord& record);
 
-// One game tree, ending in a line feed; files hold one after another.
+// One game tree, ending in a line feed; files hold one after another. "" for a board wider
+// or taller than SGF_MAX_SIDE, whose points have no letters: its results line holds it.
 std::string write_sgf_game(const GameRecord& record);
 
 // Reads every game tree of a collection; false (with a reason) on a syntax error or a point

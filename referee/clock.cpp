@@ -2,8 +2,8 @@
 
 #include "engine/engine_process.h"
 #include "engine/protocol.h"
+#include "referee/game_board.h"
 #include "referee/window.h"
-#include "rules/board.h"
 
 #include <cstdio>
 
@@ -15,7 +15,7 @@ uint32_t turn_start_tick;
 namespace {
 
 uint32_t& clock_of_side_to_move() {
-    return side_to_move == 1 ? side1_clock_ms : side2_clock_ms;
+    return game_board.side_to_move == 1 ? side1_clock_ms : side2_clock_ms;
 }
 
 // Remaining time in whole seconds: rounded half up from 0 on, truncated toward zero below.
@@ -67,7 +67,8 @@ void update_clock_display() {
     const auto remaining = static_cast<int32_t>(clock_of_side_to_move() - used);
     char text[32];
     format_clock_text(remaining, text, sizeof text);
-    window_set_status_text(side_to_move == 1 ? STATUS_SIDE1_CLOCK : STATUS_SIDE2_CLOCK, text);
+    window_set_status_text(game_board.side_to_move == 1 ? STATUS_SIDE1_CLOCK : STATUS_SIDE2_CLOCK,
+                           text);
     window_arm_clock_timer(clock_refresh_delay(remaining));
 }
 

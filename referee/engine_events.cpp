@@ -8,9 +8,9 @@
 #include "engine/engine_events.h"
 
 #include "engine/engine_process.h"
+#include "referee/game_board.h"
 #include "referee/move.h"
 #include "referee/window.h"
-#include "rules/board.h"
 
 #include <cstdio>
 
@@ -38,8 +38,9 @@ void apply_engine_move(void* context) {
     auto& move = *static_cast<HandOff*>(context);
     // Only the engine of the side to move may move; anything else would place a dot for
     // its opponent.
-    move.result = side_of(*move.engine) != side_to_move ? MoveResult{Refusal::out_of_turn, false}
-                                                        : play_move(move.x, move.y);
+    move.result = side_of(*move.engine) != game_board.side_to_move
+                      ? MoveResult{Refusal::out_of_turn, false}
+                      : play_move(move.x, move.y);
     const bool applied = move.result.refusal == Refusal::none;
     report(move, applied ? LineOutcome::applied : LineOutcome::refused, move.result.refusal,
            move.result.game_over);

@@ -4,8 +4,8 @@
 #include "engine/engine_process.h"
 #include "engine/protocol.h"
 #include "referee/clock.h"
+#include "referee/game_board.h"
 #include "referee/window.h"
-#include "rules/board.h"
 
 #include <algorithm>
 #include <chrono>
@@ -24,7 +24,7 @@ void start(EngineProcess& engine, const char* exe_name) {
 
 void send_setup_lines(EngineProcess& engine) {
     char line[PROTOCOL_LINE_SIZE];
-    format_new_line(line, sizeof line, board_rows, board_cols);
+    format_new_line(line, sizeof line, game_board.board_rows, game_board.board_cols);
     engine.send_line(line);
     format_increment_line(line, sizeof line, increment_ms);
     engine.send_line(line);

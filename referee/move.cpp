@@ -3,8 +3,8 @@
 #include "engine/engine_process.h"
 #include "engine/protocol.h"
 #include "referee/clock.h"
+#include "referee/game_board.h"
 #include "referee/window.h"
-#include "rules/board.h"
 #include "rules/capture.h"
 
 #include <cstdio>
@@ -18,7 +18,9 @@ const char GAME_OVER_CAPTION[] = "Сообщение";
 
 void show_score() {
     char text[16];
-    std::snprintf(text, sizeof text, "%d", static_cast<int>(side_to_move == 1 ? score : -score));
+    std::snprintf(
+        text, sizeof text, "%d",
+        static_cast<int>(game_board.side_to_move == 1 ? game_board.score : -game_board.score));
     window_set_status_text(STATUS_SCORE, text);
 }
 
@@ -26,7 +28,7 @@ void show_score() {
 void hand_over(int32_t x, int32_t y) {
     char line[PROTOCOL_LINE_SIZE];
     format_move_line(line, sizeof line, x, y);
-    if (side_to_move == 1)
+    if (game_board.side_to_move == 1)
         send_clock_block(engine1, side1_clock_ms, side2_clock_ms, line);
     else
         send_clock_block(engine2, side2_clock_ms, side1_clock_ms, line);
@@ -35,12 +37,13 @@ void hand_over(int32_t x, int32_t y) {
 
 // Why is_legal_dot refused (x, y).
 Refusal refusal_of(int32_t x, int32_t y) {
-    if (board_full())
+    if (board_full(game_board))
         return Refusal::game_over;
-    const int64_t cell = exact_cell_index(x, y);
-    if (cell < first_cell || cell >= end_cell || cell_owner[cell] == CELL_BORDER)
+    const int64_t cell = exact_cell_index(game_board, x, y);
+    if (cell < game_board.first_cell || cell >= game_board.end_cell ||
+        game_board.cell_owner[cell] == CELL_BORDER)
         return Refusal::border;
-    return cell_owner[cell] != CELL_EMPTY ? Refusal::occupied : Refusal::enclosed;
+    return game_board.cell_owner[cell] != CELL_EMPTY ? Refusal::occupied : Refusal::enclosed;
 }
 
 } // namespace
@@ -54,16 +57,16 @@ void show_move_result(const MoveResult& result) {
 
 MoveResult play_move(int32_t x, int32_t y) {
     const uint32_t now = tick_count();
-    if (!is_legal_dot(x, y))
+    if (!is_legal_dot(game_board, x, y))
         return {refusal_of(x, y), false};
-    const int32_t cell = cell_index(x, y);
+    const int32_t cell = cell_index(game_board, x, y);
     window_stop_clock_timer();
     const uint32_t charged = charge_mover_clock(now);
-    last_move_cell = cell;
-    place_dot(cell);
+    game_board.last_move_cell = cell;
+    place_dot(game_board, cell);
     show_score();
     window_request_repaint();
-    if (board_full())
+    if (board_full(game_board))
         return {Refusal::none, true, charged};
     hand_over(x, y);
     return {Refusal::none, false, charged};

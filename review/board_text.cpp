@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-char point_mark(int32_t x, int32_t y) {
-    const int32_t cell = cell_index(x, y);
-    const bool enclosed = cell_enclosed[cell] != 0;
-    switch (cell_owner[cell]) {
+char point_mark(const Board& board, int32_t x, int32_t y) {
+    const int32_t cell = cell_index(board, x, y);
+    const bool enclosed = board.cell_enclosed[cell] != 0;
+    switch (board.cell_owner[cell]) {
     case 1:
         return enclosed ? SIDE1_CAPTURED_MARK : SIDE1_MARK;
     case 2:
@@ -22,9 +22,9 @@ namespace {
 
 // One header line: the digit of each column number that `divisor` picks, blank where a
 // tens digit would be 0.
-std::string column_numbers(int32_t divisor) {
+std::string column_numbers(int32_t cols, int32_t divisor) {
     std::string line = "  ";
-    for (int32_t x = 0; x < board_cols; ++x) {
+    for (int32_t x = 0; x < cols; ++x) {
         const int32_t digit = x / divisor % 10;
         line += ' ';
         line += divisor > 1 && x < divisor ? ' ' : static_cast<char>('0' + digit);
@@ -39,15 +39,15 @@ std::string side_words(int side, const GameRecord& record) {
 
 } // namespace
 
-std::string board_text() {
-    std::string text = column_numbers(10) + column_numbers(1);
-    for (int32_t y = 0; y < board_rows; ++y) {
+std::string board_text(const Board& board) {
+    std::string text = column_numbers(board.board_cols, 10) + column_numbers(board.board_cols, 1);
+    for (int32_t y = 0; y < board.board_rows; ++y) {
         char label[16];
         std::snprintf(label, sizeof label, "%2d", static_cast<int>(y));
         text += label;
-        for (int32_t x = 0; x < board_cols; ++x) {
+        for (int32_t x = 0; x < board.board_cols; ++x) {
             text += ' ';
-            text += point_mark(x, y);
+            text += point_mark(board, x, y);
         }
         text += '\n';
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "records/game_record.h"
+#include "rules/board.h"
 
 #include <string>
 
@@ -16,11 +17,11 @@ constexpr char ENCLOSED_MARK = '+';
 constexpr char FREE_MARK = '.';
 
 // The grid mark of the point (x, y) on the board as it stands.
-char point_mark(int32_t x, int32_t y);
+char point_mark(const Board& board, int32_t x, int32_t y);
 
 // The board as it stands: two header lines of column numbers (tens, then units), one line
 // per row ("%2d" and the points separated by spaces), then the legend.
-std::string board_text();
+std::string board_text(const Board& board);
 
 // Who played which side with how many dots, and side 1's captured-dot balance: two lines.
 std::string players_and_score_text(const std::string& side1, const std::string& side2, size_t dots,

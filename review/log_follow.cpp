@@ -32,8 +32,8 @@ void take_line(FollowedGame& game, std::string& line) {
             game.message = printable(line);
         return;
     }
-    if (kind == EngineLine::move && is_legal_dot(x, y)) {
-        place_dot(cell_index(x, y));
+    if (kind == EngineLine::move && is_legal_dot(game.board, x, y)) {
+        place_dot(game.board, cell_index(game.board, x, y));
         ++game.moves;
     } else {
         ++game.refused;
@@ -44,7 +44,7 @@ void take_line(FollowedGame& game, std::string& line) {
 
 void start_following(FollowedGame& game) {
     game = FollowedGame{};
-    init_board();
+    init_board(game.board);
 }
 
 void follow_log_bytes(FollowedGame& game, const char* bytes, size_t size) {
@@ -58,20 +58,21 @@ void follow_log_bytes(FollowedGame& game, const char* bytes, size_t size) {
     }
 }
 
-int free_points() {
+int free_points(const Board& board) {
     int count = 0;
-    for (int32_t cell = first_cell; cell < end_cell; ++cell)
-        count += cell_owner[cell] == CELL_EMPTY && cell_enclosed[cell] == 0;
+    for (int32_t cell = board.first_cell; cell < board.end_cell; ++cell)
+        count += board.cell_owner[cell] == CELL_EMPTY && board.cell_enclosed[cell] == 0;
     return count;
 }
 
 std::string progress_line(const FollowedGame& game, int64_t elapsed_ms) {
-    const int32_t balance = side1_balance();
+    const int32_t balance = side1_balance(game.board);
     const int64_t seconds = elapsed_ms / 1000;
     char text[160];
     std::snprintf(text, sizeof text, "move %d, %d points free, side 1 %s%d, %lld:%02lld",
-                  game.moves, free_points(), balance > 0 ? "+" : "", static_cast<int>(balance),
-                  static_cast<long long>(seconds / 60), static_cast<long long>(seconds % 60));
+                  game.moves, free_points(game.board), balance > 0 ? "+" : "",
+                  static_cast<int>(balance), static_cast<long long>(seconds / 60),
+                  static_cast<long long>(seconds % 60));
     std::string line = text;
     if (game.refused)
         line += ", " + std::to_string(game.refused) + " refused";

@@ -4,6 +4,8 @@
 // so any bytes are taken: lines of any length, cut short, or with control characters.
 #pragma once
 
+#include "rules/board.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -18,6 +20,7 @@ struct FollowedGame {
     int moves = 0;       // move lines the rules accepted
     int refused = 0;     // move lines they did not
     std::string message; // the latest other line, made printable
+    Board board;         // the game as its move lines played it
 };
 
 // Sets up the empty board and forgets what was followed.
@@ -27,7 +30,7 @@ void start_following(FollowedGame& game);
 void follow_log_bytes(FollowedGame& game, const char* bytes, size_t size);
 
 // Points that can still take a dot: neither taken nor inside an enclosure.
-int free_points();
+int free_points(const Board& board);
 
 // "move 412, 706 points free, side 1 +3, 0:21 | dotbot: 80 playouts, win 52%, 40 ms".
 std::string progress_line(const FollowedGame& game, int64_t elapsed_ms);

@@ -6,6 +6,7 @@
 #include "records/sgf_replay.h"
 #include "review/board_text.h"
 #include "rules/board.h"
+#include "rules/start_position.h"
 
 namespace {
 
@@ -26,40 +27,43 @@ std::string move_line(const ShownPosition& shown) {
 }
 
 // A game of a results file: its dots alternate from side 1.
-void show_record(const GameRecord& record, int move, ShownPosition& shown) {
+void show_record(const GameRecord& record, int move, const RuleSet& rules, ShownPosition& shown) {
     shown.total = static_cast<int>(record.dots.size());
     const std::vector<Dot> dots(record.dots.begin(),
                                 record.dots.begin() + (move == WHOLE ? shown.total : move));
-    shown.moves = replay_dots(dots);
+    shown.board.board_cols = record.board_cols;
+    shown.board.board_rows = record.board_rows;
+    shown.board.rules = rules;
+    shown.moves = replay_dots(shown.board, dots);
     if (shown.moves < static_cast<int>(dots.size())) {
         const Dot& dot = dots[static_cast<size_t>(shown.moves)];
         shown.stop = "move " + std::to_string(shown.moves + 1) + " (" + std::to_string(dot.x) +
-                     " " + std::to_string(dot.y) + ") refused: " + dot_refusal(dot);
+                     " " + std::to_string(dot.y) + ") refused: " + dot_refusal(shown.board, dot);
     }
     GameRecord position = record;
     position.dots.resize(static_cast<size_t>(shown.moves));
-    position.score = side1_balance();
+    position.score = side1_balance(shown.board);
     shown.text = move_line(shown) + outcome_text(position);
 }
 
 // A game tree of an SGF file: its players and result as the file writes them.
-void show_sgf(const SgfGame& game, int move, ShownPosition& shown) {
-    const SgfReplay replay = replay_sgf_game(game, move);
+void show_sgf(const SgfGame& game, int move, const RuleSet* rules, ShownPosition& shown) {
+    const SgfReplay replay = replay_sgf_game(shown.board, game, move, rules);
     shown.moves = replay.moves;
     shown.total = replay.total;
     shown.stop = replay.error;
     shown.warnings = replay.warnings;
     size_t dots = 0;
-    for (int32_t cell = first_cell; cell < end_cell; ++cell)
-        dots += cell_owner[cell] == 1 || cell_owner[cell] == 2;
+    for (int32_t cell = shown.board.first_cell; cell < shown.board.end_cell; ++cell)
+        dots += shown.board.cell_owner[cell] == 1 || shown.board.cell_owner[cell] == 2;
     const std::string result = sgf_property(game, "RE");
     const std::string reason = sgf_property(game, "GC");
-    shown.text =
-        move_line(shown) +
-        players_and_score_text(printable(sgf_property(game, "PB")),
-                               printable(sgf_property(game, "PW")), dots, side1_balance()) +
-        "Result: " + (result.empty() ? "not recorded" : printable(result)) +
-        (reason.empty() ? "" : " (" + printable(reason) + ")") + "\n";
+    shown.text = move_line(shown) +
+                 players_and_score_text(printable(sgf_property(game, "PB")),
+                                        printable(sgf_property(game, "PW")), dots,
+                                        side1_balance(shown.board)) +
+                 "Result: " + (result.empty() ? "not recorded" : printable(result)) +
+                 (reason.empty() ? "" : " (" + printable(reason) + ")") + "\n";
 }
 
 } // namespace
@@ -89,7 +93,8 @@ bool read_game_file(const std::string& path, GameFile& file, std::string& error)
     return true;
 }
 
-bool show_game(const GameFile& file, int game, int move, ShownPosition& shown, std::string& error) {
+bool show_game(const GameFile& file, int game, int move, ShownPosition& shown, std::string& error,
+               const RuleSet* rules) {
     shown = ShownPosition{};
     const GameRecord* record = nullptr;
     const SgfGame* tree = nullptr;
@@ -105,9 +110,16 @@ bool show_game(const GameFile& file, int game, int move, ShownPosition& shown, s
                           : "");
         return false;
     }
-    // A game of another board has no position here to show.
-    if (tree && !(error = sgf_size_error(*tree)).empty())
+    // A game of a board or rules not played here has no position to show.
+    int32_t cols = 0, rows = 0;
+    RuleSet read_rules;
+    if (tree && !(error = sgf_board_setup(*tree, rules, cols, rows, read_rules)).empty())
         return false;
+    if (record && !rules &&
+        !start_position_fits(record->rules.start, record->board_cols, record->board_rows)) {
+        error = "the start position of " + rule_set_text(record->rules) + " does not fit the board";
+        return false;
+    }
     const int total = tree ? sgf_move_count(*tree) : static_cast<int>(record->dots.size());
     if (move > total) {
         error = "no move " + std::to_string(move) + ": the game has " + std::to_string(total) +
@@ -115,8 +127,8 @@ bool show_game(const GameFile& file, int game, int move, ShownPosition& shown, s
         return false;
     }
     if (tree)
-        show_sgf(*tree, move, shown);
+        show_sgf(*tree, move, rules, shown);
     else
-        show_record(*record, move, shown);
+        show_record(*record, move, rules ? *rules : record->rules, shown);
     return true;
 }

@@ -5,6 +5,7 @@
 
 #include "records/game_record.h"
 #include "records/sgf.h"
+#include "rules/board.h"
 
 #include <string>
 #include <vector>
@@ -28,9 +29,13 @@ struct ShownPosition {
     std::string stop; // why the replay stopped short of the move asked for: which and why
     std::vector<std::string> warnings; // outlines of the file that the rules disagree with
     std::string text; // the lines under the board: the move, players, score and result
+    Board board;      // the position
 };
 
 // Replays the game numbered `game` of a results file, or the game tree `game` (from 0) of an
-// SGF file, WHOLE for the file's last, up to its move `move` (WHOLE: all of them). False
-// with the reason when the file has no such game or the game no such move.
-bool show_game(const GameFile& file, int game, int move, ShownPosition& shown, std::string& error);
+// SGF file, WHOLE for the file's last, up to its move `move` (WHOLE: all of them), on a board
+// of the game's size under `rules`, or where those are not given the game's own (RU, the
+// results line's), else fendrel. False with the reason when the file has no such game, the
+// game no such move, or a size or rules not played here.
+bool show_game(const GameFile& file, int game, int move, ShownPosition& shown, std::string& error,
+               const RuleSet* rules = nullptr);

@@ -1,71 +1,112 @@
-// The one board of the game: a grid of board_cols x board_rows playable cells inside a
-// frame of border cells one cell wide. Because every playable cell is surrounded by the
-// frame, each of its eight neighbours is a valid cell index, and no neighbour step anywhere
-// in the program needs a bounds check. Cells are stored row by row from the top-left border
-// corner; the playable cell (x, y) is bordered row y + 1, bordered column x + 1.
+// A whole position as a value: a grid of board_cols x board_rows playable cells inside a
+// frame of border cells one cell wide, the side to move, the score, the search's stamps,
+// the last move and the rules it is played under. Because every playable cell is
+// surrounded by the frame, each of its eight neighbours is a valid cell index, and no
+// neighbour step anywhere in the program needs a bounds check. Cells are stored row by row
+// from the top-left border corner; the playable cell (x, y) is bordered row y + 1,
+// bordered column x + 1. The per-cell lists are sized for the board.
 //
-// All of it is plain global state: one board per process, set up once by init_board.
-// Callers keep placements, tests and painting from overlapping (the referee applies every
-// move on the window's thread).
+// A board is copied like any value; nothing in it is shared. The window program keeps one
+// (referee/game_board.h); fendrel-match, the records, the review tools and the tests hold
+// their own.
 #pragma once
 
+#include "rules/rule_set.h"
+
 #include <cstdint>
+#include <vector>
 
-constexpr int32_t board_rows = 32;
-constexpr int32_t board_cols = 39;
+// The window program's board, which its geometry and protocol assume.
+constexpr int32_t FENDREL_ROWS = 32;
+constexpr int32_t FENDREL_COLS = 39;
 
-// Entries of each per-cell array; the bordered board must fit.
-constexpr int32_t CELL_CAPACITY = 2048;
-static_assert((board_cols + 2) * (board_rows + 2) <= CELL_CAPACITY);
+// The smallest and largest side of a board, in points.
+constexpr int32_t MIN_BOARD_SIDE = 3;
+constexpr int32_t MAX_BOARD_SIDE = 64;
 
 // Values of cell_owner: a side's number (1 or 2) marks that side's dot.
 constexpr int32_t CELL_EMPTY = 0;
 constexpr int32_t CELL_BORDER = 3;
 
-// Who holds each cell: CELL_EMPTY, 1, 2 or CELL_BORDER.
-extern int32_t cell_owner[CELL_CAPACITY];
-// Enclosure count: for an empty cell the enclosures covering it; for a dot the times the
-// other side enclosed it less the times its own side freed it. Nonzero means captured.
-extern int32_t cell_enclosed[CELL_CAPACITY];
-// Generation stamp of the capture search's last visit; never cleared.
-extern int32_t cell_stamp[CELL_CAPACITY];
-extern int32_t stamp_counter;
+struct Board {
+    int32_t board_cols = FENDREL_COLS;
+    int32_t board_rows = FENDREL_ROWS;
+    RuleSet rules;
 
-// Index of (0, 0) and one past the index of the last playable cell.
-extern int32_t first_cell;
-extern int32_t end_cell;
+    // Who holds each cell: CELL_EMPTY, 1, 2 or CELL_BORDER.
+    std::vector<int32_t> cell_owner;
+    // Nonzero means captured (a dot) or closed to play (an empty cell). Under the fendrel
+    // rules it is the enclosure count: for an empty cell the enclosures covering it; for a
+    // dot the times the other side enclosed it less the times its own side freed it.
+    std::vector<int32_t> cell_enclosed;
+    // Standard rules: the side whose base covers the cell, or 0.
+    std::vector<int32_t> cell_base;
+    // Generation stamp of the capture search's last visit; never cleared.
+    std::vector<int32_t> cell_stamp;
+    int32_t stamp_counter = 0;
+    // The capture search's list of cells, two entries per cell (rules/capture.cpp).
+    std::vector<int32_t> region_list;
 
-extern int32_t side_to_move; // 1 or 2
-extern int32_t score;        // captured-dot balance seen from side_to_move
+    // Index of (0, 0) and one past the index of the last playable cell.
+    int32_t first_cell = 0;
+    int32_t end_cell = 0;
 
-// Cell index of the most recent dot, which the board picture marks; 0 (a border cell) until
-// the first move. Written by move handling (and by replays) as each dot is placed.
-extern int32_t last_move_cell;
+    int32_t side_to_move = 1; // 1 or 2
+    int32_t score = 0;        // captured-dot balance seen from side_to_move
 
-// The ring of eight neighbours, clockwise from north; even directions are orthogonal.
-extern int32_t neighbour_offset[8];
+    // Cell index of the most recent dot, which the board picture marks; 0 (a border cell)
+    // until the first move. Written by move handling (and by replays) as each dot is placed.
+    int32_t last_move_cell = 0;
+    // The side that grounded, which ended the game; 0 while no one has.
+    int32_t grounded = 0;
+
+    // The ring of eight neighbours, clockwise from north; even directions are orthogonal.
+    int32_t neighbour_offset[8] = {};
+};
+
+// Whether a board of cols x rows points can be set up.
+constexpr bool board_size_fits(int64_t cols, int64_t rows) {
+    return cols >= MIN_BOARD_SIDE && cols <= MAX_BOARD_SIDE && rows >= MIN_BOARD_SIDE &&
+           rows <= MAX_BOARD_SIDE;
+}
 
 // Exact cell index of any pair of 32-bit coordinates; 64-bit so that nothing overflows.
-constexpr int64_t exact_cell_index(int32_t x, int32_t y) {
-    return int64_t{board_cols + 2} * y + (board_cols + 3) + x;
+inline int64_t exact_cell_index(const Board& board, int32_t x, int32_t y) {
+    return int64_t{board.board_cols + 2} * y + (board.board_cols + 3) + x;
 }
 
 // Cell index of a point that is_legal_dot accepted (or any point on the board).
-constexpr int32_t cell_index(int32_t x, int32_t y) {
-    return static_cast<int32_t>(exact_cell_index(x, y));
+inline int32_t cell_index(const Board& board, int32_t x, int32_t y) {
+    return static_cast<int32_t>(exact_cell_index(board, x, y));
 }
 
-// Sets up the empty board once at start-up; leaves the stamps alone.
-void init_board();
+// The playable column and row of a cell index.
+inline int32_t cell_x(const Board& board, int32_t cell) {
+    return cell % (board.board_cols + 2) - 1;
+}
+inline int32_t cell_y(const Board& board, int32_t cell) {
+    return cell / (board.board_cols + 2) - 1;
+}
+
+// Sets up an empty board of the size (board_size_fits) under the rules, with their start
+// position placed and side 1 to move; the stamps stay while the size does. A board is set
+// up before any other use; until then it holds only its size and rules.
+void init_board(Board& board, int32_t cols = FENDREL_COLS, int32_t rows = FENDREL_ROWS,
+                const RuleSet& rules = {});
 
 // Whether the side to move may place a dot at (x, y); any pair of 32-bit integers is judged
 // by its exact cell index, so a column past the right edge names a cell of the next row.
-bool is_legal_dot(int32_t x, int32_t y);
+bool is_legal_dot(const Board& board, int32_t x, int32_t y);
 
-// 1 when no cell in first_cell .. end_cell - 1 can take a dot, else 0. An empty cell inside
-// an enclosure counts as taken: no dot may ever be placed there, so a game whose only
-// empty cells are enclosed is over.
-int board_full();
+// 1 when no cell in first_cell .. end_cell - 1 can take a dot, or a side has grounded,
+// else 0. An empty cell inside an enclosure or a base counts as taken: no dot may ever be
+// placed there, so a game whose only empty cells are enclosed is over.
+int board_full(const Board& board);
 
-// Side 1's captured-dot balance on the board as it stands, whichever side is to move.
-int32_t side1_balance();
+// Side 1's captured-dot balance, whichever side is to move.
+inline int32_t side1_balance(const Board& board) {
+    return board.side_to_move == 1 ? board.score : -board.score;
+}
+
+// How many dots of `side` are captured now.
+int32_t captured_dots(const Board& board, int32_t side);

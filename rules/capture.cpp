@@ -1,38 +1,41 @@
 #include "rules/capture.h"
 
-#include "rules/board.h"
 #include "rules/ring_gaps.h"
+#include "rules/standard_bases.h"
 
-namespace {
-
-// Working storage of one search, fixed so that a move allocates nothing.
-//
-// The region list keeps the entries of every enclosed region of the search and, after them,
+// The search's region list (Board::region_list, sized once so that a move allocates
+// nothing) keeps the entries of every enclosed region of the search and, after them,
 // the current flood's. The current flood's entries are also its queue, read first in, first
 // out from the region's start: a flood appends each cell it takes or frees once (its stamp
 // forbids a second take, and a freed dot is not freed again by the same flood). A dot
 // enclosed more than once can be freed by an enclosed region and again by a later flood of
 // the same search before that flood finds itself open, so the list holds two entries per
 // cell.
-int32_t region_list[2 * CELL_CAPACITY];
 
-// The flood's four steps as constants, so that they fold into its loads.
-constexpr int32_t NORTH = -(board_cols + 2);
-constexpr int32_t EAST = 1;
-constexpr int32_t SOUTH = board_cols + 2;
-constexpr int32_t WEST = -1;
-
-} // namespace
-
-void place_dot(int32_t cell) {
-    cell_owner[cell] = side_to_move;
-    find_enclosures(cell);
-    side_to_move ^= 3;
-    score = -score;
+void place_dot(Board& board, int32_t cell) {
+    board.cell_owner[cell] = board.side_to_move;
+    if (board.rules.kind == RuleKind::fendrel)
+        find_enclosures(board, cell);
+    else
+        find_bases(board, cell);
+    board.side_to_move ^= 3;
+    board.score = -board.score;
 }
 
-void find_enclosures(int32_t c) {
-    const int32_t m = side_to_move;
+void find_enclosures(Board& board, int32_t c) {
+    // The lists' storage held in locals, so that the flood's stores cannot make the
+    // compiler reload them. The flood's step (reach) is one short body, taking a cell and
+    // freeing an own dot alike, so that the compiler inlines it at each of its calls: called
+    // out of line, it would read every one of these from its closure again (over half as
+    // much time again a move).
+    int32_t* const cell_owner = board.cell_owner.data();
+    int32_t* const cell_enclosed = board.cell_enclosed.data();
+    int32_t* const cell_stamp = board.cell_stamp.data();
+    int32_t* const region_list = board.region_list.data();
+    const int32_t* const neighbour_offset = board.neighbour_offset;
+    const int32_t row = board.board_cols + 2;
+
+    const int32_t m = board.side_to_move;
     auto own = [&](int k) { return cell_owner[c + neighbour_offset[k]] == m; };
 
     Gap gaps[4];
@@ -42,6 +45,7 @@ void find_enclosures(int32_t c) {
 
     // A stamp above search_start belongs to a flood of this search; one equal to fill_stamp
     // to the current flood. Older stamps are all at most search_start, so nothing is cleared.
+    int32_t stamp_counter = board.stamp_counter;
     const int32_t search_start = stamp_counter;
     int32_t region_length = 0;
 
@@ -51,76 +55,68 @@ void find_enclosures(int32_t c) {
         int32_t queue_read = region_start;
         int32_t gained = 0; // the flood's score change, kept out of memory while it runs
 
-        auto visit = [&](int32_t n) {
-            cell_stamp[n] = fill_stamp;
-            region_list[region_length++] = n;
-        };
-        auto take = [&](int32_t n) {
-            gained += cell_owner[n] != CELL_EMPTY && cell_enclosed[n] == 0;
-            ++cell_enclosed[n];
-            visit(n);
-        };
-        // Steps from the region onto n; false when that shows the region open.
-        // A cell of this flood is passed over first: most steps lead back into the region.
+        // Steps from the region onto n; false when that shows the region open. A cell of
+        // this flood is passed over first: most steps lead back into the region. A free own
+        // dot is a wall; a captured one is freed, once per flood (its stamp says so); any
+        // other cell not yet flooded in this search is taken.
         auto reach = [&](int32_t n) {
             if (cell_stamp[n] == fill_stamp)
                 return true;
             const int32_t owner = cell_owner[n];
-            if (owner == CELL_BORDER)
+            const bool mine = owner == m;
+            if (!mine && (owner == CELL_BORDER || cell_stamp[n] > search_start))
                 return false;
-            if (owner == m) {
-                // A free own dot is a wall; a captured one is freed, once per flood.
-                if (cell_enclosed[n] != 0) {
-                    --cell_enclosed[n];
-                    ++gained;
-                    visit(n);
-                }
+            const int32_t enclosed = cell_enclosed[n];
+            if (mine && enclosed == 0)
                 return true;
-            }
-            if (cell_stamp[n] > search_start)
-                return false;
-            take(n);
+            cell_enclosed[n] = mine ? enclosed - 1 : enclosed + 1;
+            gained += mine || (owner != CELL_EMPTY && enclosed == 0);
+            cell_stamp[n] = fill_stamp;
+            region_list[region_length++] = n;
             return true;
         };
 
+        // The gap's cells hold no dot of the mover, so each is taken unless it shows the
+        // region open.
         bool open = false;
-        for (int l = gaps[g].first;; l = (l + 1) & 7) {
-            const int32_t n = c + neighbour_offset[l];
-            if (cell_owner[n] == CELL_BORDER || cell_stamp[n] > search_start) {
-                open = true;
-                break;
-            }
-            take(n);
+        for (int l = gaps[g].first; !open; l = (l + 1) & 7) {
+            open = !reach(c + neighbour_offset[l]);
             if (l == gaps[g].last)
                 break;
         }
 
         while (!open && queue_read < region_length) {
             const int32_t q = region_list[queue_read++];
-            open = !reach(q + NORTH) || !reach(q + EAST) || !reach(q + SOUTH) || !reach(q + WEST);
+            open = !reach(q - row) || !reach(q + 1) || !reach(q + row) || !reach(q - 1);
         }
 
-        score += gained;
+        board.score += gained;
         if (open) {
-            undo_open_region(region_list + region_start, region_length - region_start);
+            undo_open_region(board, region_list + region_start, region_length - region_start);
             region_length = region_start;
         }
     }
+    board.stamp_counter = stamp_counter;
 }
 
-void undo_open_region(const int32_t* entries, int32_t count) {
-    const int32_t m = side_to_move;
-    int32_t restored = score; // kept out of memory while the counts are written
+void undo_open_region(Board& board, const int32_t* entries, int32_t count) {
+    int32_t* const cell_owner = board.cell_owner.data();
+    int32_t* const cell_enclosed = board.cell_enclosed.data();
+    const int32_t m = board.side_to_move;
+    int32_t restored = board.score; // kept out of memory while the counts are written
     for (int32_t e = 0; e < count; ++e) {
+        // Both read before the write: the lists may alias for all the compiler knows, and a
+        // reread after it costs a branch where the score's update can go without one.
         const int32_t n = entries[e];
-        if (cell_owner[n] == m) {
-            ++cell_enclosed[n];
+        const int32_t owner = cell_owner[n];
+        const int32_t enclosed = cell_enclosed[n];
+        if (owner == m) {
+            cell_enclosed[n] = enclosed + 1;
             --restored;
         } else {
-            --cell_enclosed[n];
-            if (cell_owner[n] != CELL_EMPTY && cell_enclosed[n] == 0)
-                --restored;
+            cell_enclosed[n] = enclosed - 1;
+            restored -= owner != CELL_EMPTY && enclosed == 1;
         }
     }
-    score = restored;
+    board.score = restored;
 }

@@ -3,6 +3,7 @@
 // (x, y) at (20 + 20x, 20 + 20y); the bottom 20 pixels belong to the status bar.
 #pragma once
 
+#include "rules/board.h"
 #include "ui/geometry.h"
 
 #include <cstdint>
@@ -36,9 +37,9 @@ struct DrawCommand {
     bool operator==(const DrawCommand&) const = default;
 };
 
-// Replaces `picture` with the commands for the current game state in a client area of the
-// given size: background, grid lines, then cell by cell (rows top to bottom, columns left
-// to right) the enclosure disc, the dot and the mark on the latest dot. Reads the board and
-// last_move_cell; call it where moves cannot run at the same time (the window's thread).
-void build_board_picture(int32_t client_width, int32_t client_height,
+// Replaces `picture` with the commands for the board in a client area of the given size:
+// background, grid lines, then cell by cell (rows top to bottom, columns left to right) the
+// enclosure disc, the dot and the mark on the latest dot (last_move_cell). The window's
+// board is read where moves cannot run at the same time (the window's thread).
+void build_board_picture(const Board& board, int32_t client_width, int32_t client_height,
                          std::vector<DrawCommand>& picture);

@@ -1,11 +1,11 @@
 #include "ui/click.h"
 
 #include "engine/engine_process.h"
+#include "referee/game_board.h"
 #include "referee/move.h"
-#include "rules/board.h"
 
 void handle_click(int32_t px, int32_t py) {
-    const EngineProcess& engine = side_to_move == 1 ? engine1 : engine2;
+    const EngineProcess& engine = game_board.side_to_move == 1 ? engine1 : engine2;
     if (engine.running)
         return;
     const BoardPoint point = cell_from_point(px, py);

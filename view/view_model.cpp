@@ -64,10 +64,14 @@ std::string time_line(const GameRecord& record, int move) {
 
 } // namespace
 
-bool open_view(const std::string& path, int game, int move, ViewModel& view, std::string& error) {
+bool open_view(const std::string& path, int game, int move, ViewModel& view, std::string& error,
+               const RuleSet* rules) {
     view = ViewModel{};
+    if (rules)
+        view.rules = *rules;
     ShownPosition shown;
-    if (!read_game_file(path, view.file, error) || !show_game(view.file, game, move, shown, error))
+    if (!read_game_file(path, view.file, error) ||
+        !show_game(view.file, game, move, shown, error, rules))
         return false;
     for (size_t i = 0; i < view.file.sgf_games.size(); ++i)
         view.games.push_back(
@@ -88,8 +92,8 @@ void pick_game(ViewModel& view, int game) {
     view.game = std::clamp(game, 0, static_cast<int>(view.games.size()) - 1);
     ShownPosition shown;
     std::string error;
-    if (show_game(view.file, view.games[static_cast<size_t>(view.game)].number, WHOLE, shown,
-                  error)) {
+    if (show_game(view.file, view.games[static_cast<size_t>(view.game)].number, WHOLE, shown, error,
+                  view.rules ? &*view.rules : nullptr)) {
         view.last_move = shown.moves;
         view.cut = shown.stop;
     } else {
@@ -130,15 +134,17 @@ ViewTexts show_view(const ViewModel& view) {
     ShownPosition shown;
     std::string error;
     if (!show_game(view.file, view.games[static_cast<size_t>(view.game)].number, view.move, shown,
-                   error)) {
-        init_board();
+                   error, view.rules ? &*view.rules : nullptr)) {
+        init_board(texts.board);
         texts.notes = error;
         return texts;
     }
-    const int32_t balance = side1_balance();
+    texts.board = shown.board;
+    const int32_t balance = side1_balance(shown.board);
     texts.move = "Move " + std::to_string(view.move) + " of " + std::to_string(shown.total) +
-                 ", side " + std::to_string(side_to_move) + " to move, captured dots: side 1 " +
-                 (balance > 0 ? "+" : "") + std::to_string(balance);
+                 ", side " + std::to_string(shown.board.side_to_move) +
+                 " to move, captured dots: side 1 " + (balance > 0 ? "+" : "") +
+                 std::to_string(balance);
     if (const GameRecord* record = record_of(view))
         texts.time = time_line(*record, view.move);
     texts.game = shown.text;

@@ -4,6 +4,7 @@
 
 #include "review/shown_game.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,12 +31,14 @@ struct ViewModel {
     int move = 0;      // the moves on the board
     int last_move = 0; // the last move that the game replays to
     std::string cut;   // why the game cannot be replayed past last_move: which move and why
+    std::optional<RuleSet> rules; // --rules: the rules every game is played under
 };
 
 // Reads the file and stands at game `game` (its number as fendrel-board takes it, WHOLE for
-// the last) and move `move` (WHOLE for its end). False with the reason when the file cannot
-// be read or has no such game or move.
-bool open_view(const std::string& path, int game, int move, ViewModel& view, std::string& error);
+// the last) and move `move` (WHOLE for its end), under view.rules where they are set. False with
+// the reason when the file cannot be read or has no such game or move.
+bool open_view(const std::string& path, int game, int move, ViewModel& view, std::string& error,
+               const RuleSet* rules = nullptr);
 
 // Shows the game at index `game` of the list, at its end; an index past either end is the
 // first or the last game.
@@ -48,12 +51,12 @@ void go_to_move(ViewModel& view, int move);
 void press_view_key(ViewModel& view, ViewKey key);
 
 struct ViewTexts {
+    Board board;       // the position shown, for the board picture
     std::string move;  // the move, the side to move and the captured-dot balance
     std::string time;  // the move's time and both clocks; empty for SGF
     std::string game;  // players, score and result
     std::string notes; // where the game is cut short, outlines the rules disagree with
 };
 
-// Replays the shown position on the rules core (so the board picture shows it) and gives
-// the texts that go with it.
+// Replays the shown position on the rules core and gives it with the texts that go with it.
 ViewTexts show_view(const ViewModel& view);

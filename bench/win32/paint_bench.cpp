@@ -6,8 +6,8 @@
 // Run it with make bench-win32; it prints the means over many paints, elapsed and of
 // processor time (the X server's share not included), and the slowest paint.
 #include "full_board.h"
+#include "referee/game_board.h"
 #include "referee/move.h"
-#include "rules/board.h"
 #include "ui/board_picture.h"
 #include "ui/win32/gdi_picture.h"
 #include "ui/win32/main_window.h"
@@ -75,18 +75,18 @@ int main() {
     SelectObject(buffer, CreateCompatibleBitmap(window_dc, client.right, client.bottom));
     std::vector<DrawCommand> picture;
     time_paints("full board drawn anew", [&](int) {
-        build_board_picture(client.right, client.bottom, picture);
+        build_board_picture(game_board, client.right, client.bottom, picture);
         draw_picture(buffer, picture);
         BitBlt(window_dc, 0, 0, client.right, client.bottom - STATUS_BAR_HEIGHT, buffer, 0, 0,
                SRCCOPY);
     });
 
     // One dot of the upper half, taken away and put back in turn, as the latest move.
-    const int32_t cell = cell_index(20, 5);
-    const int32_t owner = cell_owner[cell];
+    const int32_t cell = cell_index(game_board, 20, 5);
+    const int32_t owner = game_board.cell_owner[cell];
     time_paints("full board after a move", [&](int i) {
-        cell_owner[cell] = i % 2 ? owner : CELL_EMPTY;
-        last_move_cell = i % 2 ? cell : 0;
+        game_board.cell_owner[cell] = i % 2 ? owner : CELL_EMPTY;
+        game_board.last_move_cell = i % 2 ? cell : 0;
         RedrawWindow(main_window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     });
     return 0;

@@ -6,22 +6,14 @@
 #include "match/runner/engine_paths.h"
 #include "records/replay.h"
 #include "referee/clock.h"
+#include "referee/game_board.h"
 #include "referee/game_start.h"
 #include "referee/windowless/windowless_game.h"
-#include "rules/board.h"
 #include "rules/capture.h"
 
 #include <cstring>
 
-// The game being played, for the start-up that play_windowless_game runs.
 namespace {
-
-const MatchOptions* game_options = nullptr;
-const Opening* game_opening = nullptr;
-// Each side's engine as the match defines it.
-const EngineSpec* game_engines[2] = {nullptr, nullptr};
-// How each engine is started; kept alive while it starts.
-ProgramStart engine_starts[2];
 
 // The game's exchange log, and the side file of each side's bridge, in the game's folder.
 constexpr const char EXCHANGE_LOG[] = "exchange.txt";
@@ -61,22 +53,23 @@ void send_game_start(EngineProcess& engine, const EngineSpec& engine_setup,
 // The game's start-up, with the window's part held: the board with the opening, the
 // clocks, both engines, and when both run the set-up lines, the opening and the first
 // request to move. An engine that did not start loses, which the judge decides.
-void start_match_game() {
-    init_board();
-    for (const Dot& dot : game_opening->dots) {
-        last_move_cell = cell_index(dot.x, dot.y);
-        place_dot(last_move_cell);
+void start_match_game(const MatchOptions& options, const Opening& opening, const EngineSpec& side1,
+                      const EngineSpec& side2) {
+    init_board(game_board);
+    for (const Dot& dot : opening.dots) {
+        game_board.last_move_cell = cell_index(game_board, dot.x, dot.y);
+        place_dot(game_board, game_board.last_move_cell);
     }
-    increment_ms = game_options->increment_ms;
+    increment_ms = options.increment_ms;
     side1_clock_ms = 0;
     side2_clock_ms = 0;
     const int started1 = engine1.start_engine();
     const int started2 = engine2.start_engine();
     if (!started1 || !started2)
         return;
-    send_game_start(engine2, *game_engines[1], game_opening->dots);
-    send_game_start(engine1, *game_engines[0], game_opening->dots);
-    if (side_to_move == 1)
+    send_game_start(engine2, side2, opening.dots);
+    send_game_start(engine1, side1, opening.dots);
+    if (game_board.side_to_move == 1)
         send_clock_block(engine1, side1_clock_ms, side2_clock_ms);
     else
         send_clock_block(engine2, side2_clock_ms, side1_clock_ms);
@@ -95,12 +88,10 @@ GameRecord play_game(const MatchOptions& options, const Opening& opening, int in
     record.opening = opening.label;
     record.opening_dots = static_cast<int>(opening.dots.size());
     const bool logs = !options.logs_dir.empty();
-    configure(engine1, engine_starts[0], side1, 1, logs);
-    configure(engine2, engine_starts[1], side2, 2, logs);
-    game_options = &options;
-    game_opening = &opening;
-    game_engines[0] = &side1;
-    game_engines[1] = &side2;
+    // How each engine is started; the engine objects point at these until the game ends.
+    ProgramStart starts[2];
+    configure(engine1, starts[0], side1, 1, logs);
+    configure(engine2, starts[1], side2, 2, logs);
 
     WindowlessOptions game;
     game.rules.decides = true;
@@ -111,7 +102,10 @@ GameRecord play_game(const MatchOptions& options, const Opening& opening, int in
     const uint32_t start = tick_count();
     // The exchange log's moments count from the same start as the game's duration.
     const bool exchange = logs && open_exchange_log(EXCHANGE_LOG);
-    play_windowless_game(game, start_match_game);
+    play_windowless_game(game, [&] { start_match_game(options, opening, side1, side2); });
+    // The starts end with this call.
+    engine1.start = nullptr;
+    engine2.start = nullptr;
     if (exchange)
         close_exchange_log();
 
@@ -125,7 +119,7 @@ GameRecord play_game(const MatchOptions& options, const Opening& opening, int in
         record.move_ms.push_back(move.ms);
     }
     record.duration_ms = tick_count() - start;
-    record.score = side1_balance();
+    record.score = side1_balance(game_board);
     record.clock_ms[0] = side1_clock_ms;
     record.clock_ms[1] = side2_clock_ms;
     record.referee_cpu_ms = own_cpu_ms();

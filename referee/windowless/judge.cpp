@@ -2,7 +2,7 @@
 
 #include "engine/engine_process.h"
 #include "referee/clock.h"
-#include "rules/board.h"
+#include "referee/game_board.h"
 
 #include <algorithm>
 #include <atomic>
@@ -60,14 +60,15 @@ struct Deadline {
 
 Deadline deadline_of_turn() {
     uint32_t since = turn_start_tick;
-    const int index = side_to_move - 1;
+    const int index = game_board.side_to_move - 1;
     if (heard[index] && ticks_between(since, heard_at[index]) > 0)
         since = heard_at[index];
     const Deadline stall{rules.stall_timeout_ms != 0, since + rules.stall_timeout_ms, false};
     if (!rules.decides || !rules.time_forfeit)
         return stall;
     const uint64_t allowed =
-        uint64_t{side_to_move == 1 ? side1_clock_ms : side2_clock_ms} + rules.time_margin_ms;
+        uint64_t{game_board.side_to_move == 1 ? side1_clock_ms : side2_clock_ms} +
+        rules.time_margin_ms;
     const Deadline time{
         true, turn_start_tick + static_cast<uint32_t>(std::min<uint64_t>(allowed, INT32_MAX / 2)),
         true};
@@ -76,7 +77,7 @@ Deadline deadline_of_turn() {
 
 // Notes the game as the next report will find it.
 void note_game_state() {
-    mover = side_to_move;
+    mover = game_board.side_to_move;
 }
 
 } // namespace
@@ -112,8 +113,8 @@ bool judge_report(const LineReport& report) {
         game_verdict.decided)
         return false;
     if (report.outcome == LineOutcome::applied) {
-        const int32_t x = last_move_cell % (board_cols + 2) - 1;
-        const int32_t y = last_move_cell / (board_cols + 2) - 1;
+        const int32_t x = game_board.last_move_cell % (game_board.board_cols + 2) - 1;
+        const int32_t y = game_board.last_move_cell / (game_board.board_cols + 2) - 1;
         // The time the mover's clock was charged: the same tick and the same arithmetic as
         // the clock, so that the times add up with the clocks and are never negative.
         moves.push_back({x, y, report.move_ms});
@@ -147,16 +148,16 @@ bool judge_deadline(uint32_t now) {
     if (!rules.decides)
         return true;
     if (deadline.on_time)
-        decide(3 - side_to_move, REASON_TIME,
+        decide(3 - game_board.side_to_move, REASON_TIME,
                "clock used up by more than " + std::to_string(rules.time_margin_ms) + " ms");
     else
-        decide(3 - side_to_move, REASON_STALL,
+        decide(3 - game_board.side_to_move, REASON_STALL,
                "wrote nothing for " + std::to_string(rules.stall_timeout_ms / 1000) + " s");
     return true;
 }
 
 void judge_board_full() {
-    const int32_t balance = side_to_move == 1 ? score : -score;
+    const int32_t balance = game_board.side_to_move == 1 ? game_board.score : -game_board.score;
     decide(balance > 0 ? 1 : balance < 0 ? 2 : 0, REASON_BOARD_FULL, "");
 }
 

@@ -7,10 +7,10 @@
 #include "engine/engine_io.h"
 #include "engine/engine_process.h"
 #include "engine/engine_writer.h"
+#include "referee/game_board.h"
 #include "referee/game_start.h"
 #include "referee/window.h"
 #include "referee/windowless/held_window.h"
-#include "rules/board.h"
 
 // The loop's wait and what a hand-off must wake it for are guarded by window_part_lock.
 namespace {
@@ -23,7 +23,7 @@ uint32_t loop_waits_until = 0;
 constexpr int READER_JOIN_MS = 1000;
 
 bool side_to_move_has_player() {
-    return (side_to_move == 1 ? engine1 : engine2).running != 0;
+    return (game_board.side_to_move == 1 ? engine1 : engine2).running != 0;
 }
 
 // Signed distance from tick `from` to tick `to`, right across the tick count's wrap.
@@ -37,7 +37,7 @@ void after_hand_off() {
     uint32_t deadline = 0;
     const bool sooner = turn_deadline(deadline) &&
                         (loop_waits_for_ever || ticks_between(deadline, loop_waits_until) > 0);
-    if (verdict().decided || board_full() || !side_to_move_has_player() || sooner)
+    if (verdict().decided || board_full(game_board) || !side_to_move_has_player() || sooner)
         wake_game_loop();
 }
 
@@ -46,7 +46,7 @@ WindowlessOutcome run_loop(std::unique_lock<std::mutex>& held, const JudgeRules&
     for (;;) {
         if (verdict().decided)
             return WindowlessOutcome::decided;
-        if (board_full()) {
+        if (board_full(game_board)) {
             judge_board_full();
             return WindowlessOutcome::finished;
         }
@@ -71,7 +71,8 @@ void join_engine_threads() {
 
 } // namespace
 
-WindowlessOutcome play_windowless_game(const WindowlessOptions& options, void (*start)()) {
+WindowlessOutcome play_windowless_game(const WindowlessOptions& options,
+                                       const std::function<void()>& start) {
     std::unique_lock held = open_held_window();
     open_judge(options.rules);
     start();

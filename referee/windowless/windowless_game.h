@@ -10,6 +10,7 @@
 #include "referee/windowless/judge.h"
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 struct WindowlessOptions {
@@ -32,4 +33,5 @@ enum class WindowlessOutcome {
 // applied by the readers' hand-offs until the game ends. Both engines are told to quit,
 // given quit_grace_ms, killed if they still run and reaped; their readers are waited for up
 // to a second (a process an engine left behind may hold its output open).
-WindowlessOutcome play_windowless_game(const WindowlessOptions& options, void (*start)());
+WindowlessOutcome play_windowless_game(const WindowlessOptions& options,
+                                       const std::function<void()>& start);

@@ -13,17 +13,22 @@
 
 namespace {
 
+// The rules core's board, beside the engine's own.
+Board core_board;
+
 // Whether both boards hold the same game, cell by cell.
 ::testing::AssertionResult same_position(const FastBoard& fast) {
-    if (fast.side_to_move != side_to_move || fast.score != score)
+    if (fast.side_to_move != core_board.side_to_move || fast.score != core_board.score)
         return ::testing::AssertionFailure()
-               << "side " << fast.side_to_move << " vs " << side_to_move << ", score " << fast.score
-               << " vs " << score;
-    for (int32_t i = 0; i < (board_cols + 2) * (board_rows + 2); ++i) {
-        if (fast.owner[i] != cell_owner[i] || fast.enclosed[i] != cell_enclosed[i])
+               << "side " << fast.side_to_move << " vs " << core_board.side_to_move
+               << ", core_board.score " << fast.score << " vs " << core_board.score;
+    for (int32_t i = 0; i < (core_board.board_cols + 2) * (core_board.board_rows + 2); ++i) {
+        if (fast.owner[i] != core_board.cell_owner[i] ||
+            fast.enclosed[i] != core_board.cell_enclosed[i])
             return ::testing::AssertionFailure()
-                   << "cell " << i << ": owner " << int{fast.owner[i]} << " vs " << cell_owner[i]
-                   << ", count " << fast.enclosed[i] << " vs " << cell_enclosed[i];
+                   << "cell " << i << ": owner " << int{fast.owner[i]} << " vs "
+                   << core_board.cell_owner[i] << ", count " << fast.enclosed[i] << " vs "
+                   << core_board.cell_enclosed[i];
     }
     return ::testing::AssertionSuccess();
 }
@@ -31,21 +36,21 @@ namespace {
 // Plays the same seeded random game on both boards, checking them after every move, and
 // calls at_move with dotbot's board every `every` moves; the number of moves that scored.
 template <typename AtMove> int64_t play_both(uint32_t seed, Bias bias, int every, AtMove at_move) {
-    reset_rules_state();
+    reset_rules_state(core_board);
     FastBoard fast;
-    EXPECT_TRUE(setup_board(fast, board_rows, board_cols));
+    EXPECT_TRUE(setup_board(fast, core_board.board_rows, core_board.board_cols));
     RandomPlayer player;
     start_random_player(player, seed, bias);
     int64_t scoring = 0;
     Point p;
     while (next_random_move(
-        player, [](Point q) { return is_legal_dot(q.x, q.y); }, p)) {
+        player, [](Point q) { return is_legal_dot(core_board, q.x, q.y); }, p)) {
         const int32_t cell = point_cell(fast, p.x, p.y);
         EXPECT_TRUE(cell >= 0 && can_take_dot(fast, cell)) << p.x << "," << p.y;
-        const int32_t before = score;
-        place_dot(cell_index(p.x, p.y));
+        const int32_t before = core_board.score;
+        place_dot(core_board, cell_index(core_board, p.x, p.y));
         put_dot(fast, cell);
-        scoring += -score != before;
+        scoring += -core_board.score != before;
         const ::testing::AssertionResult same = same_position(fast);
         if (!same) {
             ADD_FAILURE() << "seed " << seed << " move " << fast.dots << ": " << same.message();
@@ -97,8 +102,8 @@ TEST(BoardAgreement, ProbeTellsWhatEachFreeCellWouldScore) {
 // The same index arithmetic as the referee's legality test, on any board size.
 TEST(FastBoardGeometry, PointsMapToCellsAsTheRefereeComputesThem) {
     FastBoard b;
-    ASSERT_TRUE(setup_board(b, board_rows, board_cols));
-    reset_rules_state();
+    ASSERT_TRUE(setup_board(b, core_board.board_rows, core_board.board_cols));
+    reset_rules_state(core_board);
     for (const auto& [x, y] : std::vector<std::pair<int64_t, int64_t>>{{0, 0},
                                                                        {38, 31},
                                                                        {-1, 0},
@@ -112,7 +117,8 @@ TEST(FastBoardGeometry, PointsMapToCellsAsTheRefereeComputesThem) {
                                                                        {0, INT32_MIN},
                                                                        {INT32_MIN, INT32_MAX}}) {
         const int32_t cell = point_cell(b, x, y);
-        const bool legal = is_legal_dot(static_cast<int32_t>(x), static_cast<int32_t>(y));
+        const bool legal =
+            is_legal_dot(core_board, static_cast<int32_t>(x), static_cast<int32_t>(y));
         EXPECT_EQ(cell >= 0 && can_take_dot(b, cell), legal) << x << "," << y;
     }
     EXPECT_EQ(point_cell(b, 41, 0), point_cell(b, 0, 1));

@@ -16,6 +16,9 @@
 
 namespace {
 
+// The rules core's board, beside the engine's own.
+Board core_board;
+
 using namespace std::chrono_literals;
 
 // Whether dotbot's note after a move has its form, "dotbot: P playouts, win W%, MS ms", with
@@ -99,23 +102,23 @@ TEST_F(EngineProtocol, BadCommandLineIsRefused) {
 // makes the rest, which are relayed to it.
 TEST_F(EngineProtocol, EveryGoGetsALegalMoveWithRelayedMovesBetween) {
     start(DOTBOT_PATH, QUICK);
-    reset_rules_state();
+    reset_rules_state(core_board);
     send("new 32 39\nincrement 10000\n");
     uint32_t random = 12345;
     for (int turn = 0; turn < 80; ++turn) {
         const auto [x, y] = ask_move();
-        ASSERT_TRUE(is_legal_dot(x, y)) << "turn " << turn << ": " << x << "," << y;
-        place_dot(cell_index(x, y));
+        ASSERT_TRUE(is_legal_dot(core_board, x, y)) << "turn " << turn << ": " << x << "," << y;
+        place_dot(core_board, cell_index(core_board, x, y));
         // The opponent: a pseudo-random legal point near the engine's.
         int32_t ox = x;
         int32_t oy = y;
-        for (int tries = 0; !is_legal_dot(ox, oy); ++tries) {
+        for (int tries = 0; !is_legal_dot(core_board, ox, oy); ++tries) {
             random = random * 1103515245u + 12345u;
             const int32_t reach = 1 + tries / 16;
             ox = x + static_cast<int32_t>((random >> 8) % (2 * reach + 1)) - reach;
             oy = y + static_cast<int32_t>((random >> 20) % (2 * reach + 1)) - reach;
         }
-        place_dot(cell_index(ox, oy));
+        place_dot(core_board, cell_index(core_board, ox, oy));
         send(move_line(ox, oy));
     }
 }
@@ -236,15 +239,15 @@ TEST_F(EngineProtocol, LinesThatAreNoCommandAreIgnored) {
     EXPECT_EQ(next_line(), "cannot play on 100 rows and 100 columns");
     EXPECT_EQ(next_line(), "cannot play on -1 rows and -1 columns");
     // Still the 32 x 39 board, with the one dot it played.
-    reset_rules_state();
+    reset_rules_state(core_board);
     int x = -1;
     int y = -1;
     ASSERT_EQ(std::sscanf(answer.c_str(), "move %d %d", &x, &y), 2);
-    place_dot(cell_index(x, y));
+    place_dot(core_board, cell_index(core_board, x, y));
     for (int i = 0; i < 5; ++i) {
         const auto [mx, my] = ask_move();
-        ASSERT_TRUE(is_legal_dot(mx, my)) << mx << "," << my;
-        place_dot(cell_index(mx, my));
+        ASSERT_TRUE(is_legal_dot(core_board, mx, my)) << mx << "," << my;
+        place_dot(core_board, cell_index(core_board, mx, my));
     }
 }
 

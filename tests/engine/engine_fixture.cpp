@@ -4,10 +4,10 @@
 #include "fake_window.h"
 #include "os/file.h"
 #include "referee/clock.h"
+#include "referee/game_board.h"
 #include "referee/game_start.h"
 #include "referee/move.h"
 #include "referee/window.h"
-#include "rules/board.h"
 #include "test_os.h"
 
 #include <atomic>
@@ -58,8 +58,8 @@ void EngineTest::SetUp() {
     fake_window::reset();
     new (&engine1) EngineProcess();
     new (&engine2) EngineProcess();
-    init_board();
-    last_move_cell = 0;
+    init_board(game_board);
+    game_board.last_move_cell = 0;
     side1_clock_ms = side2_clock_ms = increment_ms = turn_start_tick = 0;
 }
 

@@ -5,10 +5,10 @@
 #include "engine/engine_writer.h"
 #include "engine_fixture.h"
 #include "fake_window.h"
+#include "referee/game_board.h"
 #include "referee/game_start.h"
 #include "referee/move.h"
 #include "referee/window.h"
-#include "rules/board.h"
 #include "test_os.h"
 
 #include <optional>
@@ -40,7 +40,8 @@ TEST_P(ReaderLines, HaveTheirEffect) {
         EXPECT_EQ(engine1.engine_name, nullptr);
     else
         EXPECT_STREQ(engine1.engine_name, c.name.c_str());
-    EXPECT_EQ(last_move_cell, c.played ? cell_index(c.played->first, c.played->second) : 0);
+    EXPECT_EQ(game_board.last_move_cell,
+              c.played ? cell_index(game_board, c.played->first, c.played->second) : 0);
     EXPECT_EQ(count_events(ILLEGAL_BOX), c.refused ? 1 : 0);
     std::vector<std::string> shown;
     for (const std::string& event : fake_window::events()) {
@@ -108,7 +109,7 @@ class GameTest : public EngineTest {
     // Plays the game to its end and checks that every move was applied and logged.
     void expect_whole_game_relayed() {
         ASSERT_TRUE(wait_for_event("box Сообщение: Игра окончена"));
-        EXPECT_EQ(reports_of(LineOutcome::applied), board_cols * board_rows);
+        EXPECT_EQ(reports_of(LineOutcome::applied), game_board.board_cols * game_board.board_rows);
         EXPECT_EQ(reports_of(LineOutcome::refused), 0);
         EXPECT_FALSE(writer_not_reading(*engine1.writer));
         EXPECT_TRUE(is_interleaving(file_content("log.txt"),

@@ -27,14 +27,14 @@ void check(bool holds) {
 
 // Replays the game to the limit and checks what the replay claims against the board.
 void check_replay(const SgfGame& game, int limit) {
-    const SgfReplay replay = replay_sgf_game(game, limit);
+    const SgfReplay replay = replay_sgf_game(board, game, limit);
     const int asked = limit == ALL_SGF_MOVES ? replay.total : std::min(limit, replay.total);
     check(replay.total == sgf_move_count(game));
     check(replay.moves >= 0 && replay.moves <= asked);
     check(replay.moves == asked || !replay.error.empty());
     int dots = 0;
-    for (int32_t cell = first_cell; cell < end_cell; ++cell)
-        dots += cell_owner[cell] == 1 || cell_owner[cell] == 2;
+    for (int32_t cell = board.first_cell; cell < board.end_cell; ++cell)
+        dots += board.cell_owner[cell] == 1 || board.cell_owner[cell] == 2;
     check(dots <= static_cast<int>(game.placements.size()));
     check(replay.warnings.size() <= static_cast<size_t>(replay.moves));
 }

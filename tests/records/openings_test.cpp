@@ -11,6 +11,9 @@
 
 namespace {
 
+// The board the records are played on.
+Board board;
+
 TEST(OpeningsTest, CrossIsFourDotsOnTheDiagonalsOfTheCentreSquare) {
     OpeningBook book;
     std::string error;
@@ -19,10 +22,10 @@ TEST(OpeningsTest, CrossIsFourDotsOnTheDiagonalsOfTheCentreSquare) {
     EXPECT_EQ(opening.label, "cross");
     // Side 1 on (19, 15) and (20, 16), side 2 on (20, 15) and (19, 16); side 1 then moves.
     EXPECT_EQ(opening.dots, (std::vector<Dot>{{19, 15}, {20, 15}, {20, 16}, {19, 16}}));
-    EXPECT_EQ(replay_dots(opening.dots), 4);
-    EXPECT_EQ(side_to_move, 1);
-    EXPECT_EQ(cell_owner[cell_index(20, 16)], 1);
-    EXPECT_EQ(cell_owner[cell_index(19, 16)], 2);
+    EXPECT_EQ(replay_dots(board, opening.dots), 4);
+    EXPECT_EQ(board.side_to_move, 1);
+    EXPECT_EQ(board.cell_owner[cell_index(board, 20, 16)], 1);
+    EXPECT_EQ(board.cell_owner[cell_index(board, 19, 16)], 2);
 }
 
 TEST(OpeningsTest, EmptyHasNoDots) {
@@ -39,7 +42,7 @@ TEST(OpeningsTest, RandomOpeningsAreLegalAndRepeatable) {
     const Opening first = opening_for_pair(book, 42, 3);
     EXPECT_EQ(first.label, "random:9 #3");
     ASSERT_EQ(first.dots.size(), 9u);
-    EXPECT_EQ(replay_dots(first.dots), 9);
+    EXPECT_EQ(replay_dots(board, first.dots), 9);
     EXPECT_EQ(opening_for_pair(book, 42, 3).dots, first.dots);
     EXPECT_NE(opening_for_pair(book, 42, 4).dots, first.dots);
     EXPECT_NE(opening_for_pair(book, 43, 3).dots, first.dots);
@@ -52,7 +55,7 @@ TEST(OpeningsTest, RandomOpeningsAreLegalAndRepeatable) {
     ASSERT_TRUE(load_opening_book("random:0", book, error));
     EXPECT_TRUE(opening_for_pair(book, 1, 0).dots.empty());
     ASSERT_TRUE(load_opening_book("random:400", book, error));
-    EXPECT_EQ(replay_dots(opening_for_pair(book, 7, 0).dots), 400);
+    EXPECT_EQ(replay_dots(board, opening_for_pair(book, 7, 0).dots), 400);
 }
 
 TEST(OpeningsTest, RefusesBadSpecs) {

@@ -7,6 +7,7 @@
 #include "records/sgf_replay.h"
 #include "rules/board.h"
 #include "rules/capture.h"
+#include "rules/rule_set.h"
 
 #include <gtest/gtest.h>
 
@@ -14,13 +15,17 @@
 
 namespace {
 
+// The board the records are played on.
+Board board;
+
 // The mark of one point, in the letters of the board diagrams.
 char mark_at(int32_t x, int32_t y) {
-    return board_diagram(x, y, x, y)[0];
+    return board_diagram(board, x, y, x, y)[0];
 }
 
-// Plays random legal dots until no cell can take one, as a record of a finished game.
-GameRecord random_finished_game(uint32_t seed) {
+// Plays random legal dots until no cell can take one, as a record of a finished game on a
+// board of cols x rows under the rules.
+GameRecord random_finished_game(uint32_t seed, int32_t cols, int32_t rows, const RuleSet& rules) {
     std::mt19937 generator(seed);
     GameRecord record;
     record.side1 = "Red [1]";
@@ -28,19 +33,22 @@ GameRecord random_finished_game(uint32_t seed) {
     record.opening = "random:2 #0";
     record.opening_dots = 2;
     record.reason = REASON_BOARD_FULL;
-    init_board();
-    while (!board_full()) {
+    record.board_cols = cols;
+    record.board_rows = rows;
+    record.rules = rules;
+    init_board(board, cols, rows, rules);
+    while (!board_full(board)) {
         std::vector<int32_t> legal;
-        for (int32_t cell = first_cell; cell < end_cell; ++cell) {
-            const Dot dot = dot_of_cell(cell);
-            if (is_legal_dot(dot.x, dot.y))
+        for (int32_t cell = board.first_cell; cell < board.end_cell; ++cell) {
+            const Dot dot = dot_of_cell(board, cell);
+            if (is_legal_dot(board, dot.x, dot.y))
                 legal.push_back(cell);
         }
         const int32_t cell = legal[generator() % legal.size()];
-        record.dots.push_back(dot_of_cell(cell));
-        place_dot(cell);
+        record.dots.push_back(dot_of_cell(board, cell));
+        place_dot(board, cell);
     }
-    record.score = side1_balance();
+    record.score = side1_balance(board);
     record.winner = record.score > 0 ? 1 : record.score < 0 ? 2 : 0;
     return record;
 }
@@ -53,45 +61,88 @@ struct BoardCopy {
 
 // The board arrays and the balance as they stand.
 BoardCopy copy_board() {
-    return {{cell_owner, cell_owner + CELL_CAPACITY},
-            {cell_enclosed, cell_enclosed + CELL_CAPACITY},
-            side1_balance()};
+    return {board.cell_owner, board.cell_enclosed, side1_balance(board)};
 }
 
+// Every rule set and option, on boards from the smallest to the largest: what the writer
+// writes, the reader reads back as the same size and rules, and its moves replay to the same
+// position and score.
 TEST(SgfTest, WrittenGamesReplayToTheSamePositionAndScore) {
-    for (uint32_t seed : {1u, 2u, 3u}) {
-        const GameRecord record = random_finished_game(seed);
+    struct RoundTrip {
+        const char* rules;
+        int32_t cols, rows;
+        uint32_t seed;
+    };
+    const RoundTrip cases[] = {
+        {"fendrel", 39, 32, 1},
+        {"fendrel", 39, 32, 2},
+        {"fendrel,start=cross", 10, 7, 3},
+        {"fendrel,start=cross4,start-seed=5", 52, 52, 4},
+        {"standard", 3, 3, 5},
+        {"standard", 39, 32, 6},
+        {"standard,suicide=off", 12, 12, 7},
+        {"standard,empty-bases=capture", 9, 20, 8},
+        {"standard,start=cross2", 16, 5, 9},
+        {"standard,suicide=off,empty-bases=capture,start=cross4", 20, 15, 10},
+        {"standard,start=cross4,start-seed=77", 52, 9, 11},
+    };
+    for (const RoundTrip& c : cases) {
+        SCOPED_TRACE(c.rules);
+        RuleSet rules;
+        std::string error;
+        ASSERT_TRUE(parse_rule_set(c.rules, rules, error)) << error;
+        const GameRecord record = random_finished_game(c.seed, c.cols, c.rows, rules);
         const BoardCopy played = copy_board();
 
         std::vector<SgfGame> games;
-        std::string error;
         ASSERT_TRUE(parse_sgf(write_sgf_game(record) + write_sgf_game(record), games, error))
             << error;
         ASSERT_EQ(games.size(), 2u);
+        int32_t cols = 0, rows = 0;
+        RuleSet read;
+        EXPECT_EQ(sgf_board_setup(games[0], nullptr, cols, rows, read), "");
+        EXPECT_EQ(cols, c.cols);
+        EXPECT_EQ(rows, c.rows);
+        EXPECT_EQ(rule_set_text(read), rule_set_text(rules));
         std::vector<Dot> dots;
-        for (size_t i = 0; i < games[0].placements.size(); ++i) {
-            EXPECT_EQ(games[0].placements[i].side, 1 + static_cast<int>(i % 2));
-            dots.push_back(games[0].placements[i].dot);
+        for (const SgfPlacement& placement : games[0].placements) {
+            if (placement.setup)
+                continue;
+            EXPECT_EQ(placement.side, 1 + static_cast<int>(dots.size() % 2));
+            dots.push_back(placement.dot);
         }
-        ASSERT_EQ(replay_dots(dots), static_cast<int>(record.dots.size()));
-        EXPECT_TRUE(board_full());
+        EXPECT_EQ(dots, record.dots);
+
+        const SgfReplay replay = replay_sgf_game(board, games[0], ALL_SGF_MOVES);
+        EXPECT_EQ(replay.error, "");
+        EXPECT_EQ(replay.moves, static_cast<int>(record.dots.size()));
+        EXPECT_TRUE(board_full(board));
         const BoardCopy replayed = copy_board();
         EXPECT_EQ(replayed.owner, played.owner);
         EXPECT_EQ(replayed.enclosed, played.enclosed);
         EXPECT_EQ(replayed.balance, record.score);
+        // The board keeps the size and rules read: the moves alone replay there too.
+        ASSERT_EQ(replay_dots(board, dots), static_cast<int>(record.dots.size()));
+        EXPECT_EQ(copy_board().owner, played.owner);
         EXPECT_EQ(sgf_property(games[0], "PB"), "Red [1]");
         EXPECT_EQ(sgf_property(games[0], "PW"), "Blue\\2");
         EXPECT_EQ(sgf_property(games[0], "RE"), sgf_result(record));
     }
+    // Past the letters: a 53rd column has none of its own.
+    GameRecord wide;
+    wide.board_cols = SGF_MAX_SIDE + 1;
+    wide.dots = {{SGF_MAX_SIDE, 0}};
+    EXPECT_EQ(write_sgf_game(wide), "");
 }
 
 TEST(SgfTest, RecordedDotsOffTheBoardStopTheReplay) {
+    init_board(board);
     // The rules' cell index would take the first two as points of the rows beside theirs
     // ((38, 4) and (0, 1)), and the last two as cells outside the board's arrays.
     for (const Dot& off : {Dot{-3, 5}, Dot{41, 0}, Dot{5, -2}, Dot{0, 33}}) {
-        EXPECT_EQ(replay_dots({{3, 3}, off, {4, 4}}), 1) << off.x << " " << off.y;
-        EXPECT_EQ(cell_owner[cell_index(3, 3)], 1);
-        EXPECT_EQ(cell_owner[cell_index(4, 4)], CELL_EMPTY);
+        EXPECT_EQ(replay_dots(board, {{3, 3}, off, {4, 4}}), 1) << off.x << " " << off.y;
+        EXPECT_EQ(board.cell_owner[cell_index(board, 3, 3)], 1);
+        EXPECT_EQ(board.cell_owner[cell_index(board, 4, 4)], CELL_EMPTY);
     }
 }
 
@@ -107,8 +158,10 @@ TEST(SgfTest, RootPropertiesAndCoordinates) {
     // a to z, then A to Z: column 25 is z, 26 is A, 38 is M; row 31 is F.
     record.dots = {{0, 0}, {25, 26}, {38, 31}};
     const std::string text = write_sgf_game(record);
-    EXPECT_EQ(text, "(;FF[4]GM[40]CA[UTF-8]AP[fendrel-match]SZ[39:32]GN[game 4]PB[A]PW[B]RE[W+F]"
-                    "GC[illegal move: move 0 0 refused; opening empty]\n;B[aa];W[zA];B[MF])\n");
+    EXPECT_EQ(
+        text,
+        "(;FF[4]GM[40]CA[UTF-8]AP[fendrel-match]SZ[39:32]RU[fendrel]GN[game 4]PB[A]PW[B]RE[W+F]"
+        "GC[illegal move: move 0 0 refused; opening empty]\n;B[aa];W[zA];B[MF])\n");
 }
 
 TEST(SgfTest, ResultCodes) {
@@ -148,7 +201,7 @@ TEST(SgfTest, ReadsTheMainLineOnly) {
 
 TEST(SgfTest, RefusesBrokenText) {
     const char* broken[] = {"(;B[aa]",    "(;B[aa",      "(;B[a1])",       "(;B[abc])",
-                            "x(;B[aa])",  "(;B)",        "(;b[aa])",       "(;B[])",
+                            "x(;B[aa])",  "(;B)",        "(;b[aa])",       "(;AB[])",
                             "(;B[ab.a])", "(;B[ab.a1])", "(;AB[ab.bbcc])", "(;W[ab,bc])"};
     for (const char* text : broken) {
         std::vector<SgfGame> games;
@@ -295,22 +348,44 @@ TEST(SgfTest, OtherProgramsDialectsReplayOnTheRules) {
          0,
          "",
          {{{0, 0}, 'X'}}},
-        {"a square board",
-         "(;SZ[39];B[aa])",
+        {"a square board", "(;SZ[39];B[aa])", 1, 1, "", 0, "", {{{0, 0}, 'X'}}},
+        {"rows and columns swapped", "(;SZ[32:39];B[bM])", 1, 1, "", 0, "", {{{1, 38}, 'X'}}},
+        {"a board too small",
+         "(;SZ[2];B[aa])",
          0,
          1,
-         "board 39 x 39 (SZ[39]), not 39 x 32",
-         0,
-         "",
-         {{{0, 0}, '.'}}},
-        {"rows and columns swapped",
-         "(;SZ[32:39];B[aa])",
-         0,
-         1,
-         "board 32 x 39 (SZ[32:39]), not 39 x 32",
+         "board SZ[2] is not from 3 to 64 points a side",
          0,
          "",
          {}},
+        {"rules not played here",
+         "(;RU[Japanese];B[aa])",
+         0,
+         1,
+         "rules RU[Japanese] are not played here",
+         0,
+         "",
+         {}},
+        // The KataGo fork's game on 5 x 5 under the standard rules: W enters B's empty ring
+        // and is captured at once, then B grounds with every dot linked to the edge.
+        {"the KataGo fork's rules, suicide and grounding",
+         "(;GM[40]FF[4]AP[katago]SZ[5]RU[dotsCaptureEmptyBase0startPosIsRandom0sui1]"
+         ";B[ba];W[dd];B[ab];W[ed];B[cb];W[ee];B[bc];W[bb];B[])",
+         9,
+         9,
+         "",
+         0,
+         "",
+         {{{1, 1}, 'o'}, {{1, 0}, 'X'}, {{3, 3}, 'O'}},
+         1},
+        {"the same game under the fendrel rules",
+         "(;SZ[5]RU[fendrel];B[ba];W[dd];B[ab];W[ed];B[cb];W[ee];B[bc];W[bb];B[])",
+         7,
+         9,
+         "move 8 W[bb] refused: the point is inside an enclosure",
+         0,
+         "",
+         {{{1, 1}, '+'}}},
     };
     for (const DialectCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -318,7 +393,7 @@ TEST(SgfTest, OtherProgramsDialectsReplayOnTheRules) {
         std::string error;
         ASSERT_TRUE(parse_sgf(c.sgf, games, error)) << error;
         ASSERT_FALSE(games.empty());
-        const SgfReplay replay = replay_sgf_game(games.back(), ALL_SGF_MOVES);
+        const SgfReplay replay = replay_sgf_game(board, games.back(), ALL_SGF_MOVES);
         EXPECT_EQ(replay.moves, c.played);
         EXPECT_EQ(replay.total, c.total);
         EXPECT_EQ(replay.error, c.error);
@@ -326,7 +401,7 @@ TEST(SgfTest, OtherProgramsDialectsReplayOnTheRules) {
         EXPECT_EQ(sgf_property(games.back(), "PB"), c.black);
         for (const auto& [dot, mark] : c.marks)
             EXPECT_EQ(mark_at(dot.x, dot.y), mark) << dot.x << ", " << dot.y;
-        EXPECT_EQ(side1_balance(), c.balance);
+        EXPECT_EQ(side1_balance(board), c.balance);
     }
 }
 
@@ -334,17 +409,17 @@ TEST(SgfTest, ReplayStopsAtTheMoveAskedFor) {
     std::vector<SgfGame> games;
     std::string error;
     ASSERT_TRUE(parse_sgf("(;AB[cc]" + DIAMOND + ";B[bc])", games, error)) << error;
-    SgfReplay replay = replay_sgf_game(games[0], 0);
+    SgfReplay replay = replay_sgf_game(board, games[0], 0);
     EXPECT_EQ(replay.moves, 0);
     EXPECT_EQ(mark_at(2, 2), 'X');
-    EXPECT_EQ(last_move_cell, 0);
-    replay = replay_sgf_game(games[0], 6);
+    EXPECT_EQ(board.last_move_cell, 0);
+    replay = replay_sgf_game(board, games[0], 6);
     EXPECT_EQ(replay.moves, 6);
     EXPECT_TRUE(replay.error.empty());
     EXPECT_EQ(mark_at(1, 1), 'O');
-    EXPECT_EQ(last_move_cell, cell_index(9, 10));
+    EXPECT_EQ(board.last_move_cell, cell_index(board, 9, 10));
     // The side of the next move is the one after the last move played.
-    EXPECT_EQ(side_to_move, 1);
+    EXPECT_EQ(board.side_to_move, 1);
 }
 
 } // namespace

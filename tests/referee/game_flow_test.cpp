@@ -5,10 +5,10 @@
 #include "fake_window.h"
 #include "recording_engines.h"
 #include "referee/clock.h"
+#include "referee/game_board.h"
 #include "referee/move.h"
 #include "referee/window.h"
 #include "referee_fixture.h"
-#include "rules/board.h"
 #include "ui/click.h"
 
 #include <gtest/gtest.h>
@@ -32,7 +32,7 @@ TEST_F(GameFlowTest, OpeningExchangeAndTwoRelayedMoves) {
     engine_moves_at(1000 + 1500, engine1, 19, 15);
     EXPECT_EQ(recording_engines::all_writes(),
               (Writes{"2:move 19 15\ntime 10000\notime 8500\ngo\n"}));
-    EXPECT_EQ(cell_owner[15 * 41 + 42 + 19], 1);
+    EXPECT_EQ(game_board.cell_owner[15 * 41 + 42 + 19], 1);
     recording_engines::clear_writes();
 
     engine_moves_at(2500 + 2000, engine2, 20, 15);
@@ -55,11 +55,11 @@ TEST_F(GameFlowTest, MissingEngineGetsNothingButItsClockStillRuns) {
 
 // Fills every playable cell but the given ones with dots of both sides, in stripes.
 void fill_board_except(std::initializer_list<std::pair<int32_t, int32_t>> free_points) {
-    for (int32_t y = 0; y < board_rows; ++y)
-        for (int32_t x = 0; x < board_cols; ++x)
-            cell_owner[cell_index(x, y)] = 1 + (y / 2) % 2;
+    for (int32_t y = 0; y < game_board.board_rows; ++y)
+        for (int32_t x = 0; x < game_board.board_cols; ++x)
+            game_board.cell_owner[cell_index(game_board, x, y)] = 1 + (y / 2) % 2;
     for (auto [x, y] : free_points)
-        cell_owner[cell_index(x, y)] = CELL_EMPTY;
+        game_board.cell_owner[cell_index(game_board, x, y)] = CELL_EMPTY;
 }
 
 TEST_F(GameFlowTest, MoveIntoTheLastFreeCellEndsTheGame) {
@@ -88,7 +88,7 @@ TEST_F(GameFlowTest, MoveIntoTheLastFreeCellEndsTheGame) {
 TEST_F(GameFlowTest, GameEndsWhenOnlyEnclosedCellsAreLeft) {
     start_at(0);
     fill_board_except({{10, 10}, {38, 31}});
-    cell_enclosed[cell_index(10, 10)] = 1;
+    game_board.cell_enclosed[cell_index(game_board, 10, 10)] = 1;
     fake_window::clear_events();
     engine_moves_at(10, engine1, 38, 31);
     EXPECT_EQ(fake_window::events().back(), "box Сообщение: Игра окончена");
@@ -131,11 +131,11 @@ TEST_F(GameFlowTest, MovesFromAReaderAndClicksAtOnceAreAppliedWhole) {
     timer.join();
 
     int dots[3] = {0, 0, 0};
-    for (int32_t i = first_cell; i < end_cell; ++i)
-        if (cell_owner[i] == 1 || cell_owner[i] == 2)
-            ++dots[cell_owner[i]];
+    for (int32_t i = game_board.first_cell; i < game_board.end_cell; ++i)
+        if (game_board.cell_owner[i] == 1 || game_board.cell_owner[i] == 2)
+            ++dots[game_board.cell_owner[i]];
     // Sides alternated strictly, and each side-2 dot was relayed to engine1 once.
-    EXPECT_EQ(dots[1] - dots[2], side_to_move == 2 ? 1 : 0);
+    EXPECT_EQ(dots[1] - dots[2], game_board.side_to_move == 2 ? 1 : 0);
     int relayed = 0;
     for (const auto& w : writes(engine1))
         relayed += w.rfind("move ", 0) == 0;

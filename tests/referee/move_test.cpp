@@ -4,9 +4,9 @@
 #include "fake_window.h"
 #include "recording_engines.h"
 #include "referee/clock.h"
+#include "referee/game_board.h"
 #include "referee/move.h"
 #include "referee_fixture.h"
-#include "rules/board.h"
 #include "ui/click.h"
 
 #include <gtest/gtest.h>
@@ -20,26 +20,25 @@ using MoveTest = RefereeTest;
 
 // Everything a refused move must leave as it was.
 struct GameSnapshot {
-    int32_t owner[CELL_CAPACITY];
-    int32_t enclosed[CELL_CAPACITY];
+    std::vector<int32_t> owner;
+    std::vector<int32_t> enclosed;
     int32_t side, balance, last;
     uint32_t clock1, clock2, turn_start;
 
     static GameSnapshot take() {
         GameSnapshot s;
-        std::memcpy(s.owner, cell_owner, sizeof s.owner);
-        std::memcpy(s.enclosed, cell_enclosed, sizeof s.enclosed);
-        s.side = side_to_move;
-        s.balance = score;
-        s.last = last_move_cell;
+        s.owner = game_board.cell_owner;
+        s.enclosed = game_board.cell_enclosed;
+        s.side = game_board.side_to_move;
+        s.balance = game_board.score;
+        s.last = game_board.last_move_cell;
         s.clock1 = side1_clock_ms;
         s.clock2 = side2_clock_ms;
         s.turn_start = turn_start_tick;
         return s;
     }
     bool operator==(const GameSnapshot& o) const {
-        return std::memcmp(owner, o.owner, sizeof owner) == 0 &&
-               std::memcmp(enclosed, o.enclosed, sizeof enclosed) == 0 && side == o.side &&
+        return owner == o.owner && enclosed == o.enclosed && side == o.side &&
                balance == o.balance && last == o.last && clock1 == o.clock1 && clock2 == o.clock2 &&
                turn_start == o.turn_start;
     }
@@ -49,7 +48,7 @@ TEST_F(MoveTest, RefusedMovesChangeNothingAndSendNothing) {
     start_at(0);
     engine_moves_at(100, engine1, 10, 10);
     // An enclosed empty cell, for the list below.
-    cell_enclosed[cell_index(30, 30)] = 1;
+    game_board.cell_enclosed[cell_index(game_board, 30, 30)] = 1;
     const struct {
         int32_t x, y;
         Refusal why;
@@ -109,10 +108,10 @@ TEST_F(MoveTest, EveryEngineLineIsReportedWithWhatItDid) {
     fake_window::set_tick(40);
     engine_sent_bad_move(engine2, "move 4");
     // Every cell but one taken: the move there ends the game, and every later one is late.
-    for (int32_t i = first_cell; i < end_cell; ++i)
-        if (cell_owner[i] == CELL_EMPTY)
-            cell_owner[i] = 1;
-    cell_owner[cell_index(0, 0)] = CELL_EMPTY;
+    for (int32_t i = game_board.first_cell; i < game_board.end_cell; ++i)
+        if (game_board.cell_owner[i] == CELL_EMPTY)
+            game_board.cell_owner[i] = 1;
+    game_board.cell_owner[cell_index(game_board, 0, 0)] = CELL_EMPTY;
     engine_moves_at(50, engine2, 0, 0);
     engine_moves_at(60, engine1, 5, 5);
     fake_window::set_tick(70);
@@ -159,11 +158,11 @@ TEST_F(MoveTest, ScorePartShowsSideOnesBalanceAfterEveryMove) {
     make_move(6, 0);
     EXPECT_EQ(fake_window::status_text(4), "-1");
 
-    side_to_move = 1;
-    score = -3;
+    game_board.side_to_move = 1;
+    game_board.score = -3;
     make_move(10, 10);
     EXPECT_EQ(fake_window::status_text(4), "-3");
-    score = -2; // side 2 to move, side 2 behind by 2
+    game_board.score = -2; // side 2 to move, side 2 behind by 2
     make_move(12, 12);
     EXPECT_EQ(fake_window::status_text(4), "2");
 }
@@ -175,20 +174,20 @@ TEST_F(MoveTest, RelayedMoveCarriesTheNumbersAsReceived) {
     EXPECT_EQ(writes(engine2).at(2), "move -2147483648 52377650\ntime 10000\notime 9990\ngo\n");
     engine_moves_at(10, engine2, 41, 0); // the cell (0, 1)
     EXPECT_EQ(writes(engine1).at(3), "move 41 0\ntime 19990\notime 10000\ngo\n");
-    EXPECT_EQ(cell_owner[cell_index(2, 0)], 1);
-    EXPECT_EQ(cell_owner[cell_index(0, 1)], 2);
+    EXPECT_EQ(game_board.cell_owner[cell_index(game_board, 2, 0)], 1);
+    EXPECT_EQ(game_board.cell_owner[cell_index(game_board, 0, 1)], 2);
 }
 
 TEST_F(MoveTest, EngineThatExitsPassesItsSideToTheMouse) {
     start_at(0);
     handle_click(110, 110); // side 1 belongs to a running engine
-    EXPECT_EQ(cell_owner[cell_index(5, 5)], CELL_EMPTY);
+    EXPECT_EQ(game_board.cell_owner[cell_index(game_board, 5, 5)], CELL_EMPTY);
 
     engine_output_ended(engine1);
     EXPECT_EQ(engine1.running, 0);
     EXPECT_EQ(fake_window::status_text(5), "Engine1.exe exited");
     handle_click(110, 110);
-    EXPECT_EQ(cell_owner[cell_index(5, 5)], 1);
+    EXPECT_EQ(game_board.cell_owner[cell_index(game_board, 5, 5)], 1);
 
     // An engine told to quit is expected to end: nothing is shown for it.
     fake_window::clear_events();
@@ -227,11 +226,11 @@ TEST_F(MoveTest, ClicksPlayOnlyForSidesWithoutARunningEngine) {
     fresh_game(true, false);
     start_at(0);
     handle_click(30, 30); // side 1's engine runs: ignored, nothing shown
-    EXPECT_EQ(cell_owner[cell_index(1, 1)], CELL_EMPTY);
+    EXPECT_EQ(game_board.cell_owner[cell_index(game_board, 1, 1)], CELL_EMPTY);
     EXPECT_TRUE(fake_window::events().size() == 2); // only the two placeholders
     engine_moves_at(0, engine1, 5, 5);
     handle_click(30, 30); // side 2 has no engine: played, relayed to engine1
-    EXPECT_EQ(cell_owner[cell_index(1, 1)], 2);
+    EXPECT_EQ(game_board.cell_owner[cell_index(game_board, 1, 1)], 2);
     EXPECT_EQ(writes(engine1).at(3), "move 1 1\ntime 20000\notime 10000\ngo\n");
     const size_t events_before = fake_window::events().size();
     handle_click(790, 30); // side 1 to move and its engine runs: ignored, even off the board
@@ -244,8 +243,8 @@ TEST_F(MoveTest, ClicksPlayOnlyForSidesWithoutARunningEngine) {
     handle_click(50, 50);
     EXPECT_EQ(fake_window::events().back(), "box error: illegal move!");
     handle_click(70, 50);
-    EXPECT_EQ(cell_owner[cell_index(2, 2)], 1);
-    EXPECT_EQ(cell_owner[cell_index(3, 2)], 2);
+    EXPECT_EQ(game_board.cell_owner[cell_index(game_board, 2, 2)], 1);
+    EXPECT_EQ(game_board.cell_owner[cell_index(game_board, 3, 2)], 2);
     handle_click(790, 30); // the right border column: refused by the move handling
     EXPECT_EQ(fake_window::events().back(), "box error: illegal move!");
 }

@@ -5,15 +5,15 @@
 #include "fake_window.h"
 #include "recording_engines.h"
 #include "referee/clock.h"
+#include "referee/game_board.h"
 #include "referee/game_start.h"
 #include "referee/move.h"
-#include "rules/board.h"
 
 void RefereeTest::fresh_game(bool engine1_present, bool engine2_present) {
-    reset_rules_state();
+    reset_rules_state(game_board);
     fake_window::reset();
     recording_engines::reset(engine1_present, engine2_present);
-    last_move_cell = 0;
+    game_board.last_move_cell = 0;
     side1_clock_ms = side2_clock_ms = increment_ms = turn_start_tick = 0;
 }
 

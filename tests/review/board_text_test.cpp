@@ -9,6 +9,9 @@
 
 namespace {
 
+// The board the records are played on.
+Board board;
+
 // The lines of a text.
 std::vector<std::string> lines_of(const std::string& text) {
     std::vector<std::string> lines;
@@ -21,18 +24,18 @@ std::vector<std::string> lines_of(const std::string& text) {
 TEST(BoardTextTest, DotsCapturesAndEnclosedPointsToldApart) {
     // Side 1 closes a diamond around side 2's dot at (1, 1); side 2 closes one around the
     // empty point (10, 10).
-    ASSERT_EQ(replay_dots({{1, 0},
-                           {1, 1},
-                           {0, 1},
-                           {10, 9},
-                           {2, 1},
-                           {9, 10},
-                           {1, 2},
-                           {11, 10},
-                           {20, 20},
-                           {10, 11}}),
+    ASSERT_EQ(replay_dots(board, {{1, 0},
+                                  {1, 1},
+                                  {0, 1},
+                                  {10, 9},
+                                  {2, 1},
+                                  {9, 10},
+                                  {1, 2},
+                                  {11, 10},
+                                  {20, 20},
+                                  {10, 11}}),
               10);
-    const std::vector<std::string> lines = lines_of(board_text());
+    const std::vector<std::string> lines = lines_of(board_text(board));
     ASSERT_EQ(lines.size(), 2u + 32u + 2u);
     EXPECT_EQ(lines[0], "                       1 1 1 1 1 1 1 1 1 1 2 2 2 2 2 2 2 2 2 2 3 3 3 3 3 "
                         "3 3 3 3");
@@ -50,7 +53,7 @@ TEST(BoardTextTest, DotsCapturesAndEnclosedPointsToldApart) {
     EXPECT_NE(lines[34].find("x side 1's dot, captured"), std::string::npos);
     EXPECT_NE(lines[34].find("+ empty point inside an enclosure"), std::string::npos);
     EXPECT_NE(lines[35].find("o side 2's dot, captured"), std::string::npos);
-    EXPECT_EQ(side1_balance(), 1);
+    EXPECT_EQ(side1_balance(board), 1);
 }
 
 // A finished game between "A" (side 1) and "B" (side 2).

@@ -27,10 +27,10 @@ TEST(LogFollowTest, MovesArePlayedInTurnWhateverThePieces) {
         EXPECT_EQ(game.message, "dotbot: 7 playouts");
         EXPECT_EQ(game.partial, "move 3"); // not yet a whole line
         // Side 1 has closed its diamond around side 2's (1, 1).
-        EXPECT_EQ(cell_owner[cell_index(1, 1)], 2);
-        EXPECT_NE(cell_enclosed[cell_index(1, 1)], 0);
-        EXPECT_EQ(side1_balance(), 1);
-        EXPECT_EQ(free_points(), 39 * 32 - 7);
+        EXPECT_EQ(game.board.cell_owner[cell_index(game.board, 1, 1)], 2);
+        EXPECT_NE(game.board.cell_enclosed[cell_index(game.board, 1, 1)], 0);
+        EXPECT_EQ(side1_balance(game.board), 1);
+        EXPECT_EQ(free_points(game.board), 39 * 32 - 7);
     }
 }
 
@@ -41,7 +41,7 @@ TEST(LogFollowTest, MovesTheRulesRefuseAreCountedApart) {
                  4);
     EXPECT_EQ(game.moves, 2);
     EXPECT_EQ(game.refused, 5);
-    EXPECT_EQ(cell_owner[cell_index(6, 5)], 2);
+    EXPECT_EQ(game.board.cell_owner[cell_index(game.board, 6, 5)], 2);
     EXPECT_EQ(game.message, "");
 }
 

@@ -9,51 +9,54 @@
 
 namespace {
 
+// The board of these cases.
+Board board;
+
 class BoardTest : public ::testing::Test {
   protected:
-    void SetUp() override { reset_rules_state(); }
+    void SetUp() override { reset_rules_state(board); }
 };
 
 TEST_F(BoardTest, InitialGeometry) {
-    EXPECT_EQ(first_cell, 42);
-    EXPECT_EQ(end_cell, 1352);
+    EXPECT_EQ(board.first_cell, 42);
+    EXPECT_EQ(board.end_cell, 1352);
     for (int i = 0; i <= 41; ++i)
-        EXPECT_EQ(cell_owner[i], CELL_BORDER) << i;
-    EXPECT_EQ(cell_owner[81], CELL_BORDER);
-    EXPECT_EQ(cell_owner[42], CELL_EMPTY);
-    EXPECT_EQ(cell_owner[1351], CELL_EMPTY);
-    EXPECT_EQ(cell_index(0, 0), 42);
-    EXPECT_EQ(cell_index(38, 31), 1351);
+        EXPECT_EQ(board.cell_owner[i], CELL_BORDER) << i;
+    EXPECT_EQ(board.cell_owner[81], CELL_BORDER);
+    EXPECT_EQ(board.cell_owner[42], CELL_EMPTY);
+    EXPECT_EQ(board.cell_owner[1351], CELL_EMPTY);
+    EXPECT_EQ(cell_index(board, 0, 0), 42);
+    EXPECT_EQ(cell_index(board, 38, 31), 1351);
     const int32_t ring[8] = {-41, -40, 1, 42, 41, 40, -1, -42};
     for (int k = 0; k < 8; ++k)
-        EXPECT_EQ(neighbour_offset[k], ring[k]) << k;
-    EXPECT_EQ(side_to_move, 1);
-    EXPECT_EQ(score, 0);
+        EXPECT_EQ(board.neighbour_offset[k], ring[k]) << k;
+    EXPECT_EQ(board.side_to_move, 1);
+    EXPECT_EQ(board.score, 0);
 
     int border_in_range = 0;
-    for (int32_t i = first_cell; i < end_cell; ++i)
-        border_in_range += cell_owner[i] == CELL_BORDER;
-    EXPECT_EQ(end_cell - first_cell, 1310);
+    for (int32_t i = board.first_cell; i < board.end_cell; ++i)
+        border_in_range += board.cell_owner[i] == CELL_BORDER;
+    EXPECT_EQ(board.end_cell - board.first_cell, 1310);
     EXPECT_EQ(border_in_range, 62);
     // The last row of the frame and its cells past the board stay border.
-    for (int32_t i = end_cell; i < (board_cols + 2) * (board_rows + 2); ++i)
-        EXPECT_EQ(cell_owner[i], CELL_BORDER) << i;
+    for (int32_t i = board.end_cell; i < (board.board_cols + 2) * (board.board_rows + 2); ++i)
+        EXPECT_EQ(board.cell_owner[i], CELL_BORDER) << i;
 }
 
 TEST_F(BoardTest, InitKeepsStampsButResetsCells) {
-    cell_stamp[100] = 7;
-    stamp_counter = 7;
-    cell_owner[100] = 2;
-    cell_enclosed[100] = 3;
-    side_to_move = 2;
-    score = 5;
-    init_board();
-    EXPECT_EQ(cell_stamp[100], 7);
-    EXPECT_EQ(stamp_counter, 7);
-    EXPECT_EQ(cell_owner[100], CELL_EMPTY);
-    EXPECT_EQ(cell_enclosed[100], 0);
-    EXPECT_EQ(side_to_move, 1);
-    EXPECT_EQ(score, 0);
+    board.cell_stamp[100] = 7;
+    board.stamp_counter = 7;
+    board.cell_owner[100] = 2;
+    board.cell_enclosed[100] = 3;
+    board.side_to_move = 2;
+    board.score = 5;
+    init_board(board);
+    EXPECT_EQ(board.cell_stamp[100], 7);
+    EXPECT_EQ(board.stamp_counter, 7);
+    EXPECT_EQ(board.cell_owner[100], CELL_EMPTY);
+    EXPECT_EQ(board.cell_enclosed[100], 0);
+    EXPECT_EQ(board.side_to_move, 1);
+    EXPECT_EQ(board.score, 0);
 }
 
 struct LegalCase {
@@ -85,38 +88,38 @@ TEST_F(BoardTest, LegalityOfPairsOnAnEmptyBoard) {
         {INT32_MIN, 52377650, true},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(is_legal_dot(c.x, c.y), c.legal) << c.x << "," << c.y;
+        EXPECT_EQ(is_legal_dot(board, c.x, c.y), c.legal) << c.x << "," << c.y;
 }
 
 TEST_F(BoardTest, OccupiedAndEnclosedCellsAreIllegalForBothSides) {
-    play(5, 5);
-    EXPECT_FALSE(is_legal_dot(5, 5)); // side 1's dot, judged for side 2
-    play(6, 6);
-    EXPECT_FALSE(is_legal_dot(6, 6));
-    EXPECT_FALSE(is_legal_dot(5, 5));
-    cell_enclosed[cell_index(7, 7)] = 1;
-    EXPECT_FALSE(is_legal_dot(7, 7));
-    side_to_move = 2;
-    EXPECT_FALSE(is_legal_dot(7, 7));
+    play(board, 5, 5);
+    EXPECT_FALSE(is_legal_dot(board, 5, 5)); // side 1's dot, judged for side 2
+    play(board, 6, 6);
+    EXPECT_FALSE(is_legal_dot(board, 6, 6));
+    EXPECT_FALSE(is_legal_dot(board, 5, 5));
+    board.cell_enclosed[cell_index(board, 7, 7)] = 1;
+    EXPECT_FALSE(is_legal_dot(board, 7, 7));
+    board.side_to_move = 2;
+    EXPECT_FALSE(is_legal_dot(board, 7, 7));
     // (41, 0) follows the cell (0, 1).
-    EXPECT_TRUE(is_legal_dot(41, 0));
-    play(0, 1);
-    EXPECT_FALSE(is_legal_dot(41, 0));
+    EXPECT_TRUE(is_legal_dot(board, 41, 0));
+    play(board, 0, 1);
+    EXPECT_FALSE(is_legal_dot(board, 41, 0));
 }
 
 TEST_F(BoardTest, FullBoardTest) {
-    EXPECT_EQ(board_full(), 0);
-    for (int32_t y = 0; y < board_rows; ++y)
-        for (int32_t x = 0; x < board_cols; ++x)
-            cell_owner[cell_index(x, y)] = 1 + (x + y) % 2;
-    EXPECT_EQ(board_full(), 1); // the 62 border cells in the range count as occupied
+    EXPECT_EQ(board_full(board), 0);
+    for (int32_t y = 0; y < board.board_rows; ++y)
+        for (int32_t x = 0; x < board.board_cols; ++x)
+            board.cell_owner[cell_index(board, x, y)] = 1 + (x + y) % 2;
+    EXPECT_EQ(board_full(board), 1); // the 62 border cells in the range count as occupied
 
     // An empty cell inside an enclosure can never take a dot: it counts as taken.
-    cell_owner[cell_index(10, 10)] = CELL_EMPTY;
-    cell_enclosed[cell_index(10, 10)] = 1;
-    EXPECT_EQ(board_full(), 1);
-    cell_enclosed[cell_index(10, 10)] = 0;
-    EXPECT_EQ(board_full(), 0);
+    board.cell_owner[cell_index(board, 10, 10)] = CELL_EMPTY;
+    board.cell_enclosed[cell_index(board, 10, 10)] = 1;
+    EXPECT_EQ(board_full(board), 1);
+    board.cell_enclosed[cell_index(board, 10, 10)] = 0;
+    EXPECT_EQ(board_full(board), 0);
 }
 
 } // namespace

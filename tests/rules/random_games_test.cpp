@@ -14,15 +14,18 @@
 
 namespace {
 
-constexpr int32_t WIDTH = board_cols + 2;
-constexpr int32_t CELLS = WIDTH * (board_rows + 2);
+// The board of these cases.
+Board board;
+
+constexpr int32_t WIDTH = FENDREL_COLS + 2;
+constexpr int32_t CELLS = WIDTH * (FENDREL_ROWS + 2);
 // North, east, south and west, as steps in the bordered board.
 constexpr int32_t ORTHOGONAL[4] = {-WIDTH, 1, WIDTH, -1};
 
 // The board as it was before the move being checked.
 struct Mirror {
-    std::vector<int32_t> owner = std::vector<int32_t>(CELL_CAPACITY);
-    std::vector<int32_t> enclosed = std::vector<int32_t>(CELL_CAPACITY);
+    std::vector<int32_t> owner;
+    std::vector<int32_t> enclosed;
     int32_t side = 1;
     int32_t score = 0;
     int32_t stamps = 0;
@@ -41,17 +44,17 @@ struct Tally {
 
 // Takes a copy of the board as it is now.
 void capture_mirror(Mirror& m) {
-    std::memcpy(m.owner.data(), cell_owner, sizeof cell_owner);
-    std::memcpy(m.enclosed.data(), cell_enclosed, sizeof cell_enclosed);
-    m.side = side_to_move;
-    m.score = score;
-    m.stamps = stamp_counter;
+    m.owner = board.cell_owner;
+    m.enclosed = board.cell_enclosed;
+    m.side = board.side_to_move;
+    m.score = board.score;
+    m.stamps = board.stamp_counter;
 }
 
 // Whether the cell lies in the outermost playable rows or columns.
 bool on_outer_ring(int32_t i) {
     const int32_t r = i / WIDTH, c = i % WIDTH;
-    return r == 1 || r == board_rows || c == 1 || c == board_cols;
+    return r == 1 || r == board.board_rows || c == 1 || c == board.board_cols;
 }
 
 // Checks one cell whose count the move changed: the new count is allowed, the change is by
@@ -59,13 +62,13 @@ bool on_outer_ring(int32_t i) {
 // by the mover's free dots. Adds the cell's part to the tallies; returns a fault or "".
 std::string check_changed_cell(Mirror& m, int32_t i, int32_t& newly_captured, int32_t& freed) {
     const int32_t mover = m.side;
-    const int32_t owner = cell_owner[i], now = cell_enclosed[i], was = m.enclosed[i];
+    const int32_t owner = board.cell_owner[i], now = board.cell_enclosed[i], was = m.enclosed[i];
     const auto at = [i] { return " at cell " + std::to_string(i); };
     if (now < 0)
         return "negative count" + at();
     if (now != 0 && (owner == CELL_BORDER || on_outer_ring(i)))
         return "enclosed cell on the edge" + at();
-    if (cell_stamp[i] <= m.stamps)
+    if (board.cell_stamp[i] <= m.stamps)
         return "count changed on a cell the search did not visit" + at();
     if (owner == mover) {
         if (now - was < -4 || now - was > -1)
@@ -81,8 +84,8 @@ std::string check_changed_cell(Mirror& m, int32_t i, int32_t& newly_captured, in
     }
     for (const int32_t step : ORTHOGONAL) {
         const int32_t j = i + step;
-        const bool changed = cell_enclosed[j] != m.enclosed[j];
-        const bool wall = cell_owner[j] == mover && cell_enclosed[j] == 0;
+        const bool changed = board.cell_enclosed[j] != m.enclosed[j];
+        const bool wall = board.cell_owner[j] == mover && board.cell_enclosed[j] == 0;
         if (!changed && !wall)
             return "region not closed" + at() + " towards cell " + std::to_string(j);
     }
@@ -97,84 +100,85 @@ std::string check_enclosures(Mirror& m) {
     const bool balance_holds = !m.dot_above_one;
     int32_t newly_captured = 0, freed = 0;
     for (int32_t i = 0; i < CELLS; ++i) {
-        if (cell_enclosed[i] == m.enclosed[i])
+        if (board.cell_enclosed[i] == m.enclosed[i])
             continue;
         std::string fault = check_changed_cell(m, i, newly_captured, freed);
         if (!fault.empty())
             return fault;
     }
-    if (-score != m.score + newly_captured + freed)
+    if (-board.score != m.score + newly_captured + freed)
         return "score moved by other than the captures and frees";
     // Seen from the side now to move, the mover's captured dots are the other side's.
-    if (balance_holds && score != m.captured[mover] - m.captured[mover ^ 3])
+    if (balance_holds && board.score != m.captured[mover] - m.captured[mover ^ 3])
         return "score is not the captured-dot balance";
     return "";
 }
 
 // Whether any of the bordered board's cells in `now` differs from the copy. One plain pass
 // without an early exit, cheap enough for every move.
-bool differs(const int32_t* now, const std::vector<int32_t>& copy) {
-    return std::memcmp(now, copy.data(), CELLS * sizeof(int32_t)) != 0;
+bool differs(const std::vector<int32_t>& now, const std::vector<int32_t>& copy) {
+    return std::memcmp(now.data(), copy.data(), CELLS * sizeof(int32_t)) != 0;
 }
 
 // Checks the board after the dot of m.side went on `cell`, then makes m the board as it is.
 std::string check_move(Mirror& m, int32_t cell, Tally& tally) {
     ++tally.moves;
-    if (side_to_move != (m.side ^ 3))
+    if (board.side_to_move != (m.side ^ 3))
         return "the turn did not pass";
-    const int32_t grown = stamp_counter - m.stamps;
+    const int32_t grown = board.stamp_counter - m.stamps;
     if (grown < 0 || grown > 4)
         return "stamp_counter grew by " + std::to_string(grown);
     m.owner[cell] = m.side;
-    if (differs(cell_owner, m.owner))
+    if (differs(board.cell_owner, m.owner))
         return "a cell besides the new dot changed owner";
     std::string fault;
-    if (!differs(cell_enclosed, m.enclosed)) {
+    if (!differs(board.cell_enclosed, m.enclosed)) {
         // Nothing enclosed: any flood was rolled back, and only the stamps may show it.
-        if (score != -m.score)
+        if (board.score != -m.score)
             fault = "a move that enclosed nothing changed the score";
         tally.rolled_back += grown > 0;
     } else {
         ++tally.enclosing;
         tally.balance_checked += !m.dot_above_one;
         fault = check_enclosures(m);
-        std::memcpy(m.enclosed.data(), cell_enclosed, sizeof cell_enclosed);
+        m.enclosed = board.cell_enclosed;
     }
-    m.side = side_to_move;
-    m.score = score;
-    m.stamps = stamp_counter;
+    m.side = board.side_to_move;
+    m.score = board.score;
+    m.stamps = board.stamp_counter;
     return fault;
 }
 
 // Plays one game to its end, checking every move; the first fault fails the test.
 void play_checked_game(uint32_t seed, Bias bias, Mirror& m, Tally& tally) {
-    reset_rules_state();
+    reset_rules_state(board);
     capture_mirror(m);
     m.captured[1] = m.captured[2] = 0;
     m.dot_above_one = false;
     RandomPlayer player;
     start_random_player(player, seed, bias);
-    const auto legal = [](Point p) { return is_legal_dot(p.x, p.y); };
+    const auto legal = [](Point p) { return is_legal_dot(board, p.x, p.y); };
     Point p{};
     while (next_random_move(player, legal, p)) {
         // A legal point is left, so the board is not full.
-        std::string fault = board_full() ? "board full with a legal point left" : "";
-        place_dot(cell_index(p.x, p.y));
+        std::string fault = board_full(board) ? "board full with a legal point left" : "";
+        place_dot(board, cell_index(board, p.x, p.y));
         if (fault.empty())
-            fault = check_move(m, cell_index(p.x, p.y), tally);
+            fault = check_move(m, cell_index(board, p.x, p.y), tally);
         if (!fault.empty()) {
             ADD_FAILURE() << fault << " (seed " << seed << ", move " << player.history.size()
                           << " at " << p.x << "," << p.y << ")";
             return;
         }
     }
-    for (int32_t y = 0; y < board_rows; ++y)
-        for (int32_t x = 0; x < board_cols; ++x)
-            ASSERT_FALSE(is_legal_dot(x, y)) << "seed " << seed << " ended early";
-    EXPECT_EQ(board_full(), 1) << "no legal point is left (seed " << seed << ")";
-    for (int32_t i = CELLS; i < CELL_CAPACITY; ++i)
-        ASSERT_TRUE(cell_owner[i] == 0 && cell_enclosed[i] == 0 && cell_stamp[i] == 0)
-            << "entry " << i << " past the bordered board was written (seed " << seed << ")";
+    for (int32_t y = 0; y < board.board_rows; ++y)
+        for (int32_t x = 0; x < board.board_cols; ++x)
+            ASSERT_FALSE(is_legal_dot(board, x, y)) << "seed " << seed << " ended early";
+    EXPECT_EQ(board_full(board), 1) << "no legal point is left (seed " << seed << ")";
+    // The lists are sized for the bordered board: nothing past it can have been written.
+    ASSERT_EQ(board.cell_owner.size(), static_cast<size_t>(CELLS)) << "seed " << seed;
+    ASSERT_EQ(board.cell_enclosed.size(), static_cast<size_t>(CELLS)) << "seed " << seed;
+    ASSERT_EQ(board.cell_stamp.size(), static_cast<size_t>(CELLS)) << "seed " << seed;
     tally.games_with_dot_above_one += m.dot_above_one;
 }
 

@@ -23,7 +23,7 @@ bool near_recent_move(RandomPlayer& player, const std::function<bool(Point)>& le
         const Point from = player.history[played - 1 - back];
         const Point p = {from.x + static_cast<int32_t>(draw(player, 3)) - 1,
                          from.y + static_cast<int32_t>(draw(player, 3)) - 1};
-        if (p.x >= 0 && p.x < board_cols && p.y >= 0 && p.y < board_rows && legal(p)) {
+        if (p.x >= 0 && p.x < player.cols && p.y >= 0 && p.y < player.rows && legal(p)) {
             move = p;
             return true;
         }
@@ -48,13 +48,16 @@ bool uniform_move(RandomPlayer& player, const std::function<bool(Point)>& legal,
 
 } // namespace
 
-void start_random_player(RandomPlayer& player, uint32_t seed, Bias bias) {
+void start_random_player(RandomPlayer& player, uint32_t seed, Bias bias, int32_t cols,
+                         int32_t rows) {
     player.rng.seed(seed);
     player.bias = bias;
+    player.cols = cols;
+    player.rows = rows;
     player.candidates.clear();
     player.history.clear();
-    for (int32_t y = 0; y < board_rows; ++y)
-        for (int32_t x = 0; x < board_cols; ++x)
+    for (int32_t y = 0; y < rows; ++y)
+        for (int32_t x = 0; x < cols; ++x)
             player.candidates.push_back({x, y});
 }
 

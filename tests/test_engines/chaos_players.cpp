@@ -42,9 +42,10 @@ void note_move(const std::string& line) {
 
 // Takes a free cell of the board's edge and writes it as a move line into text.
 void add_edge_move(std::string& text) {
-    for (int y = 0; y < board_rows; ++y) {
-        for (int x = 0; x < board_cols; ++x) {
-            const bool edge = y == 0 || y == board_rows - 1 || x == 0 || x == board_cols - 1;
+    for (int y = 0; y < followed_board.board_rows; ++y) {
+        for (int x = 0; x < followed_board.board_cols; ++x) {
+            const bool edge = y == 0 || y == followed_board.board_rows - 1 || x == 0 ||
+                              x == followed_board.board_cols - 1;
             if (edge && dots.insert({x, y}).second) {
                 text += move_line(x, y);
                 return;
@@ -60,13 +61,13 @@ std::pair<int32_t, int32_t> latest_own{-1, -1};
 
 // Places the first legal point from next_look on and gives its line; "" when none is left.
 std::string legal_move() {
-    const int32_t points = board_cols * board_rows;
+    const int32_t points = followed_board.board_cols * followed_board.board_rows;
     for (int32_t i = 0; i < points; ++i) {
         const int32_t point = (next_look + i) % points;
-        const int32_t x = point % board_cols;
-        const int32_t y = point / board_cols;
-        if (is_legal_dot(x, y)) {
-            place_dot(cell_index(x, y));
+        const int32_t x = point % followed_board.board_cols;
+        const int32_t y = point / followed_board.board_cols;
+        if (is_legal_dot(followed_board, x, y)) {
+            place_dot(followed_board, cell_index(followed_board, x, y));
             next_look = (point + 97) % points;
             latest_own = {x, y};
             return move_line(x, y);
@@ -80,14 +81,14 @@ std::string legal_move() {
 // top to bottom. Neither half can enclose anything of the other's.
 std::vector<std::pair<int32_t, int32_t>> half_of(int side) {
     std::vector<std::pair<int32_t, int32_t>> points;
-    const int32_t middle = board_cols / 2;
-    for (int32_t x = 0; x < board_cols; ++x) {
+    const int32_t middle = followed_board.board_cols / 2;
+    for (int32_t x = 0; x < followed_board.board_cols; ++x) {
         if (x == middle || (side == 1) != (x < middle))
             continue;
-        for (int32_t y = 0; y < board_rows; ++y)
+        for (int32_t y = 0; y < followed_board.board_rows; ++y)
             points.push_back({x, y});
     }
-    for (int32_t y = side == 1 ? 0 : 1; y < board_rows; y += 2)
+    for (int32_t y = side == 1 ? 0 : 1; y < followed_board.board_rows; y += 2)
         points.push_back({middle, y});
     return points;
 }
@@ -175,11 +176,11 @@ int play_half() {
     size_t played = 0;
     return follow_and_answer([&played] {
         // The rules core follows the game, so the side to move at "go" is the engine's own.
-        const auto points = half_of(side_to_move);
+        const auto points = half_of(followed_board.side_to_move);
         if (played == points.size())
             return std::string();
         const auto [x, y] = points[played++];
-        place_dot(cell_index(x, y));
+        place_dot(followed_board, cell_index(followed_board, x, y));
         return move_line(x, y);
     });
 }

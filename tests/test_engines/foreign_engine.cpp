@@ -33,7 +33,7 @@ namespace {
 
 bool gtp = false;
 std::string mode = "legal";
-int32_t rows = board_rows;
+int32_t rows = followed_board.board_rows;
 std::mt19937 generator(7);
 int32_t last_x = -1, last_y = -1;
 
@@ -50,8 +50,8 @@ void refuse(const std::string& id, const std::string& command) {
 }
 
 void place(int32_t x, int32_t y) {
-    if (is_legal_dot(x, y)) {
-        place_dot(cell_index(x, y));
+    if (is_legal_dot(followed_board, x, y)) {
+        place_dot(followed_board, cell_index(followed_board, x, y));
         last_x = x;
         last_y = y;
     }
@@ -66,9 +66,9 @@ std::string point_text(int32_t x, int32_t y, const std::string& player) {
 // Sets the side to move to the player asked, as engines that do not check turns do.
 void play_as(const std::string& player) {
     const int side = player == "0" || player == "B" || player == "b" ? 1 : 2;
-    if (side != side_to_move) {
-        side_to_move = side;
-        score = -score;
+    if (side != followed_board.side_to_move) {
+        followed_board.side_to_move = side;
+        followed_board.score = -followed_board.score;
     }
 }
 
@@ -90,7 +90,7 @@ bool generate(const std::string& id, const std::string& command, const std::stri
     else if (now && mode == "silent")
         return true;
     else if (now && mode == "off-board")
-        answer(id, command, point_text(board_cols, 0, player));
+        answer(id, command, point_text(followed_board.board_cols, 0, player));
     else if (now && mode == "illegal")
         answer(id, command, point_text(last_x, last_y, player));
     else if (now && mode == "exit")
@@ -126,7 +126,7 @@ int serve() {
         if (command == "name") {
             answer(id, command, gtp ? "Foreign GTP" : "Foreign pointsai");
         } else if (command == "init" || command == "clear_board") {
-            init_board();
+            init_board(followed_board);
             answer(id, command, "");
         } else if (command == "boardsize" && !args.empty()) {
             rows = std::stoi(args[0].substr(args[0].find(':') + 1));
@@ -167,6 +167,6 @@ int main(int argc, char** argv) {
         mode = argv[2];
     if (const char* say = std::getenv("FOREIGN_ENGINE_SAY"))
         write_stream(2, std::string("said ") + say + "\n");
-    init_board();
+    init_board(followed_board);
     return serve();
 }

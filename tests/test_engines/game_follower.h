@@ -11,19 +11,22 @@
 #include <string>
 #include <vector>
 
+// The game as this engine follows it.
+inline Board followed_board;
+
 // A uniformly random legal point of the board, as x and y; false when there is none.
 inline bool random_legal_point(std::mt19937& generator, int32_t& x, int32_t& y) {
     std::vector<int32_t> legal;
-    for (int32_t py = 0; py < board_rows; ++py)
-        for (int32_t px = 0; px < board_cols; ++px)
-            if (is_legal_dot(px, py))
-                legal.push_back(py * board_cols + px);
+    for (int32_t py = 0; py < followed_board.board_rows; ++py)
+        for (int32_t px = 0; px < followed_board.board_cols; ++px)
+            if (is_legal_dot(followed_board, px, py))
+                legal.push_back(py * followed_board.board_cols + px);
     if (legal.empty())
         return false;
     const int32_t chosen =
         legal[std::uniform_int_distribution<size_t>(0, legal.size() - 1)(generator)];
-    x = chosen % board_cols;
-    y = chosen / board_cols;
+    x = chosen % followed_board.board_cols;
+    y = chosen / followed_board.board_cols;
     return true;
 }
 
@@ -31,17 +34,18 @@ inline bool random_legal_point(std::mt19937& generator, int32_t& x, int32_t& y) 
 inline void follow_move(const std::string& line) {
     int32_t x = 0;
     int32_t y = 0;
-    if (parse_engine_line(line.c_str(), &x, &y) == EngineLine::move && is_legal_dot(x, y))
-        place_dot(cell_index(x, y));
+    if (parse_engine_line(line.c_str(), &x, &y) == EngineLine::move &&
+        is_legal_dot(followed_board, x, y))
+        place_dot(followed_board, cell_index(followed_board, x, y));
 }
 
 // Follows the game; on each "go" writes what `answer` gives. Returns the exit code, 0.
 template <typename Answer> int follow_and_answer(Answer answer) {
-    init_board();
+    init_board(followed_board);
     std::string line;
     while (next_input_line(line) && line != "quit") {
         if (line.rfind("new ", 0) == 0)
-            init_board();
+            init_board(followed_board);
         else if (line.rfind("move ", 0) == 0)
             follow_move(line);
         else if (line == "go")

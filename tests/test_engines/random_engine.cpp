@@ -29,7 +29,7 @@ std::string random_move(std::mt19937& generator) {
     int32_t y = 0;
     if (!random_legal_point(generator, x, y))
         return "pass\n";
-    place_dot(cell_index(x, y));
+    place_dot(followed_board, cell_index(followed_board, x, y));
     return "move " + std::to_string(x) + " " + std::to_string(y) + "\n";
 }
 

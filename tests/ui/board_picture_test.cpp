@@ -2,8 +2,8 @@
 // the background, the grid and each kind of cell, so that a screenshot tells the state of
 // every grid point.
 #include "board_diagram.h"
+#include "referee/game_board.h"
 #include "referee/move.h"
-#include "rules/board.h"
 #include "ui/board_picture.h"
 
 #include <gtest/gtest.h>
@@ -40,18 +40,18 @@ std::string describe(const DrawCommand& c) {
 }
 
 // Background and grid come first, one command each per row and column.
-constexpr size_t CELL_COMMANDS_START = 1 + board_rows + board_cols;
+constexpr size_t CELL_COMMANDS_START = 1 + FENDREL_ROWS + FENDREL_COLS;
 
 class BoardPictureTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        reset_rules_state();
-        last_move_cell = 0;
+        reset_rules_state(game_board);
+        game_board.last_move_cell = 0;
     }
 
     // The commands after the background and the grid, as text, for the default client area.
     Texts cell_commands() {
-        build_board_picture(804, 675, picture);
+        build_board_picture(game_board, 804, 675, picture);
         Texts texts;
         for (size_t i = CELL_COMMANDS_START; i < picture.size(); ++i)
             texts.push_back(describe(picture[i]));
@@ -59,8 +59,8 @@ class BoardPictureTest : public ::testing::Test {
     }
 
     static void put(int32_t x, int32_t y, int32_t owner, int32_t enclosed) {
-        cell_owner[cell_index(x, y)] = owner;
-        cell_enclosed[cell_index(x, y)] = enclosed;
+        game_board.cell_owner[cell_index(game_board, x, y)] = owner;
+        game_board.cell_enclosed[cell_index(game_board, x, y)] = enclosed;
     }
 
     std::vector<DrawCommand> picture;
@@ -78,24 +78,25 @@ TEST(BoardColours, BrushesAndStockObjects) {
 }
 
 TEST_F(BoardPictureTest, EmptyBoardIsBackgroundThenGrid) {
-    build_board_picture(804, 675, picture);
+    build_board_picture(game_board, 804, 675, picture);
     ASSERT_EQ(picture.size(), CELL_COMMANDS_START);
     // The band of the status bar at the bottom is left alone.
     EXPECT_EQ(describe(picture[0]), "fill 0,0 804,655 background");
     // Horizontal lines stop one pixel short of the last column's grid point (the end point
     // is not drawn), where the last vertical line passes; vertical lines reach the last row.
-    for (int32_t i = 0; i < board_rows; ++i) {
+    for (int32_t i = 0; i < game_board.board_rows; ++i) {
         const std::string y = std::to_string(20 + 20 * i);
         EXPECT_EQ(describe(picture[1 + i]), "line 20," + y + " 780," + y + " grid");
     }
-    for (int32_t j = 0; j < board_cols; ++j) {
+    for (int32_t j = 0; j < game_board.board_cols; ++j) {
         const std::string x = std::to_string(20 + 20 * j);
-        EXPECT_EQ(describe(picture[1 + board_rows + j]), "line " + x + ",20 " + x + ",641 grid");
+        EXPECT_EQ(describe(picture[1 + game_board.board_rows + j]),
+                  "line " + x + ",20 " + x + ",641 grid");
     }
 }
 
 TEST_F(BoardPictureTest, BackgroundFollowsTheClientArea) {
-    build_board_picture(900, 760, picture);
+    build_board_picture(game_board, 900, 760, picture);
     EXPECT_EQ(describe(picture.front()), "fill 0,0 900,740 background");
     EXPECT_EQ(picture.size(), CELL_COMMANDS_START);
 }
@@ -132,18 +133,18 @@ TEST_F(BoardPictureTest, NoMarkBeforeTheFirstMove) {
 TEST_F(BoardPictureTest, MarkSitsOnTheLatestDotOnly) {
     put(4, 4, 1, 0);
     put(5, 4, 2, 0);
-    last_move_cell = cell_index(5, 4);
+    game_board.last_move_cell = cell_index(game_board, 5, 4);
     EXPECT_EQ(cell_commands(), (Texts{"disc 94,94 108,108 side1", "disc 114,94 128,108 side2",
                                       "disc 117,97 125,105 mark"}));
 
-    last_move_cell = cell_index(38, 31);
+    game_board.last_move_cell = cell_index(game_board, 38, 31);
     put(38, 31, 2, 0);
     EXPECT_EQ(cell_commands().back(), "disc 777,637 785,645 mark");
 }
 
 TEST_F(BoardPictureTest, MarkStaysOnACoveredLatestDot) {
     put(6, 6, 2, 1);
-    last_move_cell = cell_index(6, 6);
+    game_board.last_move_cell = cell_index(game_board, 6, 6);
     EXPECT_EQ(cell_commands(),
               (Texts{"disc 126,126 155,155 enclosure", "disc 134,134 148,148 side2-enclosed",
                      "disc 137,137 145,145 mark"}));
@@ -152,11 +153,11 @@ TEST_F(BoardPictureTest, MarkStaysOnACoveredLatestDot) {
 TEST_F(BoardPictureTest, CapturedDotAndCoveredEmptyCellOfARealGame) {
     // Side 1 closes a ring around a dot of side 2 and an empty cell beside it.
     for (auto [x, y] : {std::pair{10, 9}, {11, 9}, {9, 10}, {12, 10}, {10, 11}})
-        play_for(1, x, y);
-    play_for(2, 11, 10);
-    play_for(1, 11, 11);
-    last_move_cell = cell_index(11, 11);
-    build_board_picture(804, 675, picture);
+        play_for(game_board, 1, x, y);
+    play_for(game_board, 2, 11, 10);
+    play_for(game_board, 1, 11, 11);
+    game_board.last_move_cell = cell_index(game_board, 11, 11);
+    build_board_picture(game_board, 804, 675, picture);
     Texts ring_area; // leaves out the other side's moves on the bottom rows
     for (size_t i = CELL_COMMANDS_START; i < picture.size(); ++i)
         if (picture[i].y1 < 400)

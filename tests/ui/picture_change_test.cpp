@@ -1,7 +1,7 @@
 // Where two board pictures differ: the boxes a window redraws after a move.
 #include "board_diagram.h"
+#include "referee/game_board.h"
 #include "referee/move.h"
-#include "rules/board.h"
 #include "ui/board_picture.h"
 #include "ui/picture_change.h"
 
@@ -17,16 +17,16 @@ using Boxes = std::vector<PixelBox>;
 class PictureChangeTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        reset_rules_state();
-        last_move_cell = 0;
-        build_board_picture(804, 675, before);
+        reset_rules_state(game_board);
+        game_board.last_move_cell = 0;
+        build_board_picture(game_board, 804, 675, before);
     }
 
     // The changed boxes from the picture of SetUp (or the last call) to the current
     // position, sorted.
     Boxes changes() {
         std::vector<DrawCommand> after;
-        build_board_picture(804, 675, after);
+        build_board_picture(game_board, 804, 675, after);
         Boxes boxes;
         changed_boxes(before, after, boxes);
         before = after;
@@ -38,8 +38,8 @@ class PictureChangeTest : public ::testing::Test {
 
     // Plays (x, y) for the side to move and marks it as the latest dot.
     static void move(int32_t x, int32_t y) {
-        play(x, y);
-        last_move_cell = cell_index(x, y);
+        play(game_board, x, y);
+        game_board.last_move_cell = cell_index(game_board, x, y);
     }
 
     std::vector<DrawCommand> before;
@@ -82,11 +82,11 @@ TEST_F(PictureChangeTest, AMoveChangesItsDotAndBothMarks) {
 
 TEST_F(PictureChangeTest, ACaptureChangesTheEnclosedCells) {
     for (auto [x, y] : {std::pair{10, 9}, {11, 9}, {9, 10}, {12, 10}, {10, 11}})
-        play_for(1, x, y);
-    play_for(2, 11, 10);
+        play_for(game_board, 1, x, y);
+    play_for(game_board, 2, 11, 10);
     changes();
-    play_for(1, 11, 11);
-    last_move_cell = cell_index(11, 11);
+    play_for(game_board, 1, 11, 11);
+    game_board.last_move_cell = cell_index(game_board, 11, 11);
     // The closing dot with its mark; an enclosure disc on the empty cell and on the captured
     // dot, whose free shade gives way to the dark one (the old and the new command share
     // their box).
@@ -100,7 +100,7 @@ TEST_F(PictureChangeTest, ACaptureChangesTheEnclosedCells) {
 
 TEST_F(PictureChangeTest, ANewClientSizeChangesTheBackground) {
     std::vector<DrawCommand> larger;
-    build_board_picture(900, 700, larger);
+    build_board_picture(game_board, 900, 700, larger);
     Boxes boxes;
     changed_boxes(before, larger, boxes);
     EXPECT_EQ(boxes, (Boxes{{0, 0, 804, 655}, {0, 0, 900, 680}}));

@@ -1,6 +1,6 @@
 // The window's geometry: the outer size that leaves the board its client area, and the
 // board point that a click in that area names.
-#include "rules/board.h"
+#include "referee/game_board.h"
 #include "ui/click.h"
 #include "ui/geometry.h"
 
@@ -41,18 +41,18 @@ TEST(ClickMapping, EveryPixelOfTheDefaultClientArea) {
         EXPECT_EQ(cell_from_point(p, 100).x, 0) << p;
         EXPECT_EQ(cell_from_point(100, p).y, 0) << p;
     }
-    for (int32_t c = 1; c <= board_cols; ++c) {
+    for (int32_t c = 1; c <= FENDREL_COLS; ++c) {
         EXPECT_EQ(cell_from_point(20 * c + 10, 0).x, c);
         EXPECT_EQ(cell_from_point(20 * c + 29, 0).x, c);
     }
     // Past the last column and the last row: the right border column and the row below the
     // board, both refused by the move handling.
     for (int32_t px = 790; px < 804; ++px)
-        EXPECT_EQ(cell_from_point(px, 0).x, board_cols) << px;
+        EXPECT_EQ(cell_from_point(px, 0).x, FENDREL_COLS) << px;
     for (int32_t py = 650; py < 655; ++py)
-        EXPECT_EQ(cell_from_point(0, py).y, board_rows) << py;
-    EXPECT_FALSE(is_legal_dot(board_cols, 0));
-    EXPECT_FALSE(is_legal_dot(0, board_rows));
+        EXPECT_EQ(cell_from_point(0, py).y, FENDREL_ROWS) << py;
+    EXPECT_FALSE(is_legal_dot(game_board, FENDREL_COLS, 0));
+    EXPECT_FALSE(is_legal_dot(game_board, 0, FENDREL_ROWS));
 }
 
 } // namespace

@@ -23,7 +23,7 @@ std::string write_sgf_file(const std::string& folder) {
         long_game += i % 2 == 0 ? ";B[" + sgf_point({i, 0}) + "]" : ";W[" + sgf_point({i, 5}) + "]";
     return write(folder + "/games.sgf",
                  "(;SZ[39:32]PB[first]PW[second]RE[B+R]GC[resign];B[aa];W[bb];B[cc])\n" +
-                     long_game + ")\n(;SZ[20]PB[small];B[aa])\n" +
+                     long_game + ")\n(;SZ[70]PB[small];B[aa])\n" +
                      "(;SZ[39:32]PB[east]PW[west];B[ba];W[kk];B[ab];W[ll];B[cb];W[mm];B[bc];"
                      "W[bb];B[aa])\n");
 }

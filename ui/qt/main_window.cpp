@@ -1,8 +1,8 @@
 #include "ui/qt/main_window.h"
 
 #include "referee/clock.h"
+#include "referee/game_board.h"
 #include "referee/game_start.h"
-#include "rules/board.h"
 #include "ui/click.h"
 #include "ui/geometry.h"
 #include "ui/handoff.h"
@@ -62,11 +62,11 @@ void create_status_bar() {
 
 // The Windows program's client area, its outer size less the nominal caption and frame.
 int32_t client_width() {
-    return nominal_outer_width(board_cols) - NOMINAL_FRAME_WIDTH;
+    return nominal_outer_width(FENDREL_COLS) - NOMINAL_FRAME_WIDTH;
 }
 
 int32_t client_height() {
-    return nominal_outer_height(board_rows) - NOMINAL_FRAME_HEIGHT;
+    return nominal_outer_height(FENDREL_ROWS) - NOMINAL_FRAME_HEIGHT;
 }
 
 int32_t board_area_height() {
@@ -92,7 +92,7 @@ void create_main_window() {
 }
 
 void paint_board() {
-    build_board_picture(client_width(), client_height(), board_picture);
+    build_board_picture(game_board, client_width(), client_height(), board_picture);
     render_picture(board_picture, back_buffer);
     QPainter painter(main_window);
     painter.drawImage(0, 0, back_buffer);

@@ -6,6 +6,7 @@
 // window's thread, which also applies every move: a paint never sees a move half applied.
 #include "ui/win32/board_painter.h"
 
+#include "referee/game_board.h"
 #include "ui/board_picture.h"
 #include "ui/win32/gdi_picture.h"
 #include "ui/win32/main_window.h"
@@ -37,7 +38,7 @@ void paint_board() {
     HDC paint_dc = BeginPaint(main_window, &paint);
     RECT client;
     GetClientRect(main_window, &client);
-    build_board_picture(client.right, client.bottom, picture);
+    build_board_picture(game_board, client.right, client.bottom, picture);
     if (!back_buffer_dc) {
         create_back_buffer(paint_dc);
         draw_picture(back_buffer_dc, picture);

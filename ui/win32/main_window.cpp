@@ -1,8 +1,8 @@
 #include "ui/win32/main_window.h"
 
 #include "referee/clock.h"
+#include "referee/game_board.h"
 #include "referee/game_start.h"
-#include "rules/board.h"
 #include "ui/click.h"
 #include "ui/geometry.h"
 #include "ui/handoff.h"
@@ -23,7 +23,7 @@ const DWORD MAIN_WINDOW_STYLE = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 WindowSize outer_size() {
     RECT frame{0, 0, 0, 0};
     AdjustWindowRectEx(&frame, MAIN_WINDOW_STYLE, FALSE, 0);
-    return main_window_outer_size(board_cols, board_rows, frame.right - frame.left,
+    return main_window_outer_size(FENDREL_COLS, FENDREL_ROWS, frame.right - frame.left,
                                   frame.bottom - frame.top);
 }
 
@@ -63,7 +63,7 @@ bool create_main_window(HINSTANCE instance, int show_command) {
 }
 
 bool start_up(HINSTANCE instance, int show_command) {
-    init_board();
+    init_board(game_board);
     // The board is painted once, empty, before the status bar or any engine exists.
     if (!create_main_window(instance, show_command))
         return false;

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <optional>
 #include <poll.h>
 #include <string>
 #include <unistd.h>
@@ -21,11 +22,12 @@ const char USAGE[] =
     "usage: fendrel-board follow LOG < OUTPUT\n"
     "         shows the progress of the game whose engine log is LOG (it may not exist\n"
     "         yet) until standard input ends: pipe the match's output in\n"
-    "       fendrel-board show FILE [PNG] [--game N] [--move M]\n"
+    "       fendrel-board show FILE [PNG] [--game N] [--move M] [--rules SET[,OPTION=...]]\n"
     "         prints the board and the outcome of a game in FILE, a results file of\n"
     "         fendrel-match or an SGF file, and saves its board picture as PNG when given;\n"
     "         N is the game's number in a results file, the game tree's (from 0) in SGF,\n"
-    "         and the last game by default; M moves are shown, all by default\n";
+    "         and the last game by default; M moves are shown, all by default; the rules\n"
+    "         are SET's, else the file's (RU, the results line's), else fendrel\n";
 
 // How often the log is read while the game runs.
 constexpr int FOLLOW_POLL_MS = 200;
@@ -111,9 +113,17 @@ int show(int argc, char** argv) {
     const char* png_path = nullptr;
     int game = WHOLE;
     int move = WHOLE;
+    std::optional<RuleSet> rules;
     for (int i = 2; i < argc; ++i) {
         const std::string word = argv[i];
-        if ((word == "--game" || word == "--move") && i + 1 < argc) {
+        std::string rules_error;
+        if (word == "--rules" && i + 1 < argc) {
+            rules.emplace();
+            if (!parse_rule_set(argv[++i], *rules, rules_error)) {
+                std::fprintf(stderr, "fendrel-board: %s\n", rules_error.c_str());
+                return 2;
+            }
+        } else if ((word == "--game" || word == "--move") && i + 1 < argc) {
             if (!parse_count(argv[++i], word == "--game" ? game : move)) {
                 std::fprintf(stderr, "fendrel-board: %s takes a whole number from 0\n",
                              word.c_str());
@@ -135,7 +145,8 @@ int show(int argc, char** argv) {
     GameFile file;
     ShownPosition shown;
     std::string error;
-    if (!read_game_file(path, file, error) || !show_game(file, game, move, shown, error)) {
+    if (!read_game_file(path, file, error) ||
+        !show_game(file, game, move, shown, error, rules ? &*rules : nullptr)) {
         std::fprintf(stderr, "fendrel-board: %s\n", error.c_str());
         return 1;
     }
@@ -144,8 +155,11 @@ int show(int argc, char** argv) {
     if (!shown.stop.empty())
         std::fprintf(stderr, "fendrel-board: %s; shown up to move %d\n", shown.stop.c_str(),
                      shown.moves);
-    std::printf("%s\n%s", board_text().c_str(), shown.text.c_str());
-    if (png_path && !save_board_png(png_path)) {
+    std::printf("%s\n%s", board_text(shown.board).c_str(), shown.text.c_str());
+    // Side 1 took side 2's captured dots, and side 2 side 1's.
+    std::printf("Captured dots: side 1 took %d, side 2 took %d\n", captured_dots(shown.board, 2),
+                captured_dots(shown.board, 1));
+    if (png_path && !save_board_png(shown.board, png_path)) {
         std::fprintf(stderr, "fendrel-board: cannot write %s\n", png_path);
         return 1;
     }

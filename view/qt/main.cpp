@@ -8,11 +8,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 
 namespace {
 
-constexpr const char* USAGE = "usage: fendrel-view FILE [--game N] [--move M]\n";
+constexpr const char* USAGE =
+    "usage: fendrel-view FILE [--game N] [--move M] [--rules SET[,OPTION=VALUE...]]\n";
 
 // A number of the command line from 0; false when it is not one.
 bool read_count(const char* text, int& value) {
@@ -31,7 +33,17 @@ int main(int argc, char** argv) {
     std::string path;
     int game = WHOLE;
     int move = WHOLE;
+    std::optional<RuleSet> rules;
     for (int i = 1; i < argc; ++i) {
+        std::string rules_error;
+        if (!std::strcmp(argv[i], "--rules") && i + 1 < argc) {
+            rules.emplace();
+            if (!parse_rule_set(argv[++i], *rules, rules_error)) {
+                std::fprintf(stderr, "fendrel-view: %s\n", rules_error.c_str());
+                return 2;
+            }
+            continue;
+        }
         const bool option = !std::strcmp(argv[i], "--game") || !std::strcmp(argv[i], "--move");
         if (option && i + 1 < argc && read_count(argv[i + 1], argv[i][2] == 'g' ? game : move))
             ++i;
@@ -48,7 +60,7 @@ int main(int argc, char** argv) {
     }
     ViewModel model;
     std::string error;
-    if (!open_view(path, game, move, model, error)) {
+    if (!open_view(path, game, move, model, error, rules ? &*rules : nullptr)) {
         // Said both where a script reads it and where a person who started it from a
         // desktop sees it.
         std::fprintf(stderr, "fendrel-view: %s\n", error.c_str());

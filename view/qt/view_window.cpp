@@ -138,7 +138,7 @@ void ViewWindow::keyPressEvent(QKeyEvent* event) {
 
 void ViewWindow::show_position() {
     const ViewTexts texts = show_view(view);
-    image = board_image();
+    image = board_image(texts.board);
     board->setPixmap(QPixmap::fromImage(image));
     move_text->setText(QString::fromStdString(texts.move));
     time_text->setText(QString::fromStdString(texts.time));

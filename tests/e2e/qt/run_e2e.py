@@ -214,11 +214,12 @@ class Session:
         return any(sum(pixel(x, y)) < 200 for x in range(left + 4, min(right, width) - 4)
                    for y in range(height - 16, height - 4))
 
-    def board_seen(self):
-        """One text line a row: what each board point's centre pixel shows."""
+    def board_seen(self, columns=39, rows=32):
+        """One text line a row: what each board point's centre pixel shows, on a board of
+        that size (the window programs' own is 39 x 32)."""
         _, _, pixel = self.screenshot()
-        return ["".join(SEEN.get(pixel(20 + 20 * x, 20 + 20 * y), "?") for x in range(39))
-                for y in range(32)]
+        return ["".join(SEEN.get(pixel(20 + 20 * x, 20 + 20 * y), "?") for x in range(columns))
+                for y in range(rows)]
 
 
 def send_delete_window(display, window):

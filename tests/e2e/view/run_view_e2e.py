@@ -9,6 +9,8 @@ show):
   third tree on another board), stepped to every move;
 - match_sgf: a game that fendrel-match writes with --sgf, from an opening of that file,
   stepped to every move;
+- standard_game: a game of the KataGo fork on 20 x 16 under the standard rules its RU names,
+  taken to its end, the grounding that ends it, with End;
 - unreadable: a file that cannot be read is named in a box and on standard error, and the
   program ends with exit code 1 once the box closes.
 
@@ -16,7 +18,7 @@ Every process a case starts (Xvfb, the viewer, the match) is ended by its proces
 the case ends, passed or failed.
 
 Usage: run_view_e2e.py CASE --view PATH --board PATH --results FILE --other FILE
-                       --match PATH --dotbot PATH --chaos PATH --work DIR
+                       --standard FILE --match PATH --dotbot PATH --chaos PATH --work DIR
 """
 
 import json
@@ -29,6 +31,11 @@ import run_e2e as e2e  # noqa: E402  the display session, screenshots and checks
 
 GAME = 1
 COLUMNS = 39
+ROWS = 32
+# The standard game's board, its moves (the last one grounding) and its last dot.
+STANDARD_SIZE = (20, 16)
+STANDARD_MOVES = 18
+STANDARD_LAST_DOT = (12, 4)
 # Keys pressed one after another from the start, and the move each leaves the viewer at:
 # the empty board, the opening, steps of ten and of one, the end and ten before it.
 STEPS = [([], 0), (["Next", "Next", "Next"], 30), (["Right"], 31), (["End"], None),
@@ -69,15 +76,15 @@ def recorded_dots(path):
     raise e2e.Failure("no game %d in %s" % (GAME, path))
 
 
-def shown_board(args, path, game, move):
+def shown_board(args, path, game, move, columns=COLUMNS, rows=ROWS):
     """The rules core's board at the move, as fendrel-board prints it: one string a row."""
     out = subprocess.run([args.board, "show", path, "--game", str(game), "--move", str(move)],
                          capture_output=True, text=True, errors="replace", timeout=60,
                          check=True).stdout
-    rows = [line[3::2] for line in out.splitlines()
-            if len(line) == 2 + 2 * COLUMNS and line[1] != " "]
-    e2e.check(len(rows) == 32, "fendrel-board printed %d rows" % len(rows))
-    return rows
+    grid = [line[3::2] for line in out.splitlines()[:rows + 2]
+            if len(line) == 2 + 2 * columns and line[1] != " "]
+    e2e.check(len(grid) == rows, "fendrel-board printed %d rows" % len(grid))
+    return grid
 
 
 def marked(rows, x, y):
@@ -138,7 +145,7 @@ def case_other_program(args):
     e2e.check(all(any(row.count(dot) for row in second) for dot in "xo"), "both sides take")
     other_board = subprocess.run([args.board, "show", args.other, "--game", "2"],
                                  capture_output=True, text=True, timeout=60)
-    e2e.check(other_board.returncode != 0 and "board 19 x 19" in other_board.stderr,
+    e2e.check(other_board.returncode != 0 and "SZ[70]" in other_board.stderr,
               "the third tree's board is named: %r" % other_board.stderr)
 
 
@@ -168,6 +175,27 @@ def case_match_sgf(args):
     step_every_move(args, sgf, game_0[0], 13)
 
 
+def case_standard_game(args):
+    """Opened at its start, the game goes to its end with End: the grounding side's start
+    dots, cut off from the edge, are captured there and not a move before (Left)."""
+    path = args.standard
+    with ViewSession(args, "standard", [path, "--move", "0"]) as view:
+        view.window = view.find_window("Fendrel view")
+        start = shown_board(args, path, 0, 0, *STANDARD_SIZE)
+        e2e.wait_until(lambda: view.board_seen(*STANDARD_SIZE) == start, "the start cross")
+        positions = {}
+        for key, move in (("End", STANDARD_MOVES), ("Left", STANDARD_MOVES - 1)):
+            view.press(key)
+            positions[move] = marked(shown_board(args, path, 0, move, *STANDARD_SIZE),
+                                     *STANDARD_LAST_DOT)
+            e2e.wait_until(lambda: view.board_seen(*STANDARD_SIZE) == positions[move],
+                           "the board at move %d" % move)
+    end, before = positions[STANDARD_MOVES], positions[STANDARD_MOVES - 1]
+    e2e.check(end[7][10] == "o" and end[8][9] == "o" and before[7][10] == "O",
+              "grounding captures the start dots: %r" % end)
+    e2e.check(end[4][4] == "o", "the dot into the empty ring is captured: %r" % end)
+
+
 def case_unreadable(args):
     with ViewSession(args, "unreadable", [os.path.join(args.work, "missing.jsonl")]) as view:
         box = view.find_window("fendrel-view")
@@ -179,9 +207,9 @@ def case_unreadable(args):
 
 
 CASES = {"steps": case_steps, "other_program": case_other_program, "match_sgf": case_match_sgf,
-         "unreadable": case_unreadable}
+         "standard_game": case_standard_game, "unreadable": case_unreadable}
 
 
 if __name__ == "__main__":
-    sys.exit(e2e.run_case(CASES, ("--view", "--board", "--results", "--other", "--match",
-                                  "--dotbot", "--chaos", "--work")))
+    sys.exit(e2e.run_case(CASES, ("--view", "--board", "--results", "--other", "--standard",
+                                  "--match", "--dotbot", "--chaos", "--work")))

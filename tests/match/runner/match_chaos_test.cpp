@@ -19,7 +19,7 @@ TEST_F(MatchProgramTest, EnginesThatNeverReadPlayEveryMoveToAFullBoard) {
     for (const GameRecord& record : records) {
         EXPECT_EQ(record.reason, REASON_BOARD_FULL) << record.game << ": " << record.detail;
         EXPECT_EQ(record.winner, 0) << record.game;
-        EXPECT_EQ(record.dots.size(), static_cast<size_t>(board_cols * board_rows));
+        EXPECT_EQ(record.dots.size(), static_cast<size_t>(FENDREL_COLS * FENDREL_ROWS));
     }
     EXPECT_TRUE(nothing_left_behind());
 }

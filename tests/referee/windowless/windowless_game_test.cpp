@@ -5,9 +5,9 @@
 #include "engine/engine_process.h"
 #include "os/file.h"
 #include "random_play.h"
+#include "referee/game_board.h"
 #include "referee/game_start.h"
 #include "referee/windowless/windowless_game.h"
-#include "rules/board.h"
 #include "rules/capture.h"
 #include "test_os.h"
 
@@ -33,9 +33,7 @@ struct Position {
     int32_t side1_balance;
 
     static Position current() {
-        return {std::vector<int32_t>(cell_owner, cell_owner + CELL_CAPACITY),
-                std::vector<int32_t>(cell_enclosed, cell_enclosed + CELL_CAPACITY),
-                side_to_move == 1 ? score : -score};
+        return {game_board.cell_owner, game_board.cell_enclosed, ::side1_balance(game_board)};
     }
     bool operator==(const Position&) const = default;
 };
@@ -54,7 +52,7 @@ class HeadlessGameTest : public ::testing::Test {
         close_engine_log();
         new (&engine1) EngineProcess();
         new (&engine2) EngineProcess();
-        last_move_cell = 0;
+        game_board.last_move_cell = 0;
     }
 
     void TearDown() override {
@@ -108,28 +106,28 @@ GameEnd play_game(uint32_t stall_ms) {
     WindowlessOptions options;
     options.rules.stall_timeout_ms = stall_ms;
     const WindowlessOutcome outcome = play_windowless_game(options, [] {
-        init_board();
+        init_board(game_board);
         start_game();
     });
     int32_t dots = 0;
-    for (int32_t i = first_cell; i < end_cell; ++i)
-        dots += cell_owner[i] == 1 || cell_owner[i] == 2;
-    return {outcome, dots, side_to_move == 1 ? score : -score};
+    for (int32_t i = game_board.first_cell; i < game_board.end_cell; ++i)
+        dots += game_board.cell_owner[i] == 1 || game_board.cell_owner[i] == 2;
+    return {outcome, dots, game_board.side_to_move == 1 ? game_board.score : -game_board.score};
 }
 
 // A game with captures, played to the end on the rules core: the moves in playing order.
 std::vector<Point> prepared_game(uint32_t seed, int32_t& captures) {
-    reset_rules_state();
+    reset_rules_state(game_board);
     RandomPlayer player;
     start_random_player(player, seed, Bias::near_recent);
     std::vector<Point> moves;
     Point move;
     captures = 0;
     while (next_random_move(
-        player, [](Point p) { return is_legal_dot(p.x, p.y); }, move)) {
-        const int32_t mover_score_before = score;
-        place_dot(cell_index(move.x, move.y));
-        captures += -score != mover_score_before;
+        player, [](Point p) { return is_legal_dot(game_board, p.x, p.y); }, move)) {
+        const int32_t mover_score_before = game_board.score;
+        place_dot(game_board, cell_index(game_board, move.x, move.y));
+        captures += -game_board.score != mover_score_before;
         moves.push_back(move);
     }
     return moves;
@@ -229,12 +227,12 @@ TEST_F(HeadlessGameTest, RandomEnginesPlayUntilNoCellCanTakeADot) {
             moves.push_back(by_side[1][i]);
     }
     ASSERT_EQ(static_cast<int32_t>(moves.size()), result.dots);
-    reset_rules_state();
+    reset_rules_state(game_board);
     for (Point p : moves) {
-        ASSERT_TRUE(is_legal_dot(p.x, p.y));
-        place_dot(cell_index(p.x, p.y));
+        ASSERT_TRUE(is_legal_dot(game_board, p.x, p.y));
+        place_dot(game_board, cell_index(game_board, p.x, p.y));
     }
-    EXPECT_EQ(board_full(), 1);
+    EXPECT_EQ(board_full(game_board), 1);
     EXPECT_TRUE(Position::current() == final_position);
     expect_protocol(side_file("Engine1", ".transcript"), 1, moves);
     expect_protocol(side_file("Engine2", ".transcript"), 2, moves);

@@ -5,10 +5,10 @@
 #include "engine/engine_events.h"
 #include "engine/engine_process.h"
 #include "recording_engines.h"
+#include "referee/game_board.h"
 #include "referee/game_start.h"
 #include "referee/move.h"
 #include "referee/window.h"
-#include "rules/board.h"
 #include "ui/board_picture.h"
 #include "ui/qt/main_window.h"
 
@@ -30,9 +30,9 @@ using Writes = std::vector<std::string>;
 
 // A fresh board, engines and status bar, then the start of the game.
 void start(bool engine1_present, bool engine2_present) {
-    init_board();
+    init_board(game_board);
     recording_engines::reset(engine1_present, engine2_present);
-    last_move_cell = 0;
+    game_board.last_move_cell = 0;
     clock_timer->stop();
     for (QLabel* part : status_part)
         part->clear();
@@ -135,13 +135,13 @@ Seen seen_at(const QImage& shot, QPoint point) {
 
 // What the game state says a board point should show.
 Seen expected_at(int32_t x, int32_t y) {
-    const int32_t cell = cell_index(x, y);
-    const bool enclosed = cell_enclosed[cell] != 0;
-    if (cell_owner[cell] == CELL_EMPTY)
+    const int32_t cell = cell_index(game_board, x, y);
+    const bool enclosed = game_board.cell_enclosed[cell] != 0;
+    if (game_board.cell_owner[cell] == CELL_EMPTY)
         return enclosed ? Seen::enclosed_empty : Seen::empty;
-    if (cell == last_move_cell)
+    if (cell == game_board.last_move_cell)
         return Seen::latest;
-    if (cell_owner[cell] == 1)
+    if (game_board.cell_owner[cell] == 1)
         return enclosed ? Seen::side1_captured : Seen::side1;
     return enclosed ? Seen::side2_captured : Seen::side2;
 }
@@ -150,7 +150,7 @@ Seen expected_at(int32_t x, int32_t y) {
 bool enclosure_near(int32_t x, int32_t y) {
     for (int32_t dy = -1; dy <= 1; ++dy)
         for (int32_t dx = -1; dx <= 1; ++dx)
-            if (cell_enclosed[cell_index(x + dx, y + dy)] != 0)
+            if (game_board.cell_enclosed[cell_index(game_board, x + dx, y + dy)] != 0)
                 return true;
     return false;
 }
@@ -163,7 +163,7 @@ class WindowTest : public QObject {
   private slots:
     void initTestCase() {
         QApplication::setQuitOnLastWindowClosed(false);
-        init_board();
+        init_board(game_board);
         create_main_window();
         main_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(main_window));
@@ -197,7 +197,7 @@ class WindowTest : public QObject {
             window_set_status_text(5, "first");
             window_set_status_text(5, "second");
         }));
-        QCOMPARE(cell_owner[cell_index(19, 15)], 1);
+        QCOMPARE(game_board.cell_owner[cell_index(game_board, 19, 15)], 1);
         QCOMPARE(part_text(0), QString("Bot One"));
         QCOMPARE(part_text(2), QString("Bot Two"));
         QCOMPARE(part_text(1), QString(""));
@@ -233,11 +233,11 @@ class WindowTest : public QObject {
     void anEngineThatExitsPassesItsSideToTheMouse() {
         start(true, true);
         click_at(grid_point(3, 4));
-        QCOMPARE(cell_owner[cell_index(3, 4)], CELL_EMPTY);
+        QCOMPARE(game_board.cell_owner[cell_index(game_board, 3, 4)], CELL_EMPTY);
         QVERIFY(run_as_reader([] { engine_output_ended(engine1); }));
         QCOMPARE(part_text(5), QString("Engine1.exe exited"));
         click_at(grid_point(3, 4));
-        QCOMPARE(cell_owner[cell_index(3, 4)], 1);
+        QCOMPARE(game_board.cell_owner[cell_index(game_board, 3, 4)], 1);
         QCOMPARE(recording_engines::writes(engine2).at(2).rfind("move 3 4\ntime ", 0), size_t{0});
     }
 
@@ -256,23 +256,23 @@ class WindowTest : public QObject {
         click_at(grid_point(5, 6) + QPoint(9, 9)); // the last pixel that still means (5, 6)
         click_at(grid_point(7, 8), Qt::RightButton);
         QTest::mouseClick(status_part[3], Qt::LeftButton); // the status bar is no board
-        QCOMPARE(cell_owner[cell_index(3, 4)], 1);
-        QCOMPARE(cell_owner[cell_index(5, 6)], 2);
-        QCOMPARE(cell_owner[cell_index(7, 8)], CELL_EMPTY);
-        QCOMPARE(side_to_move, 1);
+        QCOMPARE(game_board.cell_owner[cell_index(game_board, 3, 4)], 1);
+        QCOMPARE(game_board.cell_owner[cell_index(game_board, 5, 6)], 2);
+        QCOMPARE(game_board.cell_owner[cell_index(game_board, 7, 8)], CELL_EMPTY);
+        QCOMPARE(game_board.side_to_move, 1);
         QCOMPARE(open_box(), nullptr);
         QCOMPARE(part_text(4), QString("0"));
         QCOMPARE(part_text(1), QString("0:20"));
-        QCOMPARE(last_move_cell, cell_index(5, 6));
+        QCOMPARE(game_board.last_move_cell, cell_index(game_board, 5, 6));
     }
 
     void clicksAreIgnoredWhileARunningEnginePlaysTheSideToMove() {
         start(true, false);
         click_at(grid_point(3, 4));
-        QCOMPARE(cell_owner[cell_index(3, 4)], CELL_EMPTY);
+        QCOMPARE(game_board.cell_owner[cell_index(game_board, 3, 4)], CELL_EMPTY);
         QVERIFY(run_as_reader([] { engine_moved(engine1, 10, 10); }));
         click_at(grid_point(3, 4));
-        QCOMPARE(cell_owner[cell_index(3, 4)], 2);
+        QCOMPARE(game_board.cell_owner[cell_index(game_board, 3, 4)], 2);
         QCOMPARE(recording_engines::writes(engine1).at(3).rfind("move 3 4\ntime ", 0), size_t{0});
     }
 
@@ -283,13 +283,13 @@ class WindowTest : public QObject {
                                 {3, 4}, {12, 10}, {10, 10}, {11, 11}, {30, 25}, {10, 11}, {31, 25}};
         for (QPoint move : moves)
             QCOMPARE(make_move(move.x(), move.y()), 1);
-        QCOMPARE(cell_enclosed[cell_index(3, 3)], 1);
-        QCOMPARE(cell_enclosed[cell_index(11, 10)], 1);
+        QCOMPARE(game_board.cell_enclosed[cell_index(game_board, 3, 3)], 1);
+        QCOMPARE(game_board.cell_enclosed[cell_index(game_board, 11, 10)], 1);
 
         const QImage shot = main_window->grab().toImage();
         int enclosed_seen = 0;
-        for (int32_t y = 0; y < board_rows; ++y) {
-            for (int32_t x = 0; x < board_cols; ++x) {
+        for (int32_t y = 0; y < game_board.board_rows; ++y) {
+            for (int32_t x = 0; x < game_board.board_cols; ++x) {
                 const QPoint centre = grid_point(x, y);
                 const Seen expected = expected_at(x, y);
                 QCOMPARE(int(seen_at(shot, centre)), int(expected));
@@ -298,11 +298,14 @@ class WindowTest : public QObject {
                     QCOMPARE(int(seen_at(shot, centre + QPoint(0, -14))), int(expected));
                     ++enclosed_seen;
                 }
-                if (cell_owner[cell_index(x, y)] == CELL_EMPTY || enclosure_near(x, y))
+                if (game_board.cell_owner[cell_index(game_board, x, y)] == CELL_EMPTY ||
+                    enclosure_near(x, y))
                     continue;
                 // A free dot spans 14 pixels from 6 left of (or above) the point, over the
                 // grid lines; the white mark 8 pixels from 3 left of (or above) it.
-                const Seen dot = cell_owner[cell_index(x, y)] == 1 ? Seen::side1 : Seen::side2;
+                const Seen dot = game_board.cell_owner[cell_index(game_board, x, y)] == 1
+                                     ? Seen::side1
+                                     : Seen::side2;
                 const bool latest = expected == Seen::latest;
                 for (QPoint step : {QPoint(1, 0), QPoint(0, 1)}) {
                     QCOMPARE(int(seen_at(shot, centre - 7 * step)), int(Seen::empty));
@@ -337,7 +340,7 @@ class WindowTest : public QObject {
             text = box->text();
             timer_during_box = clock_timer->isActive();
             click_at(grid_point(5, 6)); // side 2, whose turn it still is
-            owner_during_box = cell_owner[cell_index(5, 6)];
+            owner_during_box = game_board.cell_owner[cell_index(game_board, 5, 6)];
             close_box(box);
             closed = true;
         });
@@ -368,7 +371,7 @@ class WindowTest : public QObject {
         QMessageBox* second_box = open_boxes()[0] == first_box ? open_boxes()[1] : open_boxes()[0];
         // With both boxes open, the window takes engine 1's next move.
         QVERIFY(run_as_reader([] { engine_moved(engine1, 3, 3); }));
-        QCOMPARE(cell_owner[cell_index(3, 3)], 1);
+        QCOMPARE(game_board.cell_owner[cell_index(game_board, 3, 3)], 1);
         QVERIFY(!first_returned && !second_returned);
         // Closing the first box releases its reader alone.
         close_box(first_box);

@@ -3,8 +3,8 @@
 // games full of captures.
 #include "board_diagram.h"
 #include "random_play.h"
+#include "referee/game_board.h"
 #include "referee/move.h"
-#include "rules/board.h"
 #include "rules/capture.h"
 #include "ui/board_picture.h"
 #include "ui/win32/gdi_picture.h"
@@ -63,11 +63,11 @@ class Canvas {
 TEST(GdiPicture, RedrawingTheChangesEqualsDrawingAnew) {
     create_dot_brushes();
     for (uint32_t seed : {1u, 2u}) {
-        reset_rules_state();
-        last_move_cell = 0;
+        reset_rules_state(game_board);
+        game_board.last_move_cell = 0;
         std::vector<DrawCommand> held;
         std::vector<DrawCommand> picture;
-        build_board_picture(WIDTH, HEIGHT, held);
+        build_board_picture(game_board, WIDTH, HEIGHT, held);
         Canvas kept;
         draw_picture(kept.dc, held);
 
@@ -76,10 +76,10 @@ TEST(GdiPicture, RedrawingTheChangesEqualsDrawingAnew) {
         Point move;
         int moves = 0;
         while (next_random_move(
-            player, [](Point p) { return is_legal_dot(p.x, p.y); }, move)) {
-            last_move_cell = cell_index(move.x, move.y);
-            place_dot(last_move_cell);
-            build_board_picture(WIDTH, HEIGHT, picture);
+            player, [](Point p) { return is_legal_dot(game_board, p.x, p.y); }, move)) {
+            game_board.last_move_cell = cell_index(game_board, move.x, move.y);
+            place_dot(game_board, game_board.last_move_cell);
+            build_board_picture(game_board, WIDTH, HEIGHT, picture);
             redraw_changes(kept.dc, held, picture);
             held.swap(picture);
             // Drawing anew is slow under Wine: compare often, not after every move.

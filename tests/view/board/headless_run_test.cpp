@@ -18,6 +18,9 @@
 #include <thread>
 namespace {
 
+// The board the records are played on.
+Board board;
+
 class HeadlessRunTest : public MatchProgramTest {
   protected:
     // Runs the headless script on the test's folder with dotbot at one playout a move (a
@@ -42,14 +45,14 @@ std::string signed_number(int32_t n) {
 // The colour that the window shows at the grid point of (x, y) on the board as it stands:
 // the dot (or the latest-move mark on it), else the enclosure or the grid lines' crossing.
 Colour expected_point_colour(int32_t x, int32_t y, const Dot& latest) {
-    const int32_t cell = cell_index(x, y);
-    const bool enclosed = cell_enclosed[cell] != 0;
-    switch (cell_owner[cell]) {
+    const int32_t cell = cell_index(board, x, y);
+    const bool enclosed = board.cell_enclosed[cell] != 0;
+    switch (board.cell_owner[cell]) {
     case 1:
     case 2:
         if (latest == Dot{x, y})
             return LATEST_MARK_COLOUR;
-        if (cell_owner[cell] == 1)
+        if (board.cell_owner[cell] == 1)
             return enclosed ? SIDE1_ENCLOSED_COLOUR : SIDE1_COLOUR;
         return enclosed ? SIDE2_ENCLOSED_COLOUR : SIDE2_COLOUR;
     default:
@@ -59,11 +62,11 @@ Colour expected_point_colour(int32_t x, int32_t y, const Dot& latest) {
 
 // The grid mark of (x, y) as the printed board shows it.
 char expected_mark(int32_t x, int32_t y) {
-    const int32_t cell = cell_index(x, y);
-    const bool enclosed = cell_enclosed[cell] != 0;
-    if (cell_owner[cell] == 1)
+    const int32_t cell = cell_index(board, x, y);
+    const bool enclosed = board.cell_enclosed[cell] != 0;
+    if (board.cell_owner[cell] == 1)
         return enclosed ? 'x' : 'X';
-    if (cell_owner[cell] == 2)
+    if (board.cell_owner[cell] == 2)
         return enclosed ? 'o' : 'O';
     return enclosed ? '+' : '.';
 }
@@ -77,8 +80,8 @@ TEST_F(HeadlessRunTest, ShortGamePrintsItsProgressBoardAndScoreAndDrawsItsPictur
     ASSERT_EQ(records.size(), 1u);
     const GameRecord& game = records[0];
     EXPECT_EQ(game.reason, REASON_BOARD_FULL);
-    ASSERT_EQ(replay_dots(game.dots), static_cast<int>(game.dots.size()));
-    EXPECT_EQ(side1_balance(), game.score);
+    ASSERT_EQ(replay_dots(board, game.dots), static_cast<int>(game.dots.size()));
+    EXPECT_EQ(side1_balance(board), game.score);
 
     // Progress while it played, and at the end the whole game, followed from the engine log.
     std::istringstream out(run.out);
@@ -101,12 +104,12 @@ TEST_F(HeadlessRunTest, ShortGamePrintsItsProgressBoardAndScoreAndDrawsItsPictur
     size_t row = 0;
     while (row < lines.size() && lines[row].rfind("   0 1 2 3 4 5 6 7 8 9 0 1", 0) != 0)
         ++row;
-    ASSERT_LT(row + board_rows, lines.size()) << run.out;
-    for (int32_t y = 0; y < board_rows; ++y) {
+    ASSERT_LT(row + board.board_rows, lines.size()) << run.out;
+    for (int32_t y = 0; y < board.board_rows; ++y) {
         const std::string& line = lines[++row];
-        ASSERT_EQ(line.size(), 2u + 2 * board_cols) << line;
+        ASSERT_EQ(line.size(), 2u + 2 * board.board_cols) << line;
         EXPECT_EQ(std::atoi(line.substr(0, 2).c_str()), y);
-        for (int32_t x = 0; x < board_cols; ++x)
+        for (int32_t x = 0; x < board.board_cols; ++x)
             EXPECT_EQ(line[3 + 2 * x], expected_mark(x, y)) << "at " << x << ", " << y;
     }
     EXPECT_NE(run.out.find("Score: side 1 " + signed_number(game.score) + " ("), std::string::npos)
@@ -119,11 +122,11 @@ TEST_F(HeadlessRunTest, ShortGamePrintsItsProgressBoardAndScoreAndDrawsItsPictur
     // The picture: the window's board area, each grid point in the colour of its state.
     QImage image;
     ASSERT_TRUE(image.load(QString::fromStdString(path("final.png")), "PNG"));
-    EXPECT_EQ(image.width(), 20 * board_cols + 15);
-    EXPECT_EQ(image.height(), 20 * board_rows + 15);
+    EXPECT_EQ(image.width(), 20 * board.board_cols + 15);
+    EXPECT_EQ(image.height(), 20 * board.board_rows + 15);
     int wrong = 0;
-    for (int32_t y = 0; y < board_rows; ++y)
-        for (int32_t x = 0; x < board_cols; ++x) {
+    for (int32_t y = 0; y < board.board_rows; ++y)
+        for (int32_t x = 0; x < board.board_cols; ++x) {
             const QRgb pixel = image.pixel(20 + 20 * x, 20 + 20 * y);
             const Colour seen{static_cast<uint8_t>(qRed(pixel)),
                               static_cast<uint8_t>(qGreen(pixel)),

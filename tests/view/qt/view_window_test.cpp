@@ -132,7 +132,7 @@ class ViewWindowTest : public QObject {
         QCOMPARE(window.slider->value(), 7);
         QTest::keyClick(&window, Qt::Key_P);
         QCOMPARE(window.model().game, 2);
-        QVERIFY(window.notes_text->text().contains("20"));
+        QVERIFY(window.notes_text->text().contains("70"));
         QVERIFY(window.move_text->text().isEmpty());
         QCOMPARE(window.slider->maximum(), 0);
         QCOMPARE(colour_at(window, 0, 0), BACKGROUND_COLOUR);

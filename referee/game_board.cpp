@@ -1,0 +1,3 @@
+#include "referee/game_board.h"
+
+Board game_board;
