@@ -103,7 +103,7 @@ TEST(ViewModel, TextsOfAGameCutShortAndOfAnotherBoard) {
     press_view_key(view, previous_game);
     texts = show_view(view);
     EXPECT_TRUE(texts.move.empty());
-    EXPECT_NE(texts.notes.find("20"), std::string::npos) << texts.notes;
+    EXPECT_NE(texts.notes.find("70"), std::string::npos) << texts.notes;
 }
 
 TEST(ViewModel, MoveTimesAndClocksOfAResultsFile) {
@@ -179,7 +179,7 @@ TEST(ViewModel, FilesThatCannotBeShownSayWhy) {
         {folder, WHOLE, WHOLE, "no game in"},
         {sgf, 9, WHOLE, "no game 9"},
         {sgf, 1, 24, "no move 24"},
-        {sgf, 2, WHOLE, "20"},
+        {sgf, 2, WHOLE, "70"},
         {write_results_file(folder), 5, WHOLE, "no game 5"},
     };
     for (const Case& file : cases) {

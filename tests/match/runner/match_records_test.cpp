@@ -17,6 +17,9 @@
 
 namespace {
 
+// The board the records are played on.
+Board board;
+
 class RecordsTest : public MatchProgramTest {
   protected:
     // Two copies of the random engine with fixed seeds, so that every game is the same each
@@ -78,9 +81,9 @@ TEST_F(RecordsTest, SgfRecordsReplayToTheResultsAndTheLinesToTheSummary) {
         for (const SgfPlacement& placement : games[i].placements)
             dots.push_back(placement.dot);
         EXPECT_EQ(dots, record.dots);
-        ASSERT_EQ(replay_dots(dots), static_cast<int>(dots.size()));
-        EXPECT_TRUE(board_full());
-        EXPECT_EQ(side1_balance(), record.score);
+        ASSERT_EQ(replay_dots(board, dots), static_cast<int>(dots.size()));
+        EXPECT_TRUE(board_full(board));
+        EXPECT_EQ(side1_balance(board), record.score);
         EXPECT_EQ(record.reason, REASON_BOARD_FULL);
         EXPECT_EQ(record.winner, record.score > 0 ? 1 : record.score < 0 ? 2 : 0);
         EXPECT_EQ(record.opening_dots, 6);
