@@ -41,11 +41,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         follow_log_bytes(game, bytes.data(), bytes.size());
         check(game.partial.size() <= FOLLOWED_LINE_LIMIT);
     }
+    const Board& board = game.board;
     int dots = 0;
     for (int32_t cell = board.first_cell; cell < board.end_cell; ++cell)
         dots += board.cell_owner[cell] == 1 || board.cell_owner[cell] == 2;
     check(dots == game.moves);
-    check(free_points() <= board.board_cols * board.board_rows - dots);
+    check(free_points(board) <= board.board_cols * board.board_rows - dots);
     check(game.message.size() <= SHOWN_MESSAGE_LIMIT && printable(game.message));
     check(printable(progress_line(game, static_cast<int64_t>(size) * 1000)));
     return 0;
