@@ -3,6 +3,72 @@
 #include "rules/standard_bases.h"
 #include "rules/start_position.h"
 
+#include <algorithm>
+#include <iterator>
+#include <utility>
+
+Board::Board(const Board& other) {
+    *this = other;
+}
+
+Board& Board::operator=(const Board& other) {
+    if (this == &other)
+        return *this;
+    board_cols = other.board_cols;
+    board_rows = other.board_rows;
+    rules = other.rules;
+    cell_storage = other.cell_storage;
+    bind_cell_lists(other.cell_owner.size());
+    stamp_counter = other.stamp_counter;
+    first_cell = other.first_cell;
+    end_cell = other.end_cell;
+    side_to_move = other.side_to_move;
+    score = other.score;
+    last_move_cell = other.last_move_cell;
+    grounded = other.grounded;
+    std::copy(std::begin(other.neighbour_offset), std::end(other.neighbour_offset),
+              neighbour_offset);
+    return *this;
+}
+
+// A moved vector keeps its buffer, so the lists are only pointed at it again.
+Board::Board(Board&& other) noexcept {
+    *this = std::move(other);
+}
+
+Board& Board::operator=(Board&& other) noexcept {
+    const size_t cells = other.cell_owner.size();
+    cell_storage = std::move(other.cell_storage);
+    other.bind_cell_lists(0);
+    board_cols = other.board_cols;
+    board_rows = other.board_rows;
+    rules = other.rules;
+    bind_cell_lists(cells);
+    stamp_counter = other.stamp_counter;
+    first_cell = other.first_cell;
+    end_cell = other.end_cell;
+    side_to_move = other.side_to_move;
+    score = other.score;
+    last_move_cell = other.last_move_cell;
+    grounded = other.grounded;
+    std::copy(std::begin(other.neighbour_offset), std::end(other.neighbour_offset),
+              neighbour_offset);
+    return *this;
+}
+
+void Board::bind_cell_lists(size_t cells) {
+    int32_t* const first = cell_storage.data();
+    const auto bind = [&](CellList& list, size_t start, size_t length) {
+        list.first_ = cells == 0 ? nullptr : first + start * cells;
+        list.size_ = cells == 0 ? 0 : length * cells;
+    };
+    bind(cell_owner, OWNER_LIST, 1);
+    bind(cell_enclosed, ENCLOSED_LIST, 1);
+    bind(cell_stamp, STAMP_LIST, 1);
+    bind(region_list, REGION_LIST, 2);
+    bind(cell_base, BASE_LIST, 1);
+}
+
 void init_board(Board& board, int32_t cols, int32_t rows, const RuleSet& rules) {
     board.board_cols = cols;
     board.board_rows = rows;
@@ -16,15 +82,15 @@ void init_board(Board& board, int32_t cols, int32_t rows, const RuleSet& rules) 
         board.neighbour_offset[k] = ring[k];
 
     const auto cells = static_cast<size_t>((cols + 2) * (rows + 2));
-    board.cell_owner.assign(cells, CELL_BORDER);
-    board.cell_enclosed.assign(cells, 0);
-    board.cell_base.assign(cells, 0);
     // Stamps stay while the size does: older ones are never taken for the search's own.
-    if (board.cell_stamp.size() != cells) {
-        board.cell_stamp.assign(cells, 0);
+    if (board.cell_owner.size() != cells) {
+        board.cell_storage.assign(CELL_LIST_COUNT * cells, 0);
+        board.bind_cell_lists(cells);
         board.stamp_counter = 0;
     }
-    board.region_list.assign(2 * cells, 0);
+    std::fill(board.cell_owner.begin(), board.cell_owner.end(), CELL_BORDER);
+    std::fill(board.cell_enclosed.begin(), board.cell_enclosed.end(), 0);
+    std::fill(board.cell_base.begin(), board.cell_base.end(), 0);
     for (int32_t y = 0; y < rows; ++y)
         for (int32_t x = 0; x < cols; ++x)
             board.cell_owner[cell_index(board, x, y)] = CELL_EMPTY;

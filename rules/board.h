@@ -13,6 +13,7 @@
 
 #include "rules/rule_set.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -28,24 +29,57 @@ constexpr int32_t MAX_BOARD_SIDE = 64;
 constexpr int32_t CELL_EMPTY = 0;
 constexpr int32_t CELL_BORDER = 3;
 
+// One of a board's per-cell lists: its part of the board's single allocation, indexed like
+// an array. A list belongs to its board, which points it at its own storage again when the
+// board is copied.
+class CellList {
+  public:
+    int32_t& operator[](size_t i) { return first_[i]; }
+    const int32_t& operator[](size_t i) const { return first_[i]; }
+    int32_t* data() { return first_; }
+    const int32_t* data() const { return first_; }
+    size_t size() const { return size_; }
+    int32_t* begin() { return first_; }
+    int32_t* end() { return first_ + size_; }
+    const int32_t* begin() const { return first_; }
+    const int32_t* end() const { return first_ + size_; }
+    // A copy of the list's values, for tests and tools that keep one.
+    operator std::vector<int32_t>() const { return {begin(), end()}; }
+
+  private:
+    friend struct Board;
+    int32_t* first_ = nullptr;
+    size_t size_ = 0;
+};
+
 struct Board {
+    Board() = default;
+    Board(const Board& other);
+    Board& operator=(const Board& other);
+    Board(Board&& other) noexcept;
+    Board& operator=(Board&& other) noexcept;
+
     int32_t board_cols = FENDREL_COLS;
     int32_t board_rows = FENDREL_ROWS;
     RuleSet rules;
 
+    // The per-cell lists below live in this one allocation, in this order: one base
+    // address then reaches all of them, and at the window program's size the capture
+    // search finds each at a fixed distance from it (rules/capture.cpp).
+    std::vector<int32_t> cell_storage;
     // Who holds each cell: CELL_EMPTY, 1, 2 or CELL_BORDER.
-    std::vector<int32_t> cell_owner;
+    CellList cell_owner;
     // Nonzero means captured (a dot) or closed to play (an empty cell). Under the fendrel
     // rules it is the enclosure count: for an empty cell the enclosures covering it; for a
     // dot the times the other side enclosed it less the times its own side freed it.
-    std::vector<int32_t> cell_enclosed;
-    // Standard rules: the side whose base covers the cell, or 0.
-    std::vector<int32_t> cell_base;
+    CellList cell_enclosed;
     // Generation stamp of the capture search's last visit; never cleared.
-    std::vector<int32_t> cell_stamp;
-    int32_t stamp_counter = 0;
+    CellList cell_stamp;
     // The capture search's list of cells, two entries per cell (rules/capture.cpp).
-    std::vector<int32_t> region_list;
+    CellList region_list;
+    // Standard rules: the side whose base covers the cell, or 0.
+    CellList cell_base;
+    int32_t stamp_counter = 0;
 
     // Index of (0, 0) and one past the index of the last playable cell.
     int32_t first_cell = 0;
@@ -62,7 +96,14 @@ struct Board {
 
     // The ring of eight neighbours, clockwise from north; even directions are orthogonal.
     int32_t neighbour_offset[8] = {};
+
+    // Points the per-cell lists at cell_storage, which holds `cells` cells' worth of each.
+    void bind_cell_lists(size_t cells);
 };
+
+// Where each per-cell list starts in cell_storage, in cells of the board.
+constexpr size_t OWNER_LIST = 0, ENCLOSED_LIST = 1, STAMP_LIST = 2, REGION_LIST = 3, BASE_LIST = 5,
+                 CELL_LIST_COUNT = 6;
 
 // Whether a board of cols x rows points can be set up.
 constexpr bool board_size_fits(int64_t cols, int64_t rows) {

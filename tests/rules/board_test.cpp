@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -120,6 +122,35 @@ TEST_F(BoardTest, FullBoardTest) {
     EXPECT_EQ(board_full(board), 1);
     board.cell_enclosed[cell_index(board, 10, 10)] = 0;
     EXPECT_EQ(board_full(board), 0);
+}
+
+// A copy, a moved board and an assigned one each hold a position of their own: play on one
+// leaves the others as they were, on the window's size and another.
+TEST(BoardValueTest, CopiesMovesAndAssignmentsAreIndependentPositions) {
+    for (const auto [cols, rows] : {std::pair{39, 32}, std::pair{7, 5}}) {
+        Board original;
+        reset_rules_state(original, cols, rows);
+        for (const auto [x, y] : {std::pair{1, 0}, {0, 1}, {2, 1}})
+            play_for(original, 1, x, y);
+        play_for(original, 2, 1, 1);
+        const std::string before = board_diagram(original, 0, 0, 3, 2);
+
+        Board copy = original;
+        Board assigned;
+        assigned = copy;
+        assigned = assigned;     // a board assigned to itself stays whole
+        play_for(copy, 1, 1, 2); // closes the ring on the copy only
+        EXPECT_EQ(board_diagram(original, 0, 0, 3, 2), before) << cols;
+        EXPECT_EQ(board_diagram(copy, 0, 0, 3, 2), ".X..\nXoX.\n.X..\n") << cols;
+        EXPECT_EQ(board_diagram(assigned, 0, 0, 3, 2), before) << cols;
+
+        Board moved = std::move(copy);
+        play_for(moved, 2, 3, 0);
+        EXPECT_EQ(board_diagram(moved, 0, 0, 3, 2), ".X.O\nXoX.\n.X..\n") << cols;
+        EXPECT_EQ(side1_balance(moved), 1) << cols;
+        EXPECT_EQ(board_diagram(assigned, 0, 0, 3, 2), before) << cols;
+        EXPECT_NE(moved.cell_owner.data(), assigned.cell_owner.data());
+    }
 }
 
 } // namespace
