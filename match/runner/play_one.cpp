@@ -2,6 +2,7 @@
 
 #include "match/runner/engine_paths.h"
 #include "match/runner/options.h"
+#include "match/runner/schedule.h"
 #include "match/runner/worker.h"
 #include "records/fingerprint.h"
 #include "records/game_record.h"
@@ -50,7 +51,9 @@ int play_one(MatchOptions options) {
         std::fprintf(stderr, "fendrel-match: %s\n", error.c_str());
         return 2;
     }
-    const Opening opening = opening_for_pair(book, options.seed, options.game / 2);
+    // Every pairing of a round plays the round's opening; with two engines a round is a pair.
+    const Opening opening =
+        opening_for_pair(book, options.seed, scheduled_game(options, options.game).round);
     const std::string fingerprint = match_fingerprint(options);
     const std::string base = current_directory();
     anchor_engines(options, base);

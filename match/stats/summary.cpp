@@ -1,5 +1,6 @@
 #include "match/stats/summary.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -146,6 +147,16 @@ std::string summary_text(const std::vector<GameRecord>& records, const SprtSpec&
 }
 
 std::string progress_text(const std::vector<GameRecord>& records, int planned, int running) {
+    // A tournament's standings need the ratings, which come at its end.
+    std::vector<const std::string*> names;
+    for (const GameRecord& record : records)
+        for (const std::string* name : {&record.side1, &record.side2})
+            if (names.size() < 3 &&
+                std::none_of(names.begin(), names.end(), [&](auto* n) { return *n == *name; }))
+                names.push_back(name);
+    if (names.size() > 2)
+        return "Games " + std::to_string(records.size()) + "/" + std::to_string(planned) +
+               ", running " + std::to_string(running);
     const MatchTotals totals = match_totals(records);
     const Tally& tally = totals.tally;
     return "Games " + std::to_string(records.size()) + "/" + std::to_string(planned) + ": " +

@@ -32,7 +32,8 @@ SprtVerdict sprt_verdict(const MatchTotals& totals, const SprtSpec& sprt);
 // the SPRT when it is on, and each engine's losses by reason.
 std::string summary_text(const std::vector<GameRecord>& records, const SprtSpec& sprt);
 
-// One line for a terminal: games done of planned, the score, Elo and games running.
+// One line for a terminal: games done of planned, the score, Elo and games running; for the
+// games of more than two engines, the games alone.
 std::string progress_text(const std::vector<GameRecord>& records, int planned, int running);
 
 // Each engine's CPU time over the records from `first` on: engine A's and engine B's, known
