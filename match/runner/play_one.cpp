@@ -6,6 +6,7 @@
 #include "match/runner/worker.h"
 #include "records/fingerprint.h"
 #include "records/game_record.h"
+#include "records/live_game.h"
 #include "records/openings.h"
 
 #include <cerrno>
@@ -64,7 +65,12 @@ int play_one(MatchOptions options) {
         return 2;
     }
 
-    GameRecord record = play_game(options, opening, options.game);
+    // The watcher's file of the game, in the folder a match makes beside its results.
+    const std::string live =
+        options.results_path.empty()
+            ? ""
+            : live_game_path(absolute_path(options.results_path, base), options.game);
+    GameRecord record = play_game(options, opening, options.game, live);
     record.match = fingerprint;
     if (options.logs_dir.empty()) {
         [[maybe_unused]] const int left = chdir(base.c_str());

@@ -8,6 +8,7 @@
 #include "os/process.h"
 #include "records/fingerprint.h"
 #include "records/game_record.h"
+#include "records/live_game.h"
 #include "records/results_file.h"
 #include "records/sgf.h"
 
@@ -106,10 +107,16 @@ void finish_worker(Match& match, Worker& worker) {
     std::error_code ignored;
     std::filesystem::remove_all(scratch_directory(pid), ignored);
     GameRecord record;
-    if (record_from_json(last_line(worker.text), record) && record.game == worker.game &&
-        record.match == match.fingerprint) {
+    const bool finished = record_from_json(last_line(worker.text), record) &&
+                          record.game == worker.game && record.match == match.fingerprint;
+    if (finished) {
         match.records.push_back(record);
         write_record(match, record);
+    }
+    // The watcher's file goes once the game's line is in the results, or the game is lost.
+    if (!match.options.results_path.empty())
+        std::filesystem::remove(live_game_path(match.options.results_path, worker.game), ignored);
+    if (finished) {
         if (!match.terminal)
             std::fprintf(stderr, "Finished game %d (%s vs %s): %s, %s\n", record.game,
                          record.side1.c_str(), record.side2.c_str(), sgf_result(record).c_str(),
@@ -167,10 +174,20 @@ bool resume(Match& match) {
     return false;
 }
 
+// Makes the folder of the games in progress beside the results, empty: what a run killed
+// before it could clean up left there is no game in progress.
+void open_live_directory(const std::string& results_path) {
+    const std::string directory = live_directory(results_path);
+    std::error_code ignored;
+    std::filesystem::remove_all(directory, ignored);
+    std::filesystem::create_directory(directory, ignored);
+}
+
 // Opens the results and SGF files; false when one cannot be written.
 bool open_outputs(Match& match) {
     const MatchOptions& options = match.options;
     if (!options.results_path.empty()) {
+        open_live_directory(options.results_path);
         match.results_fd =
             open(options.results_path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
         if (match.results_fd < 0) {
@@ -189,10 +206,14 @@ bool open_outputs(Match& match) {
     return true;
 }
 
-// Closes what open_outputs opened.
+// Closes what open_outputs opened; the folder of games in progress goes, with any file a
+// worker still had open when a second Ctrl-C stopped it.
 void close_outputs(Match& match) {
-    if (match.results_fd >= 0)
+    if (match.results_fd >= 0) {
         close(match.results_fd);
+        std::error_code ignored;
+        std::filesystem::remove_all(live_directory(match.options.results_path), ignored);
+    }
     if (match.sgf)
         std::fclose(match.sgf);
 }

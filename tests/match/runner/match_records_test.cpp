@@ -3,11 +3,13 @@
 // parallel run, and the SPRT stopping a match early.
 #include "match/stats/summary.h"
 #include "match_program.h"
+#include "records/live_game.h"
 #include "records/replay.h"
 #include "records/results_file.h"
 #include "records/sgf.h"
 #include "rules/board.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -217,6 +219,41 @@ TEST_F(RecordsTest, StoppedRunResumesWithTheGamesStillMissing) {
     EXPECT_EQ(records.size(), 10u);
     EXPECT_EQ(games.size(), 10u);
     EXPECT_NE(resumed.out.find("Score of stall vs random: 0 - 10 - 0"), std::string::npos);
+}
+
+// A game in progress is written beside the results as it goes, a line a move, and goes once
+// its line is in the results; the folder goes with the match.
+TEST_F(RecordsTest, GamesInProgressAreWrittenForAWatcher) {
+    std::ofstream(path("scripted_engine.script"))
+        << "say Script\nplay 0 0\nplay 1 0\nhold .go\nexit 0\n";
+    const std::vector<std::string> match =
+        engine("script", SCRIPTED_ENGINE) + engine("random", RANDOM_ENGINE) +
+        std::vector<std::string>{"--games", "1", "--no-time-forfeit", "--results", "r.jsonl"};
+    const pid_t run = start_match(match, "run");
+    const std::string live = path("r.jsonl.live/game-0.jsonl");
+    // Side 1's two dots and side 2's answers to them.
+    const auto lines_of = [](const std::string& text) {
+        return std::count(text.begin(), text.end(), '\n');
+    };
+    for (int i = 0; i < 12000 && lines_of(file_text(live)) < 5; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    GameRecord watched;
+    std::string error;
+    ASSERT_TRUE(read_live_game(file_text(live), watched, error)) << error;
+    EXPECT_EQ(watched.side1, "script");
+    EXPECT_EQ(watched.side2, "random");
+    ASSERT_EQ(watched.dots.size(), 4u);
+    EXPECT_EQ(watched.dots[0], (Dot{0, 0}));
+    EXPECT_EQ(watched.dots[2], (Dot{1, 0}));
+    EXPECT_EQ(watched.move_ms.size(), 4u);
+    std::ofstream(path("scripted_engine.go"));
+    const ProgramRun ran = wait_match(run, "run", 120000);
+    ASSERT_EQ(ran.status, 0) << ran.err;
+    const std::vector<GameRecord> records = read_records("r.jsonl");
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(std::vector<Dot>(records[0].dots.begin(), records[0].dots.begin() + 4), watched.dots);
+    EXPECT_FALSE(std::filesystem::exists(path("r.jsonl.live")));
+    EXPECT_TRUE(nothing_left_behind());
 }
 
 TEST_F(RecordsTest, SecondCtrlCStopsAtOnceAndResumeFinishes) {
