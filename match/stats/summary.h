@@ -2,6 +2,7 @@
 // merge, and (shortened) on the live progress line.
 #pragma once
 
+#include "match/stats/ratings.h"
 #include "match/stats/statistics.h"
 #include "records/game_record.h"
 #include "records/match_definition.h"
@@ -30,6 +31,14 @@ SprtVerdict sprt_verdict(const MatchTotals& totals, const SprtSpec& sprt);
 // its 95% margin, the likelihood of superiority, the draw ratio, the pentanomial counts,
 // the SPRT when it is on, and each engine's losses by reason.
 std::string summary_text(const std::vector<GameRecord>& records, const SprtSpec& sprt);
+
+// The end of any match's output. With two engines (or one) it is `summary_text`; with more,
+// the rating list, the crosstable and each engine's losses by reason, and the SPRT, which
+// compares two engines, is not used. `field` names the match's engines, so that one still
+// without games counts and is listed.
+std::string match_summary_text(const std::vector<GameRecord>& records, const SprtSpec& sprt,
+                               const RatingScale& scale = {},
+                               const std::vector<std::string>& field = {});
 
 // One line for a terminal: games done of planned, the score, Elo and games running.
 std::string progress_text(const std::vector<GameRecord>& records, int planned, int running);
