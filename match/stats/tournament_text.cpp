@@ -97,10 +97,15 @@ std::string note(const RatingList& list, const EngineRating& engine) {
 
 // How a group's Elo are fixed.
 std::string scale_words(const RatingList& list, int group) {
+    if (std::none_of(list.engines.begin(), list.engines.end(), [&](const EngineRating& engine) {
+            return engine.group == group && engine.status == RatingStatus::rated;
+        }))
+        return "no finite Elo: no two engines took points from each other";
     for (const EngineRating& engine : list.engines)
         if (engine.group == group && is_anchor(list, engine))
-            return "Elo of " + engine.name + " fixed at " + elo_cell(list.scale.anchor_elo);
-    return "Elo mean 0 over the rated engines";
+            return "Elo of " + engine.name + " fixed at " + elo_cell(list.scale.anchor_elo) +
+                   ", 95% intervals";
+    return "Elo mean 0 over the rated engines, 95% intervals";
 }
 
 // The table of one group.
@@ -174,8 +179,7 @@ std::string rating_list_text(const RatingList& list) {
                 games += game_count(engine.tally);
             }
         text += (list.groups > 1 ? "Group " + std::to_string(group) : std::string("Ratings")) +
-                ": " + counts(engines, games / 2) + "; " + scale_words(list, group) +
-                ", 95% intervals\n";
+                ": " + counts(engines, games / 2) + "; " + scale_words(list, group) + "\n";
         text += group_table(list, group);
     }
     if (!list.anchor_problem.empty())

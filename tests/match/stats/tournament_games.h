@@ -40,9 +40,10 @@ class TournamentGames {
     }
 
     // Adds `wins` games a won, `draws` drawn and `losses` lost, in that order, a as side 1
-    // in every other game.
+    // in every other game; the first game has an even number.
     TournamentGames& results(const std::string& a, const std::string& b, int wins, int draws,
                              int losses) {
+        next_game_ += next_game_ % 2;
         for (int i = 0; i < wins + draws + losses; ++i) {
             const int a_result = i < wins ? 1 : i < wins + draws ? 0 : 2; // as a winner side
             const bool a_first = i % 2 == 0;
