@@ -10,6 +10,9 @@ namespace {
 // The chance that a one-sided bound leaves a clean sweep: 5%, as the 95% intervals.
 constexpr double SWEEP_CHANCE = 0.05;
 
+// Ratings closer than this are equal: far below what the fit resolves or the text shows.
+constexpr double ELO_TIE = 1e-9;
+
 // The engines by number, in the order they first appear.
 struct Names {
     std::vector<std::string> names;
@@ -178,18 +181,15 @@ std::optional<double> bound_against(const FieldResults& field, size_t engine,
     return above ? bound : -bound;
 }
 
-// Whether a ranks before b among engines of one status.
-bool ranks_before(const EngineRating& a, const EngineRating& b) {
-    if (a.status == RatingStatus::rated && a.elo != b.elo)
-        return a.elo > b.elo;
-    if (a.bound.has_value() != b.bound.has_value())
-        return a.bound.has_value();
-    if (a.bound && *a.bound != *b.bound)
-        return *a.bound > *b.bound;
-    if (points_ratio(a.tally) != points_ratio(b.tally))
-        return points_ratio(a.tally) > points_ratio(b.tally);
-    return a.name < b.name;
-}
+// An engine of a group with what its place depends on when it has no finite rating: how
+// many of the group it took points from, directly or through others, and how many took
+// points from it so. An engine that won every game against another ranks above it, and
+// reaches all that one reaches and that one too.
+struct Placed {
+    EngineRating rating;
+    int reaches = 0;
+    int reached_by = 0;
+};
 
 // Where a status stands in a group: above, rated, below, then those apart.
 int status_order(RatingStatus status) {
@@ -205,6 +205,29 @@ int status_order(RatingStatus status) {
     }
 }
 
+// Whether a ranks before b in their group: by status; the rated by Elo; the others by whom
+// they reach and are reached by, then by their bounds and scores; then by name.
+bool ranks_before(const Placed& a, const Placed& b) {
+    const EngineRating& x = a.rating;
+    const EngineRating& y = b.rating;
+    if (x.status != y.status)
+        return status_order(x.status) < status_order(y.status);
+    // Ratings equal but for rounding (a field of equal results) rank by name.
+    if (x.status == RatingStatus::rated && std::fabs(x.elo - y.elo) > ELO_TIE)
+        return x.elo > y.elo;
+    if (a.reaches != b.reaches)
+        return a.reaches > b.reaches;
+    if (a.reached_by != b.reached_by)
+        return a.reached_by < b.reached_by;
+    if (x.bound.has_value() != y.bound.has_value())
+        return x.bound.has_value();
+    if (x.bound && *x.bound != *y.bound)
+        return *x.bound > *y.bound;
+    if (points_ratio(x.tally) != points_ratio(y.tally))
+        return points_ratio(x.tally) > points_ratio(y.tally);
+    return x.name < y.name;
+}
+
 // The ratings of one group, ranked; true when the anchor fixed its scale.
 bool rate_group(const FieldResults& field, const std::vector<size_t>& members,
                 const RatingScale& scale, std::vector<EngineRating>& out) {
@@ -213,33 +236,39 @@ bool rate_group(const FieldResults& field, const std::vector<size_t>& members,
     std::vector<size_t> core;
     for (const size_t place : core_places)
         core.push_back(members[place]);
-    std::vector<EngineRating> group;
-    const bool anchored = !core.empty() && rate_core(field, core, scale, group);
+    std::vector<EngineRating> rated;
+    const bool anchored = !core.empty() && rate_core(field, core, scale, rated);
+    std::vector<Placed> group;
     for (size_t place = 0; place < members.size(); ++place) {
-        if (std::find(core_places.begin(), core_places.end(), place) != core_places.end())
-            continue;
-        EngineRating engine;
-        engine.name = field.names.names[members[place]];
-        engine.tally = field.tallies[members[place]];
-        engine.status = RatingStatus::unrated;
-        if (!core.empty()) {
+        Placed placed;
+        EngineRating& engine = placed.rating;
+        const auto in_core = std::find(core_places.begin(), core_places.end(), place);
+        if (in_core != core_places.end()) {
+            engine = rated[static_cast<size_t>(in_core - core_places.begin())];
+        } else {
+            engine.name = field.names.names[members[place]];
+            engine.tally = field.tallies[members[place]];
+            engine.status = RatingStatus::unrated;
+        }
+        for (size_t other = 0; other < members.size(); ++other) {
+            placed.reaches += other != place && reach[place][other];
+            placed.reached_by += other != place && reach[other][place];
+        }
+        if (in_core == core_places.end() && !core.empty()) {
             const bool above = reach[place][core_places.front()];
             const bool below = reach[core_places.front()][place];
             if (above || below) {
                 engine.status = above ? RatingStatus::above : RatingStatus::below;
-                engine.bound = bound_against(field, members[place], core, group, above);
+                engine.bound = bound_against(field, members[place], core, rated, above);
             }
         }
-        group.push_back(engine);
+        group.push_back(placed);
     }
-    std::sort(group.begin(), group.end(), [](const EngineRating& a, const EngineRating& b) {
-        if (a.status != b.status)
-            return status_order(a.status) < status_order(b.status);
-        return ranks_before(a, b);
-    });
-    for (size_t i = 0; i < group.size(); ++i)
-        group[i].rank = static_cast<int>(i) + 1;
-    out.insert(out.end(), group.begin(), group.end());
+    std::sort(group.begin(), group.end(), ranks_before);
+    for (size_t i = 0; i < group.size(); ++i) {
+        group[i].rating.rank = static_cast<int>(i) + 1;
+        out.push_back(group[i].rating);
+    }
     return anchored;
 }
 

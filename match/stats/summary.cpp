@@ -119,12 +119,14 @@ std::string match_summary_text(const std::vector<GameRecord>& records, const Spr
     if (engine_names(records, field).size() <= 2)
         return summary_text(records, sprt);
     const RatingList list = rating_list(records, scale, field);
-    std::string text = rating_list_text(list) + "\n" + crosstable_text(crosstable(records, list));
+    std::string text = rating_list_text(list);
+    if (list.games == 0)
+        return text;
+    text += "\n" + crosstable_text(crosstable(records, list)) + "\n";
     std::map<std::string, std::map<std::string, int>> losses;
     for (const GameRecord& record : records)
         if (const std::string* loser = loser_name(record); loser && record.side1 != record.side2)
             ++losses[*loser][record.reason];
-    text += "\n";
     for (const EngineRating& engine : list.engines)
         if (engine.status != RatingStatus::no_games)
             text += losses_line(engine.name, losses[engine.name]);

@@ -41,9 +41,10 @@ std::string columns(const std::vector<Row>& rows, const std::vector<bool>& left)
     return text;
 }
 
-// An Elo with one decimal.
+// An Elo with one decimal; one that rounds to 0 is "0.0" whatever its sign.
 std::string elo_cell(double elo) {
-    return number("%.1f", elo);
+    const std::string text = number("%.1f", elo);
+    return text == "-0.0" ? "0.0" : text;
 }
 
 // The Elo cell and the two ends of the interval of a listed engine.
@@ -55,15 +56,16 @@ void elo_cells(const EngineRating& engine, std::string& elo, std::string& low, s
         low = elo_cell(engine.low);
         high = elo_cell(engine.high);
         return;
+    // Without games against the rated engines, an engine above or below them has no bound.
     case RatingStatus::above:
         elo = "inf";
-        low = engine.bound ? bound : "?";
-        high = "inf";
+        low = bound;
+        high = engine.bound ? "inf" : "";
         return;
     case RatingStatus::below:
         elo = "-inf";
-        low = "-inf";
-        high = engine.bound ? bound : "?";
+        low = engine.bound ? "-inf" : "";
+        high = bound;
         return;
     default:
         elo = "-";

@@ -157,6 +157,29 @@ TEST(RatingsTest, EnginesWhoseResultsLeaveNoFiniteRating) {
     EXPECT_EQ(idle.group, 0);
     EXPECT_EQ(idle.rank, 0);
 
+    // X won every game against Y, which won every game against B: X is above through Y,
+    // without games against the rated engines and so without a bound, and ranks above Y. Z
+    // lost its games to Y alone: it stands apart from the rated engines. B and C, equal,
+    // rank by their scores: B lost to Y besides.
+    const RatingList chain = rating_list(TournamentGames()
+                                             .results("B", "C", 1, 0, 1)
+                                             .results("Y", "B", 2, 0, 0)
+                                             .results("X", "Y", 2, 0, 0)
+                                             .results("Y", "Z", 2, 0, 0)
+                                             .records());
+    const std::pair<const char*, RatingStatus> ranked[] = {
+        {"X", RatingStatus::above}, {"Y", RatingStatus::above},   {"C", RatingStatus::rated},
+        {"B", RatingStatus::rated}, {"Z", RatingStatus::unrated},
+    };
+    ASSERT_EQ(chain.engines.size(), std::size(ranked));
+    for (size_t i = 0; i < std::size(ranked); ++i) {
+        EXPECT_EQ(chain.engines[i].name, ranked[i].first);
+        EXPECT_EQ(chain.engines[i].status, ranked[i].second) << ranked[i].first;
+    }
+    EXPECT_FALSE(engine(chain, "X").bound);
+    EXPECT_TRUE(engine(chain, "Y").bound);
+    EXPECT_FALSE(engine(chain, "Z").bound);
+
     // An anchor outside the rated engines fixes nothing, and says why.
     for (const auto& [anchor, problem] :
          std::map<std::string, std::string>{{"A", "A has no finite rating"},

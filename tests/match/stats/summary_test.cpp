@@ -115,6 +115,8 @@ TEST(SummaryTest, MatchSummaryOfTwoEnginesOrOfAField) {
     const std::string pending = match_summary_text(two, sprt, {}, {"A", "B", "C"});
     EXPECT_EQ(pending.find("SPRT"), std::string::npos);
     EXPECT_NE(pending.find("No games: C\n"), std::string::npos) << pending;
+    // Before its first game, a field is its names.
+    EXPECT_EQ(match_summary_text({}, sprt, {}, {"A", "B", "C"}), "No games: A, B, C\n");
 }
 
 TEST(SummaryTest, CostsLineGivesEachEnginesCpuTimeWhenKnown) {
