@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -47,6 +48,13 @@ int merge(const std::vector<std::string>& args) {
     std::string error;
     if (!parse_merge_options(args, options, error))
         return fail(error);
+    for (const std::string& file : options.files) {
+        std::error_code same_error;
+        if (!options.ratings_json.empty() &&
+            std::filesystem::equivalent(options.ratings_json, file, same_error))
+            return fail("--ratings-json " + options.ratings_json +
+                        " is a results file to read; give another file");
+    }
     std::vector<GameRecord> records;
     int skipped = 0;
     for (const std::string& file : options.files)

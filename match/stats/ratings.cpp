@@ -33,8 +33,8 @@ struct FieldResults {
     ResultMatrix matrix{0};
 };
 
-// The engines connected by games to each engine with games, each group in the order of
-// numbers; groups with the most games first.
+// The groups of engines connected by games (an engine without games is in none), each in
+// the order of the engines' numbers, the group with the most games first.
 std::vector<std::vector<size_t>> groups_of(const FieldResults& field) {
     const size_t n = field.names.names.size();
     std::vector<int> group(n, -1);

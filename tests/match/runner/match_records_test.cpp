@@ -167,12 +167,15 @@ TEST_F(RecordsTest, MergeOfSeveralFilesOfATournamentGivesRatingsAndTheirJson) {
         {{"--anchor", "alpha=inf"}, "--anchor takes NAME=ELO"},
         {{"--ratings-json"}, "--ratings-json needs a value"},
         {{"--ratings-json", "no-such-folder/r.json"}, "cannot write no-such-folder/r.json"},
+        {{"--ratings-json", "./b.jsonl"}, "is a results file to read"},
     };
     for (const auto& [options, reason] : refused) {
         const ProgramRun bad = run_match(std::vector<std::string>{"merge"} + files + options);
         EXPECT_TRUE(WIFEXITED(bad.status) && WEXITSTATUS(bad.status) == 2) << options[0];
         EXPECT_NE(bad.err.find(reason), std::string::npos) << bad.err;
     }
+    // The results files are as they were.
+    EXPECT_EQ(read_records("b.jsonl").size(), 2 * third - third);
 }
 
 // Whether each side's clock at the end is the increments it was credited less the times of
