@@ -184,6 +184,10 @@ const std::string* loser_name(const GameRecord& record) {
     return record.winner == 1 ? &record.side2 : &record.side1;
 }
 
+int record_moves(const GameRecord& record) {
+    return static_cast<int>(record.dots.size()) + (record.grounded != 0 ? 1 : 0);
+}
+
 bool has_side_cpu(const GameRecord& record) {
     return record.side_cpu_ms[0] >= 0 && record.side_cpu_ms[1] >= 0;
 }
@@ -197,7 +201,7 @@ std::string record_to_json(const GameRecord& record) {
         has_side_cpu(record)
             ? Json::array({record.referee_cpu_ms, record.side_cpu_ms[0], record.side_cpu_ms[1]})
             : Json::array({record.referee_cpu_ms, record.engines_cpu_ms});
-    const Json line = {
+    Json line = {
         {"match", json_text(record.match)},
         {"game", record.game},
         {"side1", json_text(record.side1)},
@@ -217,6 +221,11 @@ std::string record_to_json(const GameRecord& record) {
         {"duration_ms", record.duration_ms},
         {"cpu_ms", cpu},
     };
+    if (record.increment_ms[0] != 0 || record.increment_ms[1] != 0)
+        line["increment_ms"] = {record.increment_ms[0], record.increment_ms[1]};
+    // Only a grounded game has the member, so that other lines stay as they were.
+    if (record.grounded != 0)
+        line["grounded"] = record.grounded;
     return line.dump();
 }
 
@@ -226,6 +235,7 @@ bool record_from_json(const std::string& line, GameRecord& record) {
         return false;
     record = GameRecord{};
     std::vector<uint32_t> clocks;
+    std::vector<uint32_t> increments;
     std::vector<int64_t> cpu;
     const bool complete =
         read_string(value, "match", record.match) &&
@@ -241,6 +251,9 @@ bool record_from_json(const std::string& line, GameRecord& record) {
         read_dots(value, record.dots) &&
         read_ints(value, "move_ms", record.move_ms, 0, UINT32_MAX) &&
         read_ints(value, "clock_ms", clocks, 0, UINT32_MAX) && clocks.size() == 2 &&
+        (!value.contains("increment_ms") ||
+         (read_ints(value, "increment_ms", increments, 1, UINT32_MAX) && increments.size() == 2)) &&
+        (!value.contains("grounded") || read_int(value, "grounded", record.grounded, 1, 2)) &&
         read_int(value, "duration_ms", record.duration_ms, 0, 9e15) &&
         read_ints(value, "cpu_ms", cpu, 0, 9e15) && (cpu.size() == 2 || cpu.size() == 3) &&
         record.opening_dots <= static_cast<int>(record.dots.size());
@@ -248,6 +261,10 @@ bool record_from_json(const std::string& line, GameRecord& record) {
         return false;
     record.clock_ms[0] = clocks[0];
     record.clock_ms[1] = clocks[1];
+    if (!increments.empty()) {
+        record.increment_ms[0] = increments[0];
+        record.increment_ms[1] = increments[1];
+    }
     record.referee_cpu_ms = cpu[0];
     if (cpu.size() == 3) {
         record.side_cpu_ms[0] = cpu[1];

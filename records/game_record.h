@@ -32,16 +32,24 @@ struct GameRecord {
     RuleSet rules;
     int32_t score = 0;             // side 1's captured-dot balance at the end
     std::vector<Dot> dots;         // every dot in playing order, the opening's first
-    std::vector<uint32_t> move_ms; // time taken for each dot after the opening
+    int grounded = 0;              // the side that grounded after the dots, or 0
+    std::vector<uint32_t> move_ms; // time taken for each move after the opening: each dot,
+                                   // then the grounding if there was one
     uint32_t clock_ms[2] = {0, 0}; // each side's clock at the end
-    int64_t duration_ms = 0;       // from the engines' start to the end of the game
-    int64_t referee_cpu_ms = 0;    // CPU time of the game's worker process
-    int64_t engines_cpu_ms = 0;    // CPU time of both engines
+    // Each side's increment, credited whenever it was asked to move; 0 in lines written
+    // before each side's was kept, which give only the clocks.
+    uint32_t increment_ms[2] = {0, 0};
+    int64_t duration_ms = 0;    // from the engines' start to the end of the game
+    int64_t referee_cpu_ms = 0; // CPU time of the game's worker process
+    int64_t engines_cpu_ms = 0; // CPU time of both engines
     // CPU time of each side's engine (its process and what it reaped, so a bridged engine's
     // with its bridge's); -1 in lines written before the sides were kept apart, which give
     // only both together.
     int64_t side_cpu_ms[2] = {-1, -1};
 };
+
+// The game's moves: its dots, and its grounding if a side grounded.
+int record_moves(const GameRecord& record);
 
 // The points of the engine that played `side` (1 or 2): 1, 0.5 or 0.
 double side_points(const GameRecord& record, int side);

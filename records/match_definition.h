@@ -2,6 +2,8 @@
 // stopping rule, as the command line of fendrel-match gives them (match/runner/options.h).
 #pragma once
 
+#include "rules/board.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -20,7 +22,12 @@ struct EngineSpec {
     // A fixed time per move asked of it (a "movetime MS" line, or the bridge's budget); 0 for
     // none.
     uint32_t movetime_ms = 0;
+    // Its own increment, for time odds; 0: the match's.
+    uint32_t increment_ms = 0;
 };
+
+// How more than two engines meet: every pairing, or the first engine against each other.
+enum class Tournament { round_robin, gauntlet };
 
 struct SprtSpec {
     bool enabled = false;
@@ -31,11 +38,19 @@ struct SprtSpec {
 };
 
 struct MatchOptions {
-    EngineSpec engines[2];
-    int games = 100;
+    std::vector<EngineSpec> engines; // two or more, the first the one a two-engine summary
+                                     // is seen from
+    Tournament tournament = Tournament::round_robin;
+    int rounds = 50;     // pairs of games each pairing plays, unless `games` is given
+    int games = 0;       // how many games in all; 0: every pairing's pairs of all the rounds
     int concurrency = 0; // 0: one per core
     uint64_t seed = 1;
     std::string opening = "empty";
+    // The board and rules of every game. The start position is an opening (--opening
+    // cross, ...), so `rules.start` stays empty.
+    int32_t board_cols = FENDREL_COLS;
+    int32_t board_rows = FENDREL_ROWS;
+    RuleSet rules;
     uint32_t increment_ms = 10000;
     uint32_t time_margin_ms = 200;
     bool time_forfeit = true;

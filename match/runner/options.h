@@ -26,5 +26,8 @@ struct MergeOptions {
 bool parse_merge_options(const std::vector<std::string>& args, MergeOptions& merge,
                          std::string& error);
 
+// The empty board of the match's games, at its size and under its rules.
+Board empty_match_board(const MatchOptions& options);
+
 // The text of --help.
 const char* usage_text();

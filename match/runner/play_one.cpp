@@ -1,6 +1,8 @@
 #include "match/runner/play_one.h"
 
 #include "match/runner/engine_paths.h"
+#include "match/runner/options.h"
+#include "match/runner/schedule.h"
 #include "match/runner/worker.h"
 #include "records/fingerprint.h"
 #include "records/game_record.h"
@@ -44,11 +46,14 @@ std::string scratch_directory(pid_t worker) {
 int play_one(MatchOptions options) {
     OpeningBook book;
     std::string error;
-    if (!load_opening_book(options.opening, book, error)) {
+    const Board board = empty_match_board(options);
+    if (!load_opening_book(options.opening, book, error, &board)) {
         std::fprintf(stderr, "fendrel-match: %s\n", error.c_str());
         return 2;
     }
-    const Opening opening = opening_for_pair(book, options.seed, options.game / 2);
+    // Every pairing of a round plays the round's opening; with two engines a round is a pair.
+    const Opening opening =
+        opening_for_pair(book, options.seed, scheduled_game(options, options.game).round);
     const std::string fingerprint = match_fingerprint(options);
     const std::string base = current_directory();
     anchor_engines(options, base);

@@ -2,6 +2,7 @@
 
 #include "match/runner/interrupts.h"
 #include "match/runner/play_one.h"
+#include "match/runner/schedule.h"
 #include "match/stats/summary.h"
 #include "os/console.h"
 #include "os/process.h"
@@ -159,7 +160,7 @@ void wait_for_workers(Match& match) {
 // Reads the games a stopped run already played; false on results of another match.
 bool resume(Match& match) {
     std::string error;
-    if (resume_results(match.options.results_path, match.fingerprint, match.options.games,
+    if (resume_results(match.options.results_path, match.fingerprint, match_games(match.options),
                        match.records, error))
         return true;
     std::fprintf(stderr, "fendrel-match: %s\n", error.c_str());
@@ -221,10 +222,11 @@ int run_match(const MatchOptions& options, const std::vector<std::string>& args,
     if (!open_outputs(match))
         return 2;
     const size_t resumed = match.records.size();
-    std::vector<bool> done(static_cast<size_t>(options.games), false);
+    const int games = match_games(options);
+    std::vector<bool> done(static_cast<size_t>(games), false);
     for (const GameRecord& record : match.records)
         done[static_cast<size_t>(record.game)] = true;
-    for (int game = 0; game < options.games; ++game)
+    for (int game = 0; game < games; ++game)
         if (!done[static_cast<size_t>(game)])
             match.waiting.push_back(game);
 
@@ -270,10 +272,14 @@ int run_match(const MatchOptions& options, const std::vector<std::string>& args,
     if (match.terminal)
         std::printf("\r\x1b[K");
     close_outputs(match);
-    if (match.records.empty())
+    if (match.records.empty()) {
         std::printf("No games finished.\n");
-    else
-        std::printf("%s", summary_text(match.records, options.sprt).c_str());
+    } else {
+        std::vector<std::string> field;
+        for (const EngineSpec& engine : options.engines)
+            field.push_back(engine.name);
+        std::printf("%s", match_summary_text(match.records, options.sprt, {}, field).c_str());
+    }
     print_costs(match, resumed, seconds);
     if (interrupts())
         return 130;

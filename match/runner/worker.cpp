@@ -4,6 +4,7 @@
 #include "engine/exchange_log.h"
 #include "engine/protocol.h"
 #include "match/runner/engine_paths.h"
+#include "match/runner/schedule.h"
 #include "records/replay.h"
 #include "referee/clock.h"
 #include "referee/game_board.h"
@@ -55,12 +56,14 @@ void send_game_start(EngineProcess& engine, const EngineSpec& engine_setup,
 // request to move. An engine that did not start loses, which the judge decides.
 void start_match_game(const MatchOptions& options, const Opening& opening, const EngineSpec& side1,
                       const EngineSpec& side2) {
-    init_board(game_board);
+    init_board(game_board, options.board_cols, options.board_rows, options.rules);
     for (const Dot& dot : opening.dots) {
         game_board.last_move_cell = cell_index(game_board, dot.x, dot.y);
         place_dot(game_board, game_board.last_move_cell);
     }
     increment_ms = options.increment_ms;
+    side_increment_ms[0] = side1.increment_ms;
+    side_increment_ms[1] = side2.increment_ms;
     side1_clock_ms = 0;
     side2_clock_ms = 0;
     const int started1 = engine1.start_engine();
@@ -80,12 +83,18 @@ void start_match_game(const MatchOptions& options, const Opening& opening, const
 GameRecord play_game(const MatchOptions& options, const Opening& opening, int index) {
     GameRecord record;
     record.game = index;
-    record.a_side = index % 2 == 0 ? 1 : 2;
-    const EngineSpec& side1 = options.engines[record.a_side == 1 ? 0 : 1];
-    const EngineSpec& side2 = options.engines[record.a_side == 1 ? 1 : 0];
+    const ScheduledGame scheduled = scheduled_game(options, index);
+    record.a_side = scheduled.a_side;
+    const EngineSpec& first = options.engines[static_cast<size_t>(scheduled.pairing.first)];
+    const EngineSpec& second = options.engines[static_cast<size_t>(scheduled.pairing.second)];
+    const EngineSpec& side1 = record.a_side == 1 ? first : second;
+    const EngineSpec& side2 = record.a_side == 1 ? second : first;
     record.side1 = side1.name;
     record.side2 = side2.name;
     record.opening = opening.label;
+    record.board_cols = options.board_cols;
+    record.board_rows = options.board_rows;
+    record.rules = options.rules;
     record.opening_dots = static_cast<int>(opening.dots.size());
     const bool logs = !options.logs_dir.empty();
     // How each engine is started; the engine objects point at these until the game ends.
@@ -115,13 +124,17 @@ GameRecord play_game(const MatchOptions& options, const Opening& opening, int in
     record.detail = decided.detail;
     record.dots = opening.dots;
     for (const PlayedMove& move : played_moves()) {
-        record.dots.push_back({move.x, move.y});
+        if (!move.ground)
+            record.dots.push_back({move.x, move.y});
         record.move_ms.push_back(move.ms);
     }
+    record.grounded = game_board.grounded;
     record.duration_ms = tick_count() - start;
     record.score = side1_balance(game_board);
     record.clock_ms[0] = side1_clock_ms;
     record.clock_ms[1] = side2_clock_ms;
+    record.increment_ms[0] = increment_of(engine1);
+    record.increment_ms[1] = increment_of(engine2);
     record.referee_cpu_ms = own_cpu_ms();
     // Each engine's own, as it was reaped; one that never ran took none.
     for (int side = 0; side < 2; ++side) {

@@ -27,9 +27,10 @@ enum class SprtVerdict { undecided, accept_h0, accept_h1 };
 // Where the SPRT stands after these games.
 SprtVerdict sprt_verdict(const MatchTotals& totals, const SprtSpec& sprt);
 
-// The summary: "Score of A vs B: W - L - D" with the points ratio, the Elo difference with
-// its 95% margin, the likelihood of superiority, the draw ratio, the pentanomial counts,
-// the SPRT when it is on, and each engine's losses by reason.
+// The summary: the board and rules when they are not the window program's ("Board 10 x 10,
+// rules standard"), then "Score of A vs B: W - L - D" with the points ratio, the Elo difference
+// with its 95% margin, the likelihood of superiority, the draw ratio, the pentanomial counts, the
+// SPRT when it is on, and each engine's losses by reason.
 std::string summary_text(const std::vector<GameRecord>& records, const SprtSpec& sprt);
 
 // The end of any match's output. With two engines (or one) it is `summary_text`; with more,
@@ -40,7 +41,8 @@ std::string match_summary_text(const std::vector<GameRecord>& records, const Spr
                                const RatingScale& scale = {},
                                const std::vector<std::string>& field = {});
 
-// One line for a terminal: games done of planned, the score, Elo and games running.
+// One line for a terminal: games done of planned, the score, Elo and games running; for the
+// games of more than two engines, the games alone.
 std::string progress_text(const std::vector<GameRecord>& records, int planned, int running);
 
 // Each engine's CPU time over the records from `first` on: engine A's and engine B's, known

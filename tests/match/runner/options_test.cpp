@@ -1,6 +1,7 @@
 // The command line: engines with their key=value words, every option's range, and the
 // fingerprint that keeps results of different matches apart.
 #include "match/runner/options.h"
+#include "match/runner/schedule.h"
 #include "records/fingerprint.h"
 
 #include <gtest/gtest.h>
@@ -34,7 +35,8 @@ TEST(OptionsTest, DefaultsWithTwoEngines) {
     EXPECT_EQ(options.engines[1].protocol, "line");
     EXPECT_TRUE(options.engines[0].environment.empty());
     EXPECT_EQ(options.engines[0].movetime_ms, 0u);
-    EXPECT_EQ(options.games, 100);
+    EXPECT_EQ(options.engines.size(), 2u);
+    EXPECT_EQ(match_games(options), 100);
     EXPECT_EQ(options.concurrency, 0);
     EXPECT_EQ(options.opening, "empty");
     EXPECT_EQ(options.increment_ms, 10000u);
@@ -42,6 +44,9 @@ TEST(OptionsTest, DefaultsWithTwoEngines) {
     EXPECT_TRUE(options.time_forfeit);
     EXPECT_EQ(options.stall_timeout_s, 60u);
     EXPECT_FALSE(options.sprt.enabled);
+    EXPECT_EQ(options.board_cols, 39);
+    EXPECT_EQ(options.board_rows, 32);
+    EXPECT_EQ(options.rules, RuleSet{});
 }
 
 TEST(OptionsTest, EveryOption) {
@@ -52,7 +57,7 @@ TEST(OptionsTest, EveryOption) {
                             "--opening random:8 --increment 500 --time-margin 0 "
                             "--no-time-forfeit --stall-timeout 2 --sprt elo0=-1.5 elo1=4 "
                             "alpha=0.05 beta=0.1 --sgf g.sgf --results r.jsonl --logs L "
-                            "--game 5"),
+                            "--game 5 --board 10x64 --rules standard,suicide=off"),
         options, error))
         << error;
     EXPECT_EQ(options.games, 7);
@@ -71,6 +76,9 @@ TEST(OptionsTest, EveryOption) {
     EXPECT_EQ(options.results_path, "r.jsonl");
     EXPECT_EQ(options.logs_dir, "L");
     EXPECT_EQ(options.game, 5);
+    EXPECT_EQ(options.board_cols, 10);
+    EXPECT_EQ(options.board_rows, 64);
+    EXPECT_EQ(rule_set_text(options.rules), "standard,suicide=off");
 }
 
 TEST(OptionsTest, EnvironmentAndMoveTimeOfAnEngine) {
@@ -92,6 +100,35 @@ TEST(OptionsTest, EnvironmentAndMoveTimeOfAnEngine) {
         EXPECT_FALSE(parse_match_options(words(TWO_ENGINES + bad), options, error)) << bad;
         EXPECT_NE(error.find(std::string(bad).substr(0, 3)), std::string::npos) << error;
     }
+}
+
+// Any number of engines; --each gives every engine the same words before its own, which win
+// where they set the same key; a per-engine increment gives time odds.
+TEST(OptionsTest, TournamentsOfManyEngines) {
+    MatchOptions options;
+    std::string error;
+    ASSERT_TRUE(parse_match_options(
+        words("--each movetime=50 arg=--quiet dir=/tmp --engine name=A cmd=a increment=500 "
+              "--engine name=B cmd=b movetime=70 --engine name=C cmd=c dir=/srv "
+              "--tournament gauntlet --rounds 3"),
+        options, error))
+        << error;
+    ASSERT_EQ(options.engines.size(), 3u);
+    EXPECT_EQ(options.tournament, Tournament::gauntlet);
+    EXPECT_EQ(options.rounds, 3);
+    EXPECT_EQ(match_games(options), 12); // two pairings, three pairs each
+    EXPECT_EQ(options.engines[0].movetime_ms, 50u);
+    EXPECT_EQ(options.engines[0].increment_ms, 500u);
+    EXPECT_EQ(options.engines[1].movetime_ms, 70u);
+    EXPECT_EQ(options.engines[1].increment_ms, 0u);
+    EXPECT_EQ(options.engines[2].directory, "/srv");
+    EXPECT_EQ(options.engines[2].arguments, std::vector<std::string>{"--quiet"});
+    // A round robin of four: six pairings.
+    ASSERT_TRUE(parse_match_options(words("--engine name=A cmd=a --engine name=B cmd=b --engine "
+                                          "name=C cmd=c --engine name=D cmd=d --rounds 2"),
+                                    options, error));
+    EXPECT_EQ(options.tournament, Tournament::round_robin);
+    EXPECT_EQ(match_games(options), 24);
 }
 
 TEST(OptionsTest, HelpNeedsNothingElse) {
@@ -119,6 +156,10 @@ TEST(OptionsTest, HelpNeedsNothingElse) {
                              "env=",
                              "movetime=",
                              "exchange.txt",
+                             "--board",
+                             "--rules",
+                             "cross4",
+                             "ground",
                              "--anchor",
                              "--ratings-json"})
         EXPECT_NE(std::string(usage_text()).find(name), std::string::npos) << name;
@@ -126,9 +167,18 @@ TEST(OptionsTest, HelpNeedsNothingElse) {
 
 TEST(OptionsTest, RefusesWhatItCannotUse) {
     const char* bad[] = {
-        "",                      // no engines
-        "--engine name=A cmd=a", // one engine
-        "--engine name=A cmd=a --engine name=B cmd=b --engine name=C cmd=c",
+        "",                                            // no engines
+        "--engine name=A cmd=a",                       // one engine
+        "--engine name=A cmd=a --engine name=A cmd=b", // one name for two engines
+        "--engine name=A cmd=a --engine name=B cmd=b --engine name=C cmd=c --sprt elo0=0 "
+        "elo1=5 alpha=0.05 beta=0.05", // the SPRT compares two engines
+        "--games 10 --rounds 5",
+        "--tournament swiss",
+        "--tournament",
+        "--rounds 0",
+        "--each name=X",
+        "--each loose",
+        "--engine name=A cmd=a increment=0 --engine name=B cmd=b",
         "--engine name=A --engine name=B cmd=b", // no cmd
         "--engine cmd=a --engine name=B cmd=b",  // no name
         "--engine name=A cmd=a path=x --engine name=B cmd=b",
@@ -151,6 +201,17 @@ TEST(OptionsTest, RefusesWhatItCannotUse) {
         "--sprt elo0=0 elo1=5 alpha=0.05 gamma=0.05",
         "--sprt elo0=0 elo1=1001 alpha=0.05 beta=0.05", // beyond any testable score
         "--opening",
+        "--board 2x5",
+        "--board 65x10",
+        "--board 39",
+        "--board 39x",
+        "--board x32",
+        "--board 39X32",
+        "--board",
+        "--rules",
+        "--rules go",
+        "--rules fendrel,suicide=off",  // an option of another set
+        "--rules standard,start=cross", // a start position is an opening
         "--bogus",
         "games",
     };
@@ -203,10 +264,14 @@ TEST(OptionsTest, FingerprintFollowsWhatDecidesTheGames) {
     EXPECT_EQ(fingerprint("--games 3 --concurrency 9 --results r --sgf s --logs l"), base);
     // The extra words follow engine B's; its protocol by default is the line protocol.
     EXPECT_EQ(fingerprint("proto=line"), base);
+    // Nor do the window program's board and rules given outright: results files of before
+    // they could be chosen resume.
+    EXPECT_EQ(fingerprint("--board 39x32 --rules fendrel"), base);
+    EXPECT_NE(fingerprint("--rules standard"), fingerprint("--rules standard,suicide=off"));
     EXPECT_NE(fingerprint("proto=gtp"), fingerprint("proto=pointsai"));
-    for (const char* change :
-         {"--opening cross", "--seed 2", "--increment 9", "--time-margin 1", "--no-time-forfeit",
-          "--stall-timeout 5", "proto=gtp", "env=A=1", "env=A=", "movetime=100"})
+    for (const char* change : {"--opening cross", "--seed 2", "--increment 9", "--time-margin 1",
+                               "--no-time-forfeit", "--stall-timeout 5", "proto=gtp", "env=A=1",
+                               "env=A=", "movetime=100", "--board 39x31", "--rules standard"})
         EXPECT_NE(fingerprint(change), base) << change;
     // The environment is a set: its order changes nothing, its values do.
     EXPECT_EQ(fingerprint("env=A=1 env=B=2"), fingerprint("env=B=2 env=A=1"));
@@ -218,6 +283,11 @@ TEST(OptionsTest, FingerprintFollowsWhatDecidesTheGames) {
                                           "arg=-x arg=y=z"),
                                     swapped, error));
     EXPECT_NE(match_fingerprint(swapped), base);
+    // Two engines meet alike in either tournament; three do not, and add to the text.
+    EXPECT_EQ(fingerprint("--tournament gauntlet --rounds 9"), base);
+    const std::string three = "--engine name=C cmd=c ";
+    EXPECT_NE(fingerprint(three), base);
+    EXPECT_NE(fingerprint(three + "--tournament gauntlet"), fingerprint(three));
 }
 
 } // namespace
