@@ -51,6 +51,9 @@ struct GameRecord {
 // The game's moves: its dots, and its grounding if a side grounded.
 int record_moves(const GameRecord& record);
 
+// The points of the engine that played `side` (1 or 2): 1, 0.5 or 0.
+double side_points(const GameRecord& record, int side);
+
 // Engine A's points in the game: 1, 0.5 or 0.
 double a_points(const GameRecord& record);
 
@@ -59,6 +62,11 @@ const std::string* loser_name(const GameRecord& record);
 
 // Whether the record keeps each side's CPU time apart.
 bool has_side_cpu(const GameRecord& record);
+
+// Bytes as valid UTF-8 for JSON text: every byte outside a valid sequence becomes its
+// stand-in, the code point U+EF80 + (byte - 0x80), which a results line reads back as the
+// byte; so a name in any encoding keeps its bytes.
+std::string json_text(const std::string& bytes);
 
 // The results line of a game, without its line feed.
 std::string record_to_json(const GameRecord& record);

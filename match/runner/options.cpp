@@ -3,6 +3,7 @@
 #include "match/runner/schedule.h"
 
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
@@ -16,7 +17,8 @@ usage: fendrel-match --engine name=A cmd=PATH [arg=ARG ...] [dir=DIR] [proto=P]
                               [env=NAME=VALUE ...] [movetime=MS] [increment=MS]
                      --engine name=B cmd=PATH ... [--engine name=C ...] [options]
        fendrel-match play-one --game N <the same options>
-       fendrel-match merge [--sprt ...] FILE.jsonl...
+       fendrel-match merge [--sprt ...] [--anchor NAME=ELO] [--ratings-json FILE]
+                           FILE.jsonl...
 
 Engines (two or more; with two, A is the engine the score is seen from):
   --engine name=NAME cmd=PATH [arg=ARG ...] [dir=DIR] [proto=P]
@@ -99,9 +101,13 @@ Records:
 Subcommands:
   play-one --game N   plays game N (from 0) of the match and prints its JSON line, so
                       a match can be spread over machines (GNU parallel, batch jobs)
-  merge [--sprt ...] FILE...
+  merge [--sprt ...] [--anchor NAME=ELO] [--ratings-json FILE] FILE...
                       the summary of the JSON lines in the files (a "-" reads standard
-                      input), the same as the match itself prints
+                      input), the same as the match itself prints; of more than two
+                      engines, the rating list (maximum-likelihood Elo, mean 0 unless
+                      --anchor fixes NAME's), the crosstable and the losses. --sprt
+                      needs two engines. --ratings-json writes the rating list and
+                      the crosstable as JSON to FILE
 
   --help              this text
 
@@ -486,22 +492,53 @@ bool parse_match_options(const std::vector<std::string>& args, MatchOptions& opt
     return true;
 }
 
-bool parse_merge_options(const std::vector<std::string>& args, SprtSpec& sprt,
-                         std::vector<std::string>& files, std::string& error) {
-    sprt = SprtSpec{};
-    files.clear();
+namespace {
+
+// The largest anchor rating either way: far past any scale in use.
+constexpr double MAX_ANCHOR_ELO = 1000000;
+
+// The value of --anchor: NAME=ELO, split at the last "=" since a name may hold one.
+bool parse_anchor(const std::string& word, MergeOptions& merge, std::string& error) {
+    const size_t equals = word.rfind('=');
+    double elo = 0;
+    if (equals == std::string::npos || equals == 0 || !parse_real(word.substr(equals + 1), elo) ||
+        !(std::fabs(elo) <= MAX_ANCHOR_ELO)) {
+        error = "--anchor takes NAME=ELO with ELO from -1000000 to 1000000, got \"" + word + "\"";
+        return false;
+    }
+    merge.anchor = word.substr(0, equals);
+    merge.anchor_elo = elo;
+    return true;
+}
+
+} // namespace
+
+bool parse_merge_options(const std::vector<std::string>& args, MergeOptions& merge,
+                         std::string& error) {
+    merge = MergeOptions{};
     for (size_t i = 0; i < args.size(); ++i) {
+        const bool has_value = i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0;
         if (args[i] == "--sprt") {
-            if (!parse_sprt(option_words(args, i), sprt, error))
+            if (!parse_sprt(option_words(args, i), merge.sprt, error))
+                return false;
+        } else if (args[i] == "--anchor" || args[i] == "--ratings-json") {
+            if (!has_value) {
+                error = args[i] + " needs a value";
+                return false;
+            }
+            if (args[i] == "--ratings-json")
+                merge.ratings_json = args[++i];
+            else if (!parse_anchor(args[++i], merge, error))
                 return false;
         } else if (args[i].rfind("--", 0) == 0) {
-            error = "merge takes --sprt and files, not \"" + args[i] + "\"";
+            error =
+                "merge takes --sprt, --anchor, --ratings-json and files, not \"" + args[i] + "\"";
             return false;
         } else {
-            files.push_back(args[i]);
+            merge.files.push_back(args[i]);
         }
     }
-    if (files.empty()) {
+    if (merge.files.empty()) {
         error = "merge needs at least one file";
         return false;
     }

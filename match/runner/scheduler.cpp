@@ -293,10 +293,14 @@ int run_match(const MatchOptions& options, const std::vector<std::string>& args,
     if (match.terminal)
         std::printf("\r\x1b[K");
     close_outputs(match);
-    if (match.records.empty())
+    if (match.records.empty()) {
         std::printf("No games finished.\n");
-    else
-        std::printf("%s", summary_text(match.records, options.sprt).c_str());
+    } else {
+        std::vector<std::string> field;
+        for (const EngineSpec& engine : options.engines)
+            field.push_back(engine.name);
+        std::printf("%s", match_summary_text(match.records, options.sprt, {}, field).c_str());
+    }
     print_costs(match, resumed, seconds);
     if (interrupts())
         return 130;

@@ -3,6 +3,7 @@
 // a tournament's game, and a run killed mid-tournament that the same command finishes with
 // every game exactly once.
 #include "match/runner/schedule.h"
+#include "match/stats/summary.h"
 #include "match_program.h"
 #include "records/results_file.h"
 
@@ -92,6 +93,12 @@ TEST_F(TournamentTest, GauntletWithTimeOddsPlaysTheScheduleOneOpeningARound) {
         round_opening[round] = opening;
     }
     EXPECT_NE(round_opening[0], round_opening[1]);
+    // The output ends with the field's rating list and crosstable, as merge prints them.
+    const std::string summary = summary_part(run.out);
+    EXPECT_EQ(summary, match_summary_text(games, SprtSpec{}, {}, {"a", "b", "c", "d", "e"}));
+    EXPECT_EQ(summary.rfind("Ratings: 5 engines, 16 games;", 0), 0u) << summary;
+    const ProgramRun merged = run_match({"merge", "r.jsonl"});
+    EXPECT_EQ(merged.out, summary) << merged.err;
     EXPECT_TRUE(nothing_left_behind());
 }
 

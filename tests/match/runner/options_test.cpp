@@ -159,7 +159,9 @@ TEST(OptionsTest, HelpNeedsNothingElse) {
                              "--board",
                              "--rules",
                              "cross4",
-                             "ground"})
+                             "ground",
+                             "--anchor",
+                             "--ratings-json"})
         EXPECT_NE(std::string(usage_text()).find(name), std::string::npos) << name;
 }
 
@@ -221,6 +223,31 @@ TEST(OptionsTest, RefusesWhatItCannotUse) {
         std::string error;
         EXPECT_FALSE(parse_match_options(words(text), options, error)) << text;
         EXPECT_FALSE(error.empty()) << text;
+    }
+}
+
+TEST(OptionsTest, MergeOptions) {
+    MergeOptions merge;
+    std::string error;
+    ASSERT_TRUE(parse_merge_options(words("a.jsonl --anchor x=y=-12.5 b.jsonl --ratings-json "
+                                          "r.json - --sprt elo0=0 elo1=5 alpha=0.05 beta=0.05"),
+                                    merge, error))
+        << error;
+    EXPECT_EQ(merge.files, (std::vector<std::string>{"a.jsonl", "b.jsonl", "-"}));
+    EXPECT_EQ(merge.anchor, "x=y");
+    EXPECT_EQ(merge.anchor_elo, -12.5);
+    EXPECT_EQ(merge.ratings_json, "r.json");
+    EXPECT_TRUE(merge.sprt.enabled);
+    ASSERT_TRUE(parse_merge_options(words("a.jsonl"), merge, error));
+    EXPECT_TRUE(merge.anchor.empty());
+    EXPECT_TRUE(merge.ratings_json.empty());
+    EXPECT_FALSE(merge.sprt.enabled);
+    for (const char* bad :
+         {"", "--anchor A=1", "a --anchor", "a --anchor =5", "a --anchor A",
+          "a --anchor A=", "a --anchor A=1e7", "a --anchor A=nan", "a --ratings-json",
+          "a --ratings-json --sprt", "a --games 3", "a --sprt elo0=1"}) {
+        EXPECT_FALSE(parse_merge_options(words(bad), merge, error)) << bad;
+        EXPECT_FALSE(error.empty()) << bad;
     }
 }
 
