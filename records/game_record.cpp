@@ -50,32 +50,12 @@ size_t utf8_sequence(const std::string& text, size_t i) {
     return length;
 }
 
-// The bytes back from UTF-8: each stand-in becomes the byte it stands for.
-std::string from_utf8(const std::string& text) {
-    std::string bytes;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c == 0xEE && i + 2 < text.size()) {
-            const unsigned code = (c & 0x0F) << 12 |
-                                  (static_cast<unsigned char>(text[i + 1]) & 0x3F) << 6 |
-                                  (static_cast<unsigned char>(text[i + 2]) & 0x3F);
-            if (code >= STAND_IN_BASE + 0x80 && code <= STAND_IN_BASE + 0xFF) {
-                bytes += static_cast<char>(code - STAND_IN_BASE);
-                i += 2;
-                continue;
-            }
-        }
-        bytes += text[i];
-    }
-    return bytes;
-}
-
 // A string member; false when it is missing or not a string.
 bool read_string(const Json& object, const char* key, std::string& out) {
     const auto member = object.find(key);
     if (member == object.end() || !member->is_string())
         return false;
-    out = from_utf8(member->get_ref<const std::string&>());
+    out = json_text_bytes(member->get_ref<const std::string&>());
     return true;
 }
 
@@ -166,6 +146,25 @@ std::string json_text(const std::string& bytes) {
         text += static_cast<char>(0x80 | (code & 0x3F));
     }
     return text;
+}
+
+std::string json_text_bytes(const std::string& text) {
+    std::string bytes;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c == 0xEE && i + 2 < text.size()) {
+            const unsigned code = (c & 0x0F) << 12 |
+                                  (static_cast<unsigned char>(text[i + 1]) & 0x3F) << 6 |
+                                  (static_cast<unsigned char>(text[i + 2]) & 0x3F);
+            if (code >= STAND_IN_BASE + 0x80 && code <= STAND_IN_BASE + 0xFF) {
+                bytes += static_cast<char>(code - STAND_IN_BASE);
+                i += 2;
+                continue;
+            }
+        }
+        bytes += text[i];
+    }
+    return bytes;
 }
 
 double side_points(const GameRecord& record, int side) {

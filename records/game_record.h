@@ -68,6 +68,9 @@ bool has_side_cpu(const GameRecord& record);
 // byte; so a name in any encoding keeps its bytes.
 std::string json_text(const std::string& bytes);
 
+// The bytes of such a text: each stand-in becomes the byte it stands for.
+std::string json_text_bytes(const std::string& text);
+
 // The results line of a game, without its line feed.
 std::string record_to_json(const GameRecord& record);
 

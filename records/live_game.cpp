@@ -14,6 +14,45 @@ std::string live_game_path(const std::string& results_path, int game) {
     return live_directory(results_path) + "/game-" + std::to_string(game) + ".jsonl";
 }
 
+std::string live_match_path(const std::string& results_path) {
+    return live_directory(results_path) + "/match.json";
+}
+
+std::string live_match_text(const LiveMatch& match) {
+    Json text = {{"engines", Json::array()}, {"games", match.games}, {"sprt", nullptr}};
+    for (const std::string& name : match.engines)
+        text["engines"].push_back(json_text(name));
+    if (match.sprt.enabled)
+        text["sprt"] = {{"elo0", match.sprt.elo0},
+                        {"elo1", match.sprt.elo1},
+                        {"alpha", match.sprt.alpha},
+                        {"beta", match.sprt.beta}};
+    return text.dump() + "\n";
+}
+
+bool read_live_match(const std::string& text, LiveMatch& match) {
+    const Json value = Json::parse(text, nullptr, false);
+    if (!value.is_object() || !value.contains("engines") || !value["engines"].is_array() ||
+        !value.contains("games") || !value["games"].is_number_integer())
+        return false;
+    match = LiveMatch{};
+    for (const Json& name : value["engines"]) {
+        if (!name.is_string())
+            return false;
+        match.engines.push_back(json_text_bytes(name.get<std::string>()));
+    }
+    match.games = value["games"].get<int>();
+    const Json& sprt = value.contains("sprt") ? value["sprt"] : Json();
+    if (sprt.is_object()) {
+        for (const char* key : {"elo0", "elo1", "alpha", "beta"})
+            if (!sprt.contains(key) || !sprt[key].is_number())
+                return false;
+        match.sprt = {true, sprt["elo0"].get<double>(), sprt["elo1"].get<double>(),
+                      sprt["alpha"].get<double>(), sprt["beta"].get<double>()};
+    }
+    return true;
+}
+
 std::string live_header_line(const GameRecord& record) {
     return record_to_json(record) + "\n";
 }

@@ -174,20 +174,27 @@ bool resume(Match& match) {
     return false;
 }
 
-// Makes the folder of the games in progress beside the results, empty: what a run killed
-// before it could clean up left there is no game in progress.
-void open_live_directory(const std::string& results_path) {
-    const std::string directory = live_directory(results_path);
+// Makes the folder of the games in progress beside the results, empty but for what the match
+// is: what a run killed before it could clean up left there is no game in progress.
+void open_live_directory(const MatchOptions& options) {
+    const std::string directory = live_directory(options.results_path);
     std::error_code ignored;
     std::filesystem::remove_all(directory, ignored);
     std::filesystem::create_directory(directory, ignored);
+    LiveMatch live{{}, match_games(options), options.sprt};
+    for (const EngineSpec& engine : options.engines)
+        live.engines.push_back(engine.name);
+    if (std::FILE* file = std::fopen(live_match_path(options.results_path).c_str(), "w")) {
+        std::fputs(live_match_text(live).c_str(), file);
+        std::fclose(file);
+    }
 }
 
 // Opens the results and SGF files; false when one cannot be written.
 bool open_outputs(Match& match) {
     const MatchOptions& options = match.options;
     if (!options.results_path.empty()) {
-        open_live_directory(options.results_path);
+        open_live_directory(options);
         match.results_fd =
             open(options.results_path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
         if (match.results_fd < 0) {

@@ -49,4 +49,23 @@ TEST(LiveGameTest, ReadsTheWholeLinesWrittenSoFar) {
     EXPECT_EQ(live_game_path("m/r.jsonl", 12), "m/r.jsonl.live/game-12.jsonl");
 }
 
+// What the match is, as its watcher reads it: names in any encoding keep their bytes, and
+// the SPRT comes back when it was on.
+TEST(LiveGameTest, TheMatchReadsBackAsWritten) {
+    LiveMatch match{{"dotbot", "\xc8\xe3\xf0\xee\xea"}, 400, {true, 0, 5, 0.05, 0.1}};
+    LiveMatch back;
+    ASSERT_TRUE(read_live_match(live_match_text(match), back));
+    EXPECT_EQ(back.engines, match.engines);
+    EXPECT_EQ(back.games, 400);
+    EXPECT_TRUE(back.sprt.enabled);
+    EXPECT_EQ(back.sprt.elo1, 5);
+    EXPECT_EQ(back.sprt.beta, 0.1);
+    match.sprt = {};
+    ASSERT_TRUE(read_live_match(live_match_text(match), back));
+    EXPECT_FALSE(back.sprt.enabled);
+    for (const char* bad : {"", "{}", "{\"engines\":[1],\"games\":2}", "[1,2]",
+                            "{\"engines\":[],\"games\":2,\"sprt\":{\"elo0\":1}}"})
+        EXPECT_FALSE(read_live_match(bad, back)) << bad;
+}
+
 } // namespace

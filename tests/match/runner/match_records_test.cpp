@@ -320,6 +320,10 @@ TEST_F(RecordsTest, GamesInProgressAreWrittenForAWatcher) {
     EXPECT_EQ(watched.dots[0], (Dot{0, 0}));
     EXPECT_EQ(watched.dots[2], (Dot{1, 0}));
     EXPECT_EQ(watched.move_ms.size(), 4u);
+    LiveMatch live_match;
+    ASSERT_TRUE(read_live_match(file_text(path("r.jsonl.live/match.json")), live_match));
+    EXPECT_EQ(live_match.engines, (std::vector<std::string>{"script", "random"}));
+    EXPECT_EQ(live_match.games, 1);
     std::ofstream(path("scripted_engine.go"));
     const ProgramRun ran = wait_match(run, "run", 120000);
     ASSERT_EQ(ran.status, 0) << ran.err;
