@@ -39,14 +39,28 @@ std::string standings_text(const ViewModel& view, const FollowState& follow) {
                               follow.has_match ? follow.match.engines : std::vector<std::string>{});
 }
 
+// "3, 7", the first few of the numbers.
+std::string named(const std::vector<int>& numbers) {
+    std::string text;
+    for (size_t i = 0; i < numbers.size() && i < NAMED_LINES; ++i)
+        text += (i ? ", " : "") + std::to_string(numbers[i]);
+    return text + (numbers.size() > NAMED_LINES ? ", ..." : "");
+}
+
 // "results.jsonl: 2 lines are no results lines and are left out: 3, 7".
 std::string skipped_text(const std::string& path, const std::vector<int>& lines) {
-    std::string text = path + ": " + std::to_string(lines.size()) +
-                       (lines.size() == 1 ? " line is no results line and is left out: "
-                                          : " lines are no results lines and are left out: ");
-    for (size_t i = 0; i < lines.size() && i < NAMED_LINES; ++i)
-        text += (i ? ", " : "") + std::to_string(lines[i]);
-    return text + (lines.size() > NAMED_LINES ? ", ..." : "");
+    return path + ": " + std::to_string(lines.size()) +
+           (lines.size() == 1 ? " line is no results line and is left out: "
+                              : " lines are no results lines and are left out: ") +
+           named(lines);
+}
+
+// "results.jsonl: 1 line repeats a game it has, and is left out: game 5".
+std::string repeated_text(const std::string& path, const std::vector<int>& games) {
+    return path + ": " + std::to_string(games.size()) +
+           (games.size() == 1 ? " line repeats a game it has, and is left out: game "
+                              : " lines repeat games it has, and are left out: games ") +
+           named(games);
 }
 
 // The status line: what is wrong with the files, what the view is doing.
@@ -63,6 +77,8 @@ std::string status_text(const ViewModel& view, const FollowState& follow,
                                "short): it is read once it is whole");
     if (!follow.skipped_lines.empty())
         parts.push_back(skipped_text(path, follow.skipped_lines));
+    if (!follow.repeated_games.empty())
+        parts.push_back(repeated_text(path, follow.repeated_games));
     if (!update.live_folder)
         parts.push_back("No game in progress: " + live_directory(path) +
                         " is not there (the match has ended, or has not started)");
@@ -128,10 +144,15 @@ FollowChanges apply_follow_update(ViewModel& view, FollowState& follow, FollowUp
         view.file.records.clear();
         follow.finished_numbers.clear();
         follow.skipped_lines.clear();
+        follow.repeated_games.clear();
     }
+    // A game's line that comes again says nothing new of it: the first is kept, as a
+    // resumed run and merge keep it.
     for (GameRecord& record : update.finished) {
-        follow.finished_numbers.insert(record.game);
-        view.file.records.push_back(std::move(record));
+        if (follow.finished_numbers.insert(record.game).second)
+            view.file.records.push_back(std::move(record));
+        else
+            follow.repeated_games.push_back(record.game);
     }
     follow.skipped_lines.insert(follow.skipped_lines.end(), update.skipped_lines.begin(),
                                 update.skipped_lines.end());
@@ -149,6 +170,7 @@ FollowChanges apply_follow_update(ViewModel& view, FollowState& follow, FollowUp
             playing.push_back(std::move(game.record));
     const bool finished_changed = update.restarted || !update.finished.empty();
     const bool playing_changed = !same_games(view.playing.records, playing);
+    const size_t playing_before = view.playing.records.size();
     if (finished_changed || playing_changed) {
         view.playing.records = std::move(playing);
         view.games.resize(std::min(view.games.size(), finished_before));
@@ -160,14 +182,16 @@ FollowChanges apply_follow_update(ViewModel& view, FollowState& follow, FollowUp
         changes.first_game = std::min(finished_before, view.games.size());
         place_view(view, follow, shown ? &*shown : nullptr, move);
     }
-    if (finished_changed || match_changed) {
+    if (finished_changed || match_changed)
         follow.history.update(view.file.records,
                               follow.has_match ? follow.match.engines : std::vector<std::string>{},
                               follow_sprt(follow));
+    // The standings count the games in progress too; the first look always has them.
+    if (finished_changed || match_changed || view.playing.records.size() != playing_before ||
+        follow.standings.empty()) {
+        follow.standings = standings_text(view, follow);
         changes.any = changes.standings = true;
     }
-    if (changes.any)
-        follow.standings = standings_text(view, follow);
     const std::string status = status_text(view, follow, update);
     changes.any = changes.any || status != follow.status;
     follow.status = status;

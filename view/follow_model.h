@@ -22,7 +22,8 @@ struct FollowState {
     bool has_match = false;
     LiveMatch match; // its match.json as last read: the field, the games planned, the SPRT
     std::set<int> finished_numbers;
-    std::vector<int> skipped_lines; // the results file's lines that are no results lines
+    std::vector<int> skipped_lines;  // the results file's lines that are no results lines
+    std::vector<int> repeated_games; // games whose results line came again, the first kept
     RatingHistory history;
     std::string standings;
     std::string status;
@@ -36,7 +37,7 @@ ViewModel follow_view(const RuleSet* rules = nullptr);
 struct FollowChanges {
     bool any = false;
     size_t first_game = 0;  // the entries of view.games from here on are new or changed
-    bool standings = false; // the standings and the plot's series
+    bool standings = false; // the standings and the plot's series changed
 };
 
 // Brings the view up to what a look at the files found.

@@ -180,11 +180,12 @@ TEST(FollowModel, TextsOfAGameInProgressTheStandingsAndTheStatus) {
     update.live_problems = {"match.jsonl.live/match.json is not a match's"};
     update.in_progress = {
         {game(1, 2, false), "match.jsonl.live/game-1.jsonl: line 4 is not a move"}};
+    update.finished = {game(0, 2, true)};
     apply_follow_update(w.view, w.state, update);
     for (const char* said :
          {"match.jsonl is gone", "without its line feed",
-          "2 lines are no results lines and are "
-          "left out: 4, 9",
+          "2 lines are no results lines and are left out: 4, 9",
+          "1 line repeats a game it has, and is left out: game 0",
           "No game in progress: match.jsonl.live is not there", "match.json is not a match's",
           "game-1.jsonl: line 4 is not a move; shown up to the line before"})
         EXPECT_NE(w.state.status.find(said), std::string::npos) << said << "\n" << w.state.status;
@@ -192,6 +193,7 @@ TEST(FollowModel, TextsOfAGameInProgressTheStandingsAndTheStatus) {
     EXPECT_EQ(w.view.file.records.size(), 1u);
     // Lines once skipped are named once, not again with each look.
     update.skipped_lines = {};
+    update.finished = {};
     apply_follow_update(w.view, w.state, update);
     EXPECT_EQ(w.state.skipped_lines, (std::vector<int>{4, 9}));
 }

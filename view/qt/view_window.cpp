@@ -152,7 +152,13 @@ void ViewWindow::show_position() {
     setWindowTitle(QString::fromStdString(texts.title));
     image = board_image(texts.board);
     board->setPixmap(QPixmap::fromImage(image));
-    board->setFixedSize(image.size());
+    // A game on a board of another size: the window takes the size its parts now need.
+    if (board->size() != image.size()) {
+        board->setFixedSize(image.size());
+        slider->setFixedWidth(image.width());
+        if (isVisible())
+            adjustSize();
+    }
     move_text->setText(QString::fromStdString(texts.move));
     time_text->setText(QString::fromStdString(texts.time));
     time_text->setVisible(!texts.time.empty());
