@@ -7,7 +7,7 @@
 
 namespace {
 
-// How many of the results file's lines that are no results lines the status line names.
+// How many lines or games the status line names, of those the results file has wrong.
 constexpr size_t NAMED_LINES = 5;
 
 // The index in the list of the game numbered `number`, -1 when it has none.
@@ -102,9 +102,11 @@ void place_view(ViewModel& view, FollowState& follow, const ViewedGame* shown, i
     if (!shown || view.following) {
         if (index >= 0 && view.games[static_cast<size_t>(index)].in_progress)
             return pick_game(view, index);
-        if (shown && shown->in_progress && index >= 0)
-            follow.event = "Game " + std::to_string(shown->number) +
-                           " has ended: " + view.games[static_cast<size_t>(index)].label;
+        if (shown && shown->in_progress)
+            follow.event =
+                "Game " + std::to_string(shown->number) +
+                (index >= 0 ? " has ended: " + view.games[static_cast<size_t>(index)].label
+                            : " is gone without a results line");
         return follow_match(view);
     }
     if (index < 0) {

@@ -118,14 +118,28 @@ TEST(FollowModel, FollowsAcrossGameEndsUntilAPersonStepsAwayAndAgainOnEndOrF) {
         {"F again", [](Watcher& m) { press_view_key(m.view, ViewKey::follow); }, 2, 1, true},
         {"the last game ends: its end", [](Watcher& m) { m.finish(2); }, 2, 2, true},
         {"a game starts again", [](Watcher& m) { m.play(3, 2); }, 3, 2, true},
-        {"P: the game before in the list",
-         [](Watcher& m) { press_view_key(m.view, ViewKey::previous_game); }, 2, 2, false},
+        {"another starts and the one followed is gone without a result",
+         [](Watcher& m) {
+             m.playing = {{4, 1}};
+             m.look();
+             EXPECT_NE(m.state.status.find("Game 3 is gone without a results line"),
+                       std::string::npos)
+                 << m.state.status;
+         },
+         4, 1, true},
+        {"it comes back", [](Watcher& m) { m.play(3, 3); }, 4, 1, true},
+        {"P twice: a finished game",
+         [](Watcher& m) {
+             press_view_key(m.view, ViewKey::previous_game);
+             press_view_key(m.view, ViewKey::previous_game);
+         },
+         2, 2, false},
         {"the results file read anew without that game",
          [](Watcher& m) {
              m.results.resize(2);
              m.look(true);
          },
-         3, 2, true},
+         3, 3, true},
     };
     for (const auto& step : steps) {
         step.step(w);
@@ -139,6 +153,7 @@ TEST(FollowModel, FollowsAcrossGameEndsUntilAPersonStepsAwayAndAgainOnEndOrF) {
     }
     EXPECT_NE(w.state.status.find("Game 2 is no longer in the files"), std::string::npos)
         << w.state.status;
+    EXPECT_NE(w.state.status.find("Following the match"), std::string::npos) << w.state.status;
 }
 
 TEST(FollowModel, TextsOfAGameInProgressTheStandingsAndTheStatus) {
