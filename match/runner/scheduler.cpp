@@ -20,6 +20,7 @@
 #include <poll.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -68,6 +69,15 @@ bool launch(Match& match, int game, const std::vector<std::string>& args, const 
     return true;
 }
 
+// What the summary needs of a game that is in the files: its dots and times go, so that a
+// tournament of many games holds little more than a results line's head a game.
+GameRecord summed_up(GameRecord record) {
+    record.dots = {};
+    record.move_ms = {};
+    record.detail = {};
+    return record;
+}
+
 // Appends a finished game to the results and SGF files.
 void write_record(Match& match, const GameRecord& record) {
     if (match.results_fd >= 0) {
@@ -110,8 +120,8 @@ void finish_worker(Match& match, Worker& worker) {
     const bool finished = record_from_json(last_line(worker.text), record) &&
                           record.game == worker.game && record.match == match.fingerprint;
     if (finished) {
-        match.records.push_back(record);
         write_record(match, record);
+        match.records.push_back(summed_up(std::move(record)));
     }
     // The watcher's file goes once the game's line is in the results, or the game is lost.
     if (!match.options.results_path.empty())
@@ -168,8 +178,11 @@ void wait_for_workers(Match& match) {
 bool resume(Match& match) {
     std::string error;
     if (resume_results(match.options.results_path, match.fingerprint, match_games(match.options),
-                       match.records, error))
+                       match.records, error)) {
+        for (GameRecord& record : match.records)
+            record = summed_up(std::move(record));
         return true;
+    }
     std::fprintf(stderr, "fendrel-match: %s\n", error.c_str());
     return false;
 }
@@ -268,6 +281,7 @@ int run_match(const MatchOptions& options, const std::vector<std::string>& args,
     bool told = false;
     for (;;) {
         const bool decided =
+            options.sprt.enabled &&
             sprt_verdict(match_totals(match.records), options.sprt) != SprtVerdict::undecided;
         while (!interrupts() && !decided && !match.waiting.empty() &&
                static_cast<int>(match.workers.size()) < concurrency) {
