@@ -84,7 +84,7 @@ TEST_P(BridgeProgram, SetsTheEnginesEnvironmentAndKeepsItsExchangeInTheSideFile)
     std::remove(side_file.c_str());
     // Asked for exactly 100 ms, as side 2.
     const std::string asked =
-        prefix() == "gtp" ? " >> 7 time_left W 0.100 1" : " >> 4 gen_move_with_time 1 100";
+        prefix() == "gtp" ? " >> 9 time_left W 0.100 1" : " >> 4 gen_move_with_time 1 100";
     EXPECT_NE(records.find(asked), std::string::npos) << records;
     EXPECT_NE(records.find(" << " + std::string(prefix() == "gtp" ? "=1 Foreign GTP"
                                                                   : "= 1 name Foreign pointsai")),
