@@ -136,6 +136,9 @@ void take_answer(Bridge& bridge, const std::string& line, BridgeOutput& out) {
     if (!answer.success)
         return fail(bridge, quoted(line), out);
     bridge.waiting.pop_front();
+    // After quit only the name is still wanted: a late move is neither committed nor relayed.
+    if (bridge.finished && request.kind != RequestKind::name)
+        return;
     switch (request.kind) {
     case RequestKind::name:
         write_name(bridge, answer.results, out);

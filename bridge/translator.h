@@ -76,7 +76,8 @@ void bridge_referee_line(Bridge& bridge, const std::string& line, uint32_t now, 
 
 // One line from the engine, without its "\n"; `channel` names where it came from in the
 // message that passes it on ("" for its output, "stderr"). After quit its answers are still
-// taken (its name may come only then); after a failure it is only passed on.
+// checked and its name taken (it may come only then), but a move it answers is neither
+// committed nor relayed; after a failure it is only passed on.
 void bridge_engine_line(Bridge& bridge, const std::string& line, const char* channel, uint32_t now,
                         BridgeOutput& out);
 

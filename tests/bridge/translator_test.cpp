@@ -209,9 +209,26 @@ const Exchange GTP_MOVETIME{
     false,
     false};
 
+// A move the engine answers after quit is neither committed nor relayed.
+const Exchange POINTSAI_MOVE_AFTER_QUIT{
+    "pointsai_move_after_quit",
+    ForeignProtocol::pointsai,
+    "1 name\n",
+    {
+        {From::engine, "= 1 name P", "", "P\npointsai: = 1 name P\n"},
+        {From::referee, "new 32 39", "2 init 39 32 12345\n", ""},
+        {From::referee, "go", "3 gen_move_with_time 0 0\n", ""},
+        {From::referee, "quit", "4 quit\n", ""},
+        {From::engine, "= 2 init", "", "pointsai: = 2 init\n"},
+        {From::engine, "= 3 gen_move_with_time 5 5 0", "",
+         "pointsai: = 3 gen_move_with_time 5 5 0\n"},
+    },
+    true,
+    false};
+
 INSTANTIATE_TEST_SUITE_P(Games, ExchangeTest,
                          ::testing::Values(POINTSAI_GAME, gtp_game(), POINTSAI_MOVETIME,
-                                           GTP_MOVETIME),
+                                           GTP_MOVETIME, POINTSAI_MOVE_AFTER_QUIT),
                          [](const auto& param) { return std::string(param.param.name); });
 
 // A gtp engine named G, set up on a board of 8 rows and 10 columns under the rules of
