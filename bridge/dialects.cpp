@@ -169,16 +169,14 @@ std::vector<Command> rules_commands(ForeignProtocol protocol, const RuleSet& rul
     std::string json;
     for (const auto& [key, value] : gtp_rules_members(rules))
         json += (json.empty() ? "{\"" : ",\"") + key + "\":" + value;
-    // The rules first: clear_board then places the start position they name, none, where
-    // the board of boardsize still holds the start position of the rules before.
+    // The rules before clear_board: a board the fork set up earlier holds the start position
+    // of its rules then, and clear_board sets up a fresh one under these, which start empty.
     return {{"kata-set-rules " + json + "}", RequestKind::rules},
             {"kata-get-rules", RequestKind::rules_check},
             {"clear_board", RequestKind::setup}};
 }
 
-bool plays_rules(ForeignProtocol protocol, const std::string& results, const RuleSet& rules) {
-    if (protocol == ForeignProtocol::pointsai)
-        return true;
+bool fork_plays_rules(const std::string& results, const RuleSet& rules) {
     std::map<std::string, std::string> members;
     if (!flat_json_members(results, members) || members["dots"] != "true")
         return false;

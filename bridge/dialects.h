@@ -43,9 +43,9 @@ struct Command {
 // once the set-up's rules are known; none for pointsai, which has no word for rules.
 std::vector<Command> rules_commands(ForeignProtocol protocol, const RuleSet& rules);
 
-// Whether the results of the answer to a rules_check request say that the engine plays
-// `rules` as rules_commands told it.
-bool plays_rules(ForeignProtocol protocol, const std::string& results, const RuleSet& rules);
+// Whether the results of gtp's answer to kata-get-rules say that the engine plays `rules`
+// as rules_commands told it: the dots rules, every key as sent.
+bool fork_plays_rules(const std::string& results, const RuleSet& rules);
 
 // The commands that tell the engine the increment; none for pointsai, which is given a
 // budget with each request to move.

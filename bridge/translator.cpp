@@ -144,7 +144,7 @@ void take_answer(Bridge& bridge, const std::string& line, BridgeOutput& out) {
         write_name(bridge, answer.results, out);
         break;
     case RequestKind::rules_check:
-        if (!plays_rules(bridge.protocol, answer.results, bridge.board.rules))
+        if (!fork_plays_rules(answer.results, bridge.board.rules))
             fail(bridge, "it plays other rules than " + rules_text(bridge) + ": " + quoted(line),
                  out);
         break;

@@ -134,7 +134,7 @@ TEST_P(BridgeProgram, PlaysASmallBoardUnderTheStandardRules) {
     init_board(board, 6, 5, standard);
     RandomPlayer player;
     start_random_player(player, 1, Bias::near_recent, 6, 5);
-    const auto legal = [&](Point point) { return is_legal_dot(board, point.x, point.y) != 0; };
+    const auto legal = [&](Point point) { return is_legal_dot(board, point.x, point.y); };
     int engine_moves = 0;
     std::string line;
     ASSERT_TRUE(read_child_line(bridge, line, GUARD)); // the name
