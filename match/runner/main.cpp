@@ -4,13 +4,17 @@
 #include "match/runner/options.h"
 #include "match/runner/play_one.h"
 #include "match/runner/scheduler.h"
+#include "match/stats/ratings_json.h"
 #include "match/stats/summary.h"
 #include "records/openings.h"
 #include "records/results_file.h"
 
 #include "os/console.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -22,16 +26,38 @@ int fail(const std::string& error) {
     return 2;
 }
 
+// The names as a list for a message: "A, B, C".
+std::string joined(const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names)
+        text += (text.empty() ? "" : ", ") + name;
+    return text;
+}
+
+// Writes the text to the file whole; false when it cannot.
+bool write_file(const std::string& path, const std::string& text) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << text;
+    file.close();
+    return !file.fail();
+}
+
 // "merge": the summary of the results lines in the files.
 int merge(const std::vector<std::string>& args) {
-    SprtSpec sprt;
-    std::vector<std::string> files;
+    MergeOptions options;
     std::string error;
-    if (!parse_merge_options(args, sprt, files, error))
+    if (!parse_merge_options(args, options, error))
         return fail(error);
+    for (const std::string& file : options.files) {
+        std::error_code same_error;
+        if (!options.ratings_json.empty() &&
+            std::filesystem::equivalent(options.ratings_json, file, same_error))
+            return fail("--ratings-json " + options.ratings_json +
+                        " is a results file to read; give another file");
+    }
     std::vector<GameRecord> records;
     int skipped = 0;
-    for (const std::string& file : files)
+    for (const std::string& file : options.files)
         if (!read_results(file == "-" ? "/dev/stdin" : file, records, skipped, error))
             return fail(error);
     if (skipped)
@@ -45,7 +71,21 @@ int merge(const std::vector<std::string>& args) {
     if (games.size() < records.size())
         std::fprintf(stderr, "fendrel-match: %zu repeated games were counted once\n",
                      records.size() - games.size());
-    std::printf("%s", summary_text(games, sprt).c_str());
+    const std::vector<std::string> engines = engine_names(games);
+    if (options.sprt.enabled && engines.size() > 2)
+        return fail("--sprt tests one engine against another, and these results hold " +
+                    std::to_string(engines.size()) + " engines (" + joined(engines) + ")");
+    if (!options.anchor.empty() &&
+        std::find(engines.begin(), engines.end(), options.anchor) == engines.end())
+        return fail("--anchor: no engine is named " + options.anchor + " in these results (" +
+                    joined(engines) + ")");
+    const RatingScale scale{options.anchor, options.anchor_elo};
+    std::printf("%s", match_summary_text(games, options.sprt, scale).c_str());
+    if (!options.ratings_json.empty()) {
+        const RatingList list = rating_list(games, scale);
+        if (!write_file(options.ratings_json, ratings_json(list, crosstable(games, list)) + "\n"))
+            return fail("cannot write " + options.ratings_json);
+    }
     return 0;
 }
 

@@ -2,11 +2,13 @@
 
 #include "match/runner/interrupts.h"
 #include "match/runner/play_one.h"
+#include "match/runner/schedule.h"
 #include "match/stats/summary.h"
 #include "os/console.h"
 #include "os/process.h"
 #include "records/fingerprint.h"
 #include "records/game_record.h"
+#include "records/live_game.h"
 #include "records/results_file.h"
 #include "records/sgf.h"
 
@@ -105,10 +107,16 @@ void finish_worker(Match& match, Worker& worker) {
     std::error_code ignored;
     std::filesystem::remove_all(scratch_directory(pid), ignored);
     GameRecord record;
-    if (record_from_json(last_line(worker.text), record) && record.game == worker.game &&
-        record.match == match.fingerprint) {
+    const bool finished = record_from_json(last_line(worker.text), record) &&
+                          record.game == worker.game && record.match == match.fingerprint;
+    if (finished) {
         match.records.push_back(record);
         write_record(match, record);
+    }
+    // The watcher's file goes once the game's line is in the results, or the game is lost.
+    if (!match.options.results_path.empty())
+        std::filesystem::remove(live_game_path(match.options.results_path, worker.game), ignored);
+    if (finished) {
         if (!match.terminal)
             std::fprintf(stderr, "Finished game %d (%s vs %s): %s, %s\n", record.game,
                          record.side1.c_str(), record.side2.c_str(), sgf_result(record).c_str(),
@@ -159,17 +167,27 @@ void wait_for_workers(Match& match) {
 // Reads the games a stopped run already played; false on results of another match.
 bool resume(Match& match) {
     std::string error;
-    if (resume_results(match.options.results_path, match.fingerprint, match.options.games,
+    if (resume_results(match.options.results_path, match.fingerprint, match_games(match.options),
                        match.records, error))
         return true;
     std::fprintf(stderr, "fendrel-match: %s\n", error.c_str());
     return false;
 }
 
+// Makes the folder of the games in progress beside the results, empty: what a run killed
+// before it could clean up left there is no game in progress.
+void open_live_directory(const std::string& results_path) {
+    const std::string directory = live_directory(results_path);
+    std::error_code ignored;
+    std::filesystem::remove_all(directory, ignored);
+    std::filesystem::create_directory(directory, ignored);
+}
+
 // Opens the results and SGF files; false when one cannot be written.
 bool open_outputs(Match& match) {
     const MatchOptions& options = match.options;
     if (!options.results_path.empty()) {
+        open_live_directory(options.results_path);
         match.results_fd =
             open(options.results_path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
         if (match.results_fd < 0) {
@@ -188,10 +206,14 @@ bool open_outputs(Match& match) {
     return true;
 }
 
-// Closes what open_outputs opened.
+// Closes what open_outputs opened; the folder of games in progress goes, with any file a
+// worker still had open when a second Ctrl-C stopped it.
 void close_outputs(Match& match) {
-    if (match.results_fd >= 0)
+    if (match.results_fd >= 0) {
         close(match.results_fd);
+        std::error_code ignored;
+        std::filesystem::remove_all(live_directory(match.options.results_path), ignored);
+    }
     if (match.sgf)
         std::fclose(match.sgf);
 }
@@ -221,10 +243,11 @@ int run_match(const MatchOptions& options, const std::vector<std::string>& args,
     if (!open_outputs(match))
         return 2;
     const size_t resumed = match.records.size();
-    std::vector<bool> done(static_cast<size_t>(options.games), false);
+    const int games = match_games(options);
+    std::vector<bool> done(static_cast<size_t>(games), false);
     for (const GameRecord& record : match.records)
         done[static_cast<size_t>(record.game)] = true;
-    for (int game = 0; game < options.games; ++game)
+    for (int game = 0; game < games; ++game)
         if (!done[static_cast<size_t>(game)])
             match.waiting.push_back(game);
 
@@ -270,10 +293,14 @@ int run_match(const MatchOptions& options, const std::vector<std::string>& args,
     if (match.terminal)
         std::printf("\r\x1b[K");
     close_outputs(match);
-    if (match.records.empty())
+    if (match.records.empty()) {
         std::printf("No games finished.\n");
-    else
-        std::printf("%s", summary_text(match.records, options.sprt).c_str());
+    } else {
+        std::vector<std::string> field;
+        for (const EngineSpec& engine : options.engines)
+            field.push_back(engine.name);
+        std::printf("%s", match_summary_text(match.records, options.sprt, {}, field).c_str());
+    }
     print_costs(match, resumed, seconds);
     if (interrupts())
         return 130;
