@@ -91,6 +91,81 @@ INSTANTIATE_TEST_SUITE_P(
                  "gtp: =1 Foreign GTP\n"}}),
     [](const auto& param) { return std::string(param.param.name); });
 
+struct StandardGames {
+    const char* name;
+    std::vector<std::string> board; // --board, or none for the window's 39 x 32
+    int32_t cols, rows;
+    const char* mode_a; // engine A's mode: "legal", or "ground:N"
+    const char* reason; // how every game ends
+};
+
+void PrintTo(const StandardGames& games, std::ostream* out) {
+    *out << games.name;
+}
+
+class StandardGamesTest : public BridgedMatchTest,
+                          public ::testing::WithParamInterface<StandardGames> {};
+
+// Whole games under the standard rules from the cross, the gtp test engine against itself,
+// each told the size and the rules by its bridge: they end as the rules say, on the
+// match's board, and every game's record, its results line and its SGF alike, replays
+// under fendrel-board show (where the tree has it) to the score it recorded.
+TEST_P(StandardGamesTest, PlaysWholeGamesThatReplay) {
+    const StandardGames& games = GetParam();
+    const ProgramRun run = run_match(
+        foreign("a", "gtp", games.mode_a) + foreign("b", "gtp", "legal") + games.board +
+        std::vector<std::string>{"--rules", "standard", "--opening", "cross", "--games", "2",
+                                 "--concurrency", "2", "--increment", "100", "--time-margin",
+                                 "5000", "--results", "r.jsonl", "--sgf", "g.sgf"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<GameRecord> records = read_records("r.jsonl");
+    ASSERT_EQ(records.size(), 2u) << run.err;
+    for (const GameRecord& record : records) {
+        SCOPED_TRACE(record.game);
+        EXPECT_EQ(record.reason, games.reason) << record.detail;
+        EXPECT_EQ(record.board_cols, games.cols);
+        EXPECT_EQ(record.board_rows, games.rows);
+        EXPECT_EQ(rule_set_text(record.rules), "standard");
+        EXPECT_EQ(record.opening_dots, 4);
+        // Engine A grounds after its fifth dot, or the game goes on until the board is full.
+        const int a_side = record.a_side;
+        if (std::string(games.mode_a) == "legal")
+            EXPECT_GT(record.dots.size(), static_cast<size_t>(games.cols * games.rows / 3));
+        else
+            EXPECT_EQ(record.grounded, a_side);
+#ifdef FENDREL_BOARD
+        const std::string score = "Score: side 1 " + std::string(record.score > 0 ? "+" : "") +
+                                  std::to_string(record.score) + " ";
+        // The results file's games go by their numbers, the SGF's by their trees, which come
+        // in the order the games ended.
+        const std::string sgf = file_text(path("g.sgf"));
+        const size_t named = sgf.find("GN[game " + std::to_string(record.game) + "]");
+        ASSERT_NE(named, std::string::npos);
+        size_t tree = 0;
+        for (size_t at = sgf.find("(;"); at < named; at = sgf.find("(;", at + 1))
+            ++tree;
+        for (const auto& [file, game] :
+             {std::pair{"r.jsonl", record.game}, std::pair{"g.sgf", static_cast<int>(tree) - 1}}) {
+            const pid_t pid = start_program(
+                {FENDREL_BOARD, "show", path(file), "--game", std::to_string(game)}, "show");
+            const ProgramRun shown = wait_match(pid, "show", 10000);
+            EXPECT_EQ(shown.status, 0) << file;
+            EXPECT_EQ(shown.err, "") << file;
+            EXPECT_NE(shown.out.find(score), std::string::npos) << file << "\n" << shown.out;
+        }
+#endif
+    }
+    EXPECT_TRUE(nothing_left_behind());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Boards, StandardGamesTest,
+    ::testing::Values(
+        StandardGames{"board_39x32", {}, 39, 32, "legal", REASON_BOARD_FULL},
+        StandardGames{
+            "board_10x8_grounded", {"--board", "10x8"}, 10, 8, "ground:6", REASON_GROUNDED}),
+    [](const auto& param) { return std::string(param.param.name); });
+
 // Which part of a failure line quotes the engine's line that failed.
 enum class Quote { nothing, all, after_colon };
 
