@@ -216,6 +216,13 @@ void take_rules(Bridge& bridge, const std::string& line, BridgeOutput& out) {
 // The end of the set-up: the engine is told the rules and sets up its board under them.
 void close_setup(Bridge& bridge, uint32_t deadline, BridgeOutput& out) {
     bridge.setup_open = false;
+    if (bridge.protocol == ForeignProtocol::gtp && bridge.board.rules.kind == RuleKind::fendrel &&
+        !bridge.nearest_rules)
+        return fail(bridge,
+                    "the KataGo dots fork cannot be told the fendrel rules (every closed ring "
+                    "encloses, an empty one too); play it under the standard rules, or start "
+                    "the bridge with --nearest-rules to let it play empty bases captured",
+                    out);
     for (const Command& command : rules_commands(bridge.protocol, bridge.board.rules))
         send(bridge, command.text, command.kind, deadline, out);
 }
@@ -238,7 +245,10 @@ const char* protocol_name(ForeignProtocol protocol) {
 
 void open_bridge(Bridge& bridge, ForeignProtocol protocol, uint32_t seed, uint32_t now,
                  BridgeOutput& out) {
+    // The option the bridge was started with stays; all else starts afresh.
+    const bool nearest_rules = bridge.nearest_rules;
     bridge = Bridge{};
+    bridge.nearest_rules = nearest_rules;
     bridge.protocol = protocol;
     bridge.seed = seed;
     init_board(bridge.board);
@@ -256,8 +266,11 @@ void bridge_referee_line(Bridge& bridge, const std::string& line, uint32_t now, 
         return take_rules(bridge, line, out);
     if (std::sscanf(line.c_str(), "new %d %d", &a, &b) == 2)
         return take_new(bridge, a, b, deadline, out);
-    if (bridge.setup_open && line != "quit")
+    if (bridge.setup_open && line != "quit") {
         close_setup(bridge, deadline, out);
+        if (bridge.finished)
+            return;
+    }
     if (std::sscanf(line.c_str(), "increment %u", &number) == 1) {
         bridge.increment_ms = number;
         if (!bridge.movetime_ms)

@@ -49,6 +49,9 @@ struct Request {
 struct Bridge {
     ForeignProtocol protocol = ForeignProtocol::pointsai;
     uint32_t seed = 0; // pointsai's init takes a random seed
+    // gtp under the fendrel rules, which the KataGo fork cannot be told: play its nearest
+    // (empty bases captured) when set, else fail as the set-up ends.
+    bool nearest_rules = false;
     int next_id = 1;
     std::deque<Request> waiting; // sent and not yet answered, oldest first
     bool named = false;
@@ -65,7 +68,7 @@ struct Bridge {
     std::string failure; // the line that said why the engine failed
 };
 
-// Starts a bridge: its first request, the engine's name.
+// Starts a bridge afresh but for nearest_rules: its first request, the engine's name.
 void open_bridge(Bridge& bridge, ForeignProtocol protocol, uint32_t seed, uint32_t now,
                  BridgeOutput& out);
 

@@ -483,6 +483,18 @@ bool parse_match_options(const std::vector<std::string>& args, MatchOptions& opt
             return false;
     if (!parse_engines(words, options, error))
         return false;
+    // The KataGo dots fork has no rules where an empty ring encloses: a match under them
+    // would have it play other rules than the match's.
+    if (options.rules.kind == RuleKind::fendrel) {
+        for (const EngineSpec& engine : options.engines) {
+            if (engine.protocol == "gtp") {
+                error = "engine " + engine.name +
+                        ": the KataGo dots fork (proto=gtp) cannot be told the fendrel rules "
+                        "(every closed ring encloses, an empty one too); give --rules standard";
+                return false;
+            }
+        }
+    }
     if (options.games == 0 &&
         int64_t{2} * options.rounds * static_cast<int64_t>(match_pairings(options).size()) >
             MAX_GAMES) {

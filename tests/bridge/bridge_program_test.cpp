@@ -26,9 +26,12 @@ class BridgeProgram : public ::testing::TestWithParam<const char*> {
   protected:
     void TearDown() override { end_child(bridge); }
 
+    // The sessions play the window program's rules, which a gtp engine plays as the fork's
+    // nearest.
     void start(const char* mode) {
-        ASSERT_TRUE(start_child(bridge, FENDREL_BRIDGE,
-                                {GetParam(), "--", FOREIGN_ENGINE, GetParam(), mode}));
+        ASSERT_TRUE(
+            start_child(bridge, FENDREL_BRIDGE,
+                        {"--nearest-rules", GetParam(), "--", FOREIGN_ENGINE, GetParam(), mode}));
     }
     // Reads lines until one starts with `start`; false when none comes.
     bool line_starting(const std::string& start) {
@@ -67,9 +70,10 @@ TEST_P(BridgeProgram, EndsWhenItsInputEndsThoughTheEngineNeverQuits) {
 TEST_P(BridgeProgram, SetsTheEnginesEnvironmentAndKeepsItsExchangeInTheSideFile) {
     const std::string side_file = std::string("bridge-exchange-") + GetParam() + ".txt";
     std::remove(side_file.c_str());
-    ASSERT_TRUE(start_child(bridge, FENDREL_BRIDGE,
-                            {"--env", "FOREIGN_ENGINE_SAY=hello there", "--exchange", side_file,
-                             GetParam(), "--", FOREIGN_ENGINE, GetParam(), "legal"}));
+    ASSERT_TRUE(
+        start_child(bridge, FENDREL_BRIDGE,
+                    {"--env", "FOREIGN_ENGINE_SAY=hello there", "--exchange", side_file,
+                     "--nearest-rules", GetParam(), "--", FOREIGN_ENGINE, GetParam(), "legal"}));
     ASSERT_TRUE(write_to_child(bridge, "new 32 39\nincrement 1000\nmovetime 100\nmove 19 15\n"
                                        "time 1000\notime 0\ngo\n"));
     // The engine's standard error comes on a pipe of its own: its line may come before the

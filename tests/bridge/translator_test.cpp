@@ -26,6 +26,8 @@ struct Exchange {
     bool finished = false;
     bool failed = false;
     int grounded = 0; // the side that grounded on the bridge's board by the end
+    // Started with --nearest-rules: gtp under fendrel plays the fork's nearest rules.
+    bool nearest_rules = true;
 };
 
 void PrintTo(const Exchange& exchange, std::ostream* out) {
@@ -35,6 +37,7 @@ void PrintTo(const Exchange& exchange, std::ostream* out) {
 // Runs the steps from tick 0 on; the output of the last, finished or failed if any step was.
 BridgeOutput run_steps(Bridge& bridge, const Exchange& exchange) {
     BridgeOutput out;
+    bridge.nearest_rules = exchange.nearest_rules;
     open_bridge(bridge, exchange.protocol, 12345, 0, out);
     EXPECT_EQ(out.to_engine, exchange.opening_request);
     uint32_t now = 0;
@@ -348,6 +351,21 @@ INSTANTIATE_TEST_SUITE_P(
                       {From::referee, "rules", "",
                        "pointsai engine failed: a rules line it cannot read (unknown rule set \"\" "
                        "(fendrel or standard)): rules\n"}}),
+        [] {
+            // Without --nearest-rules the fork is not let play other rules than fendrel's.
+            Exchange refused = failed_setup(
+                "gtp_fendrel_without_nearest_rules", ForeignProtocol::gtp,
+                {{From::engine, "=1 G", "", "G\ngtp: =1 G\n"},
+                 {From::engine, "", "", "gtp: \n"},
+                 {From::referee, "new 8 10", "2 boardsize 10:8\n", ""},
+                 {From::referee, "increment 1000", "",
+                  "gtp engine failed: the KataGo dots fork cannot be told the fendrel rules "
+                  "(every closed ring encloses, an empty one too); play it under the standard "
+                  "rules, or start the bridge with --nearest-rules to let it play empty bases "
+                  "captured\n"}});
+            refused.nearest_rules = false;
+            return refused;
+        }(),
         failed_setup("gtp_start_position", ForeignProtocol::gtp,
                      {{From::referee, "new 32 39", "2 boardsize 39:32\n", ""},
                       {From::referee, "rules standard,start=cross", "",

@@ -28,6 +28,9 @@ struct Pairing {
     const char* mode_a;
     const char* protocol_b;          // engine B: foreign, or "" for dotbot
     std::vector<std::string> in_log; // texts each game's log must hold
+    // The rules; a gtp engine, the KataGo fork's stand-in, plays the standard ones, whose
+    // empty bases captured play nearly as ours.
+    std::vector<std::string> rules = {};
 };
 
 void PrintTo(const Pairing& pairing, std::ostream* out) {
@@ -45,7 +48,8 @@ TEST_P(PairingTest, PlaysWholeGamesWithCompleteRecords) {
         run_match(foreign("a", pairing.protocol_a, pairing.mode_a) + b +
                   std::vector<std::string>{"--games", "2", "--concurrency", "2", "--increment",
                                            "100", "--time-margin", "5000", "--results", "r.jsonl",
-                                           "--sgf", "g.sgf", "--logs", "logs"});
+                                           "--sgf", "g.sgf", "--logs", "logs"} +
+                  pairing.rules);
     ASSERT_EQ(run.status, 0) << run.err;
     const std::vector<GameRecord> records = read_records("r.jsonl");
     ASSERT_EQ(records.size(), 2u) << run.err;
@@ -72,23 +76,28 @@ TEST_P(PairingTest, PlaysWholeGamesWithCompleteRecords) {
 
 INSTANTIATE_TEST_SUITE_P(
     Protocols, PairingTest,
-    ::testing::Values(
-        Pairing{"pointsai_vs_dotbot",
-                "pointsai",
-                "legal",
-                "",
-                {"Foreign pointsai\n", "pointsai: = 1 name Foreign pointsai\n",
-                 "pointsai: = 2 init\n"}},
-        Pairing{"gtp_vs_dotbot", "gtp", "legal", "", {"Foreign GTP\n", "gtp: =1 Foreign GTP\n"}},
-        // Noise on standard error passes on whole: a long line in pieces, bytes that are no
-        // text, and text that no line feed ended, once the engine has quit.
-        Pairing{"pointsai_noise_vs_gtp",
-                "pointsai",
-                "noise",
-                "gtp",
-                {"pointsai stderr: " + std::string(1000, 'n') + "\n",
-                 "pointsai stderr: \x01\xff\x80 move 1 1\n", "pointsai stderr: no line feed\n",
-                 "gtp: =1 Foreign GTP\n"}}),
+    ::testing::Values(Pairing{"pointsai_vs_dotbot",
+                              "pointsai",
+                              "legal",
+                              "",
+                              {"Foreign pointsai\n", "pointsai: = 1 name Foreign pointsai\n",
+                               "pointsai: = 2 init\n"}},
+                      Pairing{"gtp_vs_dotbot",
+                              "gtp",
+                              "legal",
+                              "",
+                              {"Foreign GTP\n", "gtp: =1 Foreign GTP\n"},
+                              {"--rules", "standard,empty-bases=capture"}},
+                      // Noise on standard error passes on whole: a long line in pieces, bytes that
+                      // are no text, and text that no line feed ended, once the engine has quit.
+                      Pairing{"pointsai_noise_vs_gtp",
+                              "pointsai",
+                              "noise",
+                              "gtp",
+                              {"pointsai stderr: " + std::string(1000, 'n') + "\n",
+                               "pointsai stderr: \x01\xff\x80 move 1 1\n",
+                               "pointsai stderr: no line feed\n", "gtp: =1 Foreign GTP\n"},
+                              {"--rules", "standard,empty-bases=capture"}}),
     [](const auto& param) { return std::string(param.param.name); });
 
 struct StandardGames {
@@ -186,11 +195,16 @@ class BridgedFaultTest : public BridgedMatchTest,
 TEST_P(BridgedFaultTest, LosesBothGamesWithTheFailureInTheDetail) {
     const BridgedFault& fault = GetParam();
     // A margin so long that the bridge's own deadline, the clock and a second, comes first.
+    // The KataGo fork's stand-in plays the standard rules, which it can be told.
+    const std::vector<std::string> rules = std::string(fault.protocol) == "gtp"
+                                               ? std::vector<std::string>{"--rules", "standard"}
+                                               : std::vector<std::string>{};
     const ProgramRun run =
         run_match(foreign("foreign", fault.protocol, fault.mode) + random() +
                   std::vector<std::string>{"--games", "2", "--concurrency", "2", "--increment",
                                            "100", "--time-margin", "5000", "--results", "r.jsonl",
-                                           "--logs", "logs"});
+                                           "--logs", "logs"} +
+                  rules);
     ASSERT_EQ(run.status, 0) << run.err;
     const std::vector<GameRecord> records = read_records("r.jsonl");
     ASSERT_EQ(records.size(), 2u) << run.err;
@@ -292,7 +306,7 @@ TEST_F(BridgeProgramTest, SaysWhenTheEngineCannotStart) {
 // As a window program starts it: Engine1.exe without arguments, its words in Engine1.bridge.
 TEST_F(BridgeProgramTest, TakesItsWordsFromTheFileBesideItWithoutArguments) {
     std::filesystem::copy_file(FENDREL_BRIDGE, path("Engine1.exe"));
-    std::ofstream(path("Engine1.bridge")) << "gtp\r\n--\r\n"
+    std::ofstream(path("Engine1.bridge")) << "--nearest-rules\r\ngtp\r\n--\r\n"
                                           << copy_of(FOREIGN_ENGINE) << "\r\ngtp\r\n";
     const ProgramRun run = run_bridge({path("Engine1.exe")});
     EXPECT_TRUE(WIFEXITED(run.status) && WEXITSTATUS(run.status) == 0) << run.err;
