@@ -2,6 +2,7 @@
 
 #include "match/runner/interrupts.h"
 #include "match/runner/play_one.h"
+#include "match/runner/ratings_file.h"
 #include "match/runner/schedule.h"
 #include "match/stats/summary.h"
 #include "os/console.h"
@@ -320,7 +321,13 @@ int run_match(const MatchOptions& options, const std::vector<std::string>& args,
         std::vector<std::string> field;
         for (const EngineSpec& engine : options.engines)
             field.push_back(engine.name);
-        std::printf("%s", match_summary_text(match.records, options.sprt, {}, field).c_str());
+        const RatingScale scale{options.anchor, options.anchor_elo};
+        std::printf("%s", match_summary_text(match.records, options.sprt, scale, field).c_str());
+        if (!options.ratings_json.empty() &&
+            !write_ratings_json(options.ratings_json, match.records, scale, field)) {
+            std::fprintf(stderr, "fendrel-match: cannot write %s\n", options.ratings_json.c_str());
+            match.failed = true;
+        }
     }
     print_costs(match, resumed, seconds);
     if (interrupts())

@@ -213,6 +213,9 @@ TEST(OptionsTest, RefusesWhatItCannotUse) {
         "--rules go",
         "--rules fendrel,suicide=off",  // an option of another set
         "--rules standard,start=cross", // a start position is an opening
+        "--anchor C=100",               // no such engine
+        "--anchor A",
+        "--ratings-json",
         "--bogus",
         "games",
     };
