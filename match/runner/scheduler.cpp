@@ -73,9 +73,10 @@ bool launch(Match& match, int game, const std::vector<std::string>& args, const 
 // What the summary needs of a game that is in the files: its dots and times go, so that a
 // tournament of many games holds little more than a results line's head a game.
 GameRecord summed_up(GameRecord record) {
-    record.dots = {};
-    record.move_ms = {};
-    record.detail = {};
+    // Moved-from temporaries, so that the storage goes too (assigning {} would keep it).
+    record.dots = std::vector<Dot>();
+    record.move_ms = std::vector<uint32_t>();
+    record.detail = std::string();
     return record;
 }
 
