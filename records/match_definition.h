@@ -56,6 +56,10 @@ struct MatchOptions {
     bool time_forfeit = true;
     uint32_t stall_timeout_s = 60;
     SprtSpec sprt;
+    // The ratings' scale: --anchor NAME=ELO fixes that engine's; "" for a mean of 0.
+    std::string anchor;
+    double anchor_elo = 0;
+    std::string ratings_json; // --ratings-json FILE: the ratings and crosstable as JSON
     std::string sgf_path;
     std::string results_path;
     std::string logs_dir; // keeps each game's engine log when set

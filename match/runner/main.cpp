@@ -3,8 +3,8 @@
 #include "match/runner/engine_paths.h"
 #include "match/runner/options.h"
 #include "match/runner/play_one.h"
+#include "match/runner/ratings_file.h"
 #include "match/runner/scheduler.h"
-#include "match/stats/ratings_json.h"
 #include "match/stats/summary.h"
 #include "records/openings.h"
 #include "records/results_file.h"
@@ -14,7 +14,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -32,14 +31,6 @@ std::string joined(const std::vector<std::string>& names) {
     for (const std::string& name : names)
         text += (text.empty() ? "" : ", ") + name;
     return text;
-}
-
-// Writes the text to the file whole; false when it cannot.
-bool write_file(const std::string& path, const std::string& text) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file << text;
-    file.close();
-    return !file.fail();
 }
 
 // "merge": the summary of the results lines in the files.
@@ -81,11 +72,8 @@ int merge(const std::vector<std::string>& args) {
                     joined(engines) + ")");
     const RatingScale scale{options.anchor, options.anchor_elo};
     std::printf("%s", match_summary_text(games, options.sprt, scale).c_str());
-    if (!options.ratings_json.empty()) {
-        const RatingList list = rating_list(games, scale);
-        if (!write_file(options.ratings_json, ratings_json(list, crosstable(games, list)) + "\n"))
-            return fail("cannot write " + options.ratings_json);
-    }
+    if (!options.ratings_json.empty() && !write_ratings_json(options.ratings_json, games, scale))
+        return fail("cannot write " + options.ratings_json);
     return 0;
 }
 

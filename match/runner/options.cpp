@@ -2,6 +2,7 @@
 
 #include "match/runner/schedule.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -89,6 +90,9 @@ Statistics:
                       sequential probability ratio test of elo0 against elo1 for A,
                       on the paired games; the match stops once a bound is crossed
                       (two engines only)
+  --anchor NAME=ELO   the ratings of more than two engines have NAME at ELO instead of a
+                      mean of 0
+  --ratings-json FILE the rating list and crosstable at the end, as JSON
 
 Records:
   --results FILE      one JSON line per game; a match started again with the same
@@ -311,6 +315,8 @@ std::string* text_option(MatchOptions& options, const std::string& name) {
         return &options.opening;
     if (name == "--sgf")
         return &options.sgf_path;
+    if (name == "--ratings-json")
+        return &options.ratings_json;
     if (name == "--results")
         return &options.results_path;
     if (name == "--logs")
@@ -355,6 +361,13 @@ bool parse_one(const std::vector<std::string>& args, size_t& i, MatchOptions& op
         return true;
     }
     const bool has_value = i + 1 < args.size();
+    if (name == "--anchor") {
+        if (!has_value) {
+            error = "--anchor needs a value";
+            return false;
+        }
+        return parse_anchor(args[++i], options.anchor, options.anchor_elo, error);
+    }
     if (name == "--board" || name == "--rules") {
         if (!has_value) {
             error = name + " needs a value";
@@ -417,6 +430,12 @@ bool parse_engines(const EngineWords& words, MatchOptions& options, std::string&
                 return false;
             }
         }
+    }
+    if (!options.anchor.empty() &&
+        std::none_of(options.engines.begin(), options.engines.end(),
+                     [&](const EngineSpec& engine) { return engine.name == options.anchor; })) {
+        error = "--anchor: no engine is named " + options.anchor;
+        return false;
     }
     if (options.sprt.enabled && options.engines.size() > 2) {
         error = "--sprt tests one engine against one other: it takes two engines, not " +
@@ -482,6 +501,18 @@ bool parse_match_options(const std::vector<std::string>& args, MatchOptions& opt
             return false;
     if (!parse_engines(words, options, error))
         return false;
+    // The KataGo dots fork has no rules where an empty ring encloses: a match under them
+    // would have it play other rules than the match's.
+    if (options.rules.kind == RuleKind::fendrel) {
+        for (const EngineSpec& engine : options.engines) {
+            if (engine.protocol == "gtp") {
+                error = "engine " + engine.name +
+                        ": the KataGo dots fork (proto=gtp) cannot be told the fendrel rules "
+                        "(every closed ring encloses, an empty one too); give --rules standard";
+                return false;
+            }
+        }
+    }
     if (options.games == 0 &&
         int64_t{2} * options.rounds * static_cast<int64_t>(match_pairings(options).size()) >
             MAX_GAMES) {
@@ -491,26 +522,19 @@ bool parse_match_options(const std::vector<std::string>& args, MatchOptions& opt
     return true;
 }
 
-namespace {
-
 // The largest anchor rating either way: far past any scale in use.
 constexpr double MAX_ANCHOR_ELO = 1000000;
 
-// The value of --anchor: NAME=ELO, split at the last "=" since a name may hold one.
-bool parse_anchor(const std::string& word, MergeOptions& merge, std::string& error) {
+bool parse_anchor(const std::string& word, std::string& name, double& elo, std::string& error) {
     const size_t equals = word.rfind('=');
-    double elo = 0;
     if (equals == std::string::npos || equals == 0 || !parse_real(word.substr(equals + 1), elo) ||
         !(std::fabs(elo) <= MAX_ANCHOR_ELO)) {
         error = "--anchor takes NAME=ELO with ELO from -1000000 to 1000000, got \"" + word + "\"";
         return false;
     }
-    merge.anchor = word.substr(0, equals);
-    merge.anchor_elo = elo;
+    name = word.substr(0, equals);
     return true;
 }
-
-} // namespace
 
 bool parse_merge_options(const std::vector<std::string>& args, MergeOptions& merge,
                          std::string& error) {
@@ -527,7 +551,7 @@ bool parse_merge_options(const std::vector<std::string>& args, MergeOptions& mer
             }
             if (args[i] == "--ratings-json")
                 merge.ratings_json = args[++i];
-            else if (!parse_anchor(args[++i], merge, error))
+            else if (!parse_anchor(args[++i], merge.anchor, merge.anchor_elo, error))
                 return false;
         } else if (args[i].rfind("--", 0) == 0) {
             error =

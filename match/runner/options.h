@@ -21,6 +21,10 @@ struct MergeOptions {
     std::string ratings_json; // --ratings-json FILE; "" for none
 };
 
+// The value of --anchor: NAME=ELO, split at the last "=" since a name may hold one; false
+// with a reason.
+bool parse_anchor(const std::string& word, std::string& name, double& elo, std::string& error);
+
 // Reads the words after "merge": --sprt, --anchor, --ratings-json and the files; false with
 // a reason.
 bool parse_merge_options(const std::vector<std::string>& args, MergeOptions& merge,

@@ -1,8 +1,8 @@
 #include "match/runner/schedule.h"
 
-std::vector<Pairing> match_pairings(const MatchOptions& options) {
+std::vector<EnginePairing> match_pairings(const MatchOptions& options) {
     const int n = static_cast<int>(options.engines.size());
-    std::vector<Pairing> pairings;
+    std::vector<EnginePairing> pairings;
     if (options.tournament == Tournament::gauntlet) {
         for (int other = 1; other < n; ++other)
             pairings.push_back({0, other});
@@ -37,7 +37,7 @@ int match_games(const MatchOptions& options) {
 }
 
 ScheduledGame scheduled_game(const MatchOptions& options, int game) {
-    const std::vector<Pairing> pairings = match_pairings(options);
+    const std::vector<EnginePairing> pairings = match_pairings(options);
     const int per_round = 2 * static_cast<int>(pairings.size());
     const int slot = game % per_round;
     return {pairings[static_cast<size_t>(slot / 2)], slot % 2 == 0 ? 1 : 2, game / per_round};

@@ -12,21 +12,21 @@
 
 // A pairing of two engines, by their places in the match's list; `first` comes first in
 // the list, and its results are seen from its side.
-struct Pairing {
+struct EnginePairing {
     int first;
     int second;
 };
 
 // The pairings in the order each round plays them: for a round robin, in turns where no
 // engine plays twice (the circle method), so that consecutive games spread over the field.
-std::vector<Pairing> match_pairings(const MatchOptions& options);
+std::vector<EnginePairing> match_pairings(const MatchOptions& options);
 
 // How many games the match plays: --games when given, else every pairing's pairs of all
 // its rounds.
 int match_games(const MatchOptions& options);
 
 struct ScheduledGame {
-    Pairing pairing;
+    EnginePairing pairing;
     int a_side; // the side the pairing's first engine plays: 1, then 2 in the pair's other game
     int round;  // from 0: it chooses the opening, the same for every pairing of the round
 };

@@ -2,6 +2,7 @@
 
 #include "match/runner/interrupts.h"
 #include "match/runner/play_one.h"
+#include "match/runner/ratings_file.h"
 #include "match/runner/schedule.h"
 #include "match/stats/summary.h"
 #include "os/console.h"
@@ -20,6 +21,7 @@
 #include <poll.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -68,6 +70,16 @@ bool launch(Match& match, int game, const std::vector<std::string>& args, const 
     return true;
 }
 
+// What the summary needs of a game that is in the files: its dots and times go, so that a
+// tournament of many games holds little more than a results line's head a game.
+GameRecord summed_up(GameRecord record) {
+    // Moved-from temporaries, so that the storage goes too (assigning {} would keep it).
+    record.dots = std::vector<Dot>();
+    record.move_ms = std::vector<uint32_t>();
+    record.detail = std::string();
+    return record;
+}
+
 // Appends a finished game to the results and SGF files.
 void write_record(Match& match, const GameRecord& record) {
     if (match.results_fd >= 0) {
@@ -110,8 +122,8 @@ void finish_worker(Match& match, Worker& worker) {
     const bool finished = record_from_json(last_line(worker.text), record) &&
                           record.game == worker.game && record.match == match.fingerprint;
     if (finished) {
-        match.records.push_back(record);
         write_record(match, record);
+        match.records.push_back(summed_up(std::move(record)));
     }
     // The watcher's file goes once the game's line is in the results, or the game is lost.
     if (!match.options.results_path.empty())
@@ -168,8 +180,11 @@ void wait_for_workers(Match& match) {
 bool resume(Match& match) {
     std::string error;
     if (resume_results(match.options.results_path, match.fingerprint, match_games(match.options),
-                       match.records, error))
+                       match.records, error)) {
+        for (GameRecord& record : match.records)
+            record = summed_up(std::move(record));
         return true;
+    }
     std::fprintf(stderr, "fendrel-match: %s\n", error.c_str());
     return false;
 }
@@ -268,6 +283,7 @@ int run_match(const MatchOptions& options, const std::vector<std::string>& args,
     bool told = false;
     for (;;) {
         const bool decided =
+            options.sprt.enabled &&
             sprt_verdict(match_totals(match.records), options.sprt) != SprtVerdict::undecided;
         while (!interrupts() && !decided && !match.waiting.empty() &&
                static_cast<int>(match.workers.size()) < concurrency) {
@@ -306,7 +322,13 @@ int run_match(const MatchOptions& options, const std::vector<std::string>& args,
         std::vector<std::string> field;
         for (const EngineSpec& engine : options.engines)
             field.push_back(engine.name);
-        std::printf("%s", match_summary_text(match.records, options.sprt, {}, field).c_str());
+        const RatingScale scale{options.anchor, options.anchor_elo};
+        std::printf("%s", match_summary_text(match.records, options.sprt, scale, field).c_str());
+        if (!options.ratings_json.empty() &&
+            !write_ratings_json(options.ratings_json, match.records, scale, field)) {
+            std::fprintf(stderr, "fendrel-match: cannot write %s\n", options.ratings_json.c_str());
+            match.failed = true;
+        }
     }
     print_costs(match, resumed, seconds);
     if (interrupts())

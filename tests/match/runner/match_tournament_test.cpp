@@ -70,7 +70,8 @@ TEST_F(TournamentTest, GauntletWithTimeOddsPlaysTheScheduleOneOpeningARound) {
         random_engines({"a", "b", "c", "d"}) +
         std::vector<std::string>{"--tournament", "gauntlet", "--rounds", "2", "--opening",
                                  "random:4", "--increment", "700", "--concurrency", "2",
-                                 "--results", "r.jsonl", "--each", "increment=900"} +
+                                 "--results", "r.jsonl", "--each", "increment=900", "--anchor",
+                                 "a=1500", "--ratings-json", "r.json"} +
         std::vector<std::string>{"--engine", "name=e", "cmd=" + path("a"), "increment=300"});
     ASSERT_EQ(run.status, 0) << run.err;
     std::vector<GameRecord> games;
@@ -93,12 +94,18 @@ TEST_F(TournamentTest, GauntletWithTimeOddsPlaysTheScheduleOneOpeningARound) {
         round_opening[round] = opening;
     }
     EXPECT_NE(round_opening[0], round_opening[1]);
-    // The output ends with the field's rating list and crosstable, as merge prints them.
+    // The output ends with the field's rating list and crosstable on the anchor's scale, as
+    // merge prints them; the same as JSON for other tools.
     const std::string summary = summary_part(run.out);
-    EXPECT_EQ(summary, match_summary_text(games, SprtSpec{}, {}, {"a", "b", "c", "d", "e"}));
-    EXPECT_EQ(summary.rfind("Ratings: 5 engines, 16 games;", 0), 0u) << summary;
-    const ProgramRun merged = run_match({"merge", "r.jsonl"});
+    EXPECT_EQ(summary,
+              match_summary_text(games, SprtSpec{}, {"a", 1500}, {"a", "b", "c", "d", "e"}));
+    EXPECT_EQ(summary.rfind("Ratings: 5 engines, 16 games; Elo of a fixed at 1500.0", 0), 0u)
+        << summary;
+    const ProgramRun merged = run_match({"merge", "r.jsonl", "--anchor", "a=1500"});
     EXPECT_EQ(merged.out, summary) << merged.err;
+    EXPECT_NE(file_text(path("r.json")).find("\"anchor\":{\"engine\":\"a\",\"elo\":1500.0}"),
+              std::string::npos)
+        << file_text(path("r.json"));
     EXPECT_TRUE(nothing_left_behind());
 }
 

@@ -184,6 +184,7 @@ TEST(OptionsTest, RefusesWhatItCannotUse) {
         "--engine name=A cmd=a path=x --engine name=B cmd=b",
         "--engine name=A cmd=a loose --engine name=B cmd=b",
         "--engine name=A cmd=a proto=uci --engine name=B cmd=b",
+        "--engine name=A cmd=a proto=gtp --engine name=B cmd=b", // the fork has no fendrel rules
         "--engine name=A cmd=a proto= --engine name=B cmd=b",
         "--games 0",
         "--games",
@@ -212,6 +213,9 @@ TEST(OptionsTest, RefusesWhatItCannotUse) {
         "--rules go",
         "--rules fendrel,suicide=off",  // an option of another set
         "--rules standard,start=cross", // a start position is an opening
+        "--anchor C=100",               // no such engine
+        "--anchor A",
+        "--ratings-json",
         "--bogus",
         "games",
     };
@@ -268,10 +272,12 @@ TEST(OptionsTest, FingerprintFollowsWhatDecidesTheGames) {
     // they could be chosen resume.
     EXPECT_EQ(fingerprint("--board 39x32 --rules fendrel"), base);
     EXPECT_NE(fingerprint("--rules standard"), fingerprint("--rules standard,suicide=off"));
-    EXPECT_NE(fingerprint("proto=gtp"), fingerprint("proto=pointsai"));
-    for (const char* change : {"--opening cross", "--seed 2", "--increment 9", "--time-margin 1",
-                               "--no-time-forfeit", "--stall-timeout 5", "proto=gtp", "env=A=1",
-                               "env=A=", "movetime=100", "--board 39x31", "--rules standard"})
+    EXPECT_NE(fingerprint("proto=gtp --rules standard"),
+              fingerprint("proto=pointsai --rules standard"));
+    for (const char* change :
+         {"--opening cross", "--seed 2", "--increment 9", "--time-margin 1", "--no-time-forfeit",
+          "--stall-timeout 5", "proto=pointsai", "env=A=1", "env=A=", "movetime=100",
+          "--board 39x31", "--rules standard"})
         EXPECT_NE(fingerprint(change), base) << change;
     // The environment is a set: its order changes nothing, its values do.
     EXPECT_EQ(fingerprint("env=A=1 env=B=2"), fingerprint("env=B=2 env=A=1"));

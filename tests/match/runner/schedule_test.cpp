@@ -37,10 +37,10 @@ TEST(ScheduleTest, EveryRoundPlaysEachPairingOnceAsAPair) {
     };
     for (const auto& c : cases) {
         const MatchOptions options = field(c.engines, c.tournament, 3);
-        const std::vector<Pairing> pairings = match_pairings(options);
+        const std::vector<EnginePairing> pairings = match_pairings(options);
         ASSERT_EQ(pairings.size(), c.pairings) << c.engines;
         std::set<std::pair<int, int>> distinct;
-        for (const Pairing& p : pairings) {
+        for (const EnginePairing& p : pairings) {
             EXPECT_LT(p.first, p.second);
             EXPECT_TRUE(c.tournament == Tournament::round_robin || p.first == 0);
             distinct.insert({p.first, p.second});
@@ -64,7 +64,7 @@ TEST(ScheduleTest, EveryRoundPlaysEachPairingOnceAsAPair) {
         }
     }
     // A round robin of six: its first three pairings are one turn, three disjoint pairs.
-    const std::vector<Pairing> six = match_pairings(field(6, Tournament::round_robin, 1));
+    const std::vector<EnginePairing> six = match_pairings(field(6, Tournament::round_robin, 1));
     std::set<int> turn;
     for (size_t k = 0; k < 3; ++k)
         turn.insert({six[k].first, six[k].second});

@@ -277,31 +277,32 @@ double play(std::mt19937_64& random, double p, bool draws) {
 // (up to 150 Elo either way, 30 on average) and a third of the even chances are draws.
 double coverage(bool openings, int tournaments) {
     const std::vector<double> truth = {-180, -70, 0, 60, 190};
-    const std::vector<std::string> names = {"e0", "e1", "e2", "e3", "e4"};
+    // The round robin's games, the same each time; only their results change.
+    std::vector<GameRecord> records;
+    std::vector<std::pair<size_t, size_t>> sides;
+    for (size_t a = 0; a < truth.size(); ++a)
+        for (size_t b = a + 1; b < truth.size(); ++b)
+            for (int game = 0; game < 24; ++game) {
+                sides.emplace_back(game % 2 ? b : a, game % 2 ? a : b);
+                GameRecord record;
+                record.game = static_cast<int>(records.size());
+                record.side1 = "e" + std::to_string(sides.back().first);
+                record.side2 = "e" + std::to_string(sides.back().second);
+                records.push_back(record);
+            }
     std::mt19937_64 random(20240601);
     int held = 0;
     int intervals = 0;
     for (int t = 0; t < tournaments; ++t) {
-        std::vector<GameRecord> records;
-        int game = 0;
-        for (size_t a = 0; a < truth.size(); ++a)
-            for (size_t b = a + 1; b < truth.size(); ++b)
-                for (int pair = 0; pair < 12; ++pair) {
-                    const double bias = openings ? 30 + 300 * (uniform(random) - 0.5) : 0;
-                    for (int colour = 0; colour < 2; ++colour) {
-                        const size_t first = colour ? b : a;
-                        const size_t second = colour ? a : b;
-                        const double p =
-                            1 / (1 + std::pow(10.0, -(truth[first] - truth[second] + bias) / 400));
-                        const double result = play(random, p, openings);
-                        GameRecord record;
-                        record.game = game++;
-                        record.side1 = names[first];
-                        record.side2 = names[second];
-                        record.winner = result == 1 ? 1 : result == 0 ? 2 : 0;
-                        records.push_back(record);
-                    }
-                }
+        double bias = 0;
+        for (size_t game = 0; game < records.size(); ++game) {
+            if (game % 2 == 0 && openings)
+                bias = 30 + 300 * (uniform(random) - 0.5);
+            const auto [first, second] = sides[game];
+            const double p = 1 / (1 + std::pow(10.0, -(truth[first] - truth[second] + bias) / 400));
+            const double result = play(random, p, openings);
+            records[game].winner = result == 1 ? 1 : result == 0 ? 2 : 0;
+        }
         const RatingList list = rating_list(records);
         for (const EngineRating& rating : list.engines) {
             ++intervals;
