@@ -135,6 +135,7 @@ run-windows:
 
 bench-match: build-linux
 	$(NATIVE)/bench_ratings
+	$(NATIVE)/bench_follow
 	$(NATIVE)/bench_match
 
 # Every chaos mode against dotbot and against itself through fendrel-match, twelve games

@@ -45,5 +45,5 @@ std::string live_move_line(const Dot& dot, bool ground, int side, uint32_t ms);
 // Reads a game's file as far as it goes: its record with the moves played so far (their
 // dots, times and grounding). A last line without its line feed (a write under way, or a
 // file cut short) is left out. False, with the reason, when the text holds no header or a
-// line that is not a move.
+// line that is not a move; the record then holds the moves before that line.
 bool read_live_game(const std::string& text, GameRecord& record, std::string& error);

@@ -73,6 +73,9 @@ std::string players_and_score_text(const std::string& side1, const std::string& 
 std::string outcome_text(const GameRecord& record) {
     std::string text =
         players_and_score_text(record.side1, record.side2, record.dots.size(), record.score);
+    // Every finished game has a reason: a record without one is a game still being played.
+    if (record.reason.empty())
+        return text + "Result: none yet, the game is being played\n";
     if (record.winner == 0)
         return text + "Result: a draw (" + record.reason + ")\n";
     text += "Winner: " + side_words(record.winner, record);

@@ -27,5 +27,6 @@ std::string board_text(const Board& board);
 std::string players_and_score_text(const std::string& side1, const std::string& side2, size_t dots,
                                    int32_t balance);
 
-// Those two lines of a game record, then the winner with the reason.
+// Those two lines of a game record, then the winner with the reason (for a game in progress,
+// that it has none yet).
 std::string outcome_text(const GameRecord& record);

@@ -1,5 +1,6 @@
 #include "view/game_clocks.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -123,4 +124,13 @@ bool clocks_after(const GameRecord& record, int moves, uint32_t clocks[2]) {
         return true;
     }
     return false;
+}
+
+bool running_clocks_after(const GameRecord& record, int moves, uint32_t clocks[2]) {
+    if (record.increment_ms[0] == 0 || record.increment_ms[1] == 0)
+        return false;
+    const int played =
+        std::clamp(moves - record.opening_dots, 0, static_cast<int>(record.move_ms.size()));
+    run_clocks(record, record.move_ms, record.increment_ms, static_cast<size_t>(played), clocks);
+    return true;
 }

@@ -19,3 +19,8 @@ bool move_time_known(uint32_t ms);
 // times. False when no increment fits (the record's times do not add up), and the clocks are
 // then unknown before the end.
 bool clocks_after(const GameRecord& record, int moves, uint32_t clocks[2]);
+
+// Each side's clock after the first `moves` dots of a game still being played, which has no
+// clocks at the end yet: run forward from each side's increment over its move times. False
+// when the record does not keep the increments.
+bool running_clocks_after(const GameRecord& record, int moves, uint32_t clocks[2]);

@@ -17,13 +17,6 @@ std::string time_text(uint32_t ms) {
     return text;
 }
 
-std::string record_label(const GameRecord& record) {
-    const std::string outcome =
-        record.winner == 0 ? "draw" : "side " + std::to_string(record.winner) + " won";
-    return "#" + std::to_string(record.game) + " " + record.side1 + " - " + record.side2 + ": " +
-           outcome + " (" + record.reason + ")";
-}
-
 std::string tree_label(const SgfGame& game, int index) {
     const std::string result = sgf_property(game, "RE");
     const std::string reason = sgf_property(game, "GC");
@@ -32,10 +25,17 @@ std::string tree_label(const SgfGame& game, int index) {
            (reason.empty() ? "" : " (" + reason + ")");
 }
 
+// The file of the game shown: the games in progress are apart from the finished ones.
+const GameFile& shown_file(const ViewModel& view) {
+    return !view.games.empty() && view.games[static_cast<size_t>(view.game)].in_progress
+               ? view.playing
+               : view.file;
+}
+
 const GameRecord* record_of(const ViewModel& view) {
-    if (view.file.sgf)
+    if (view.file.sgf || view.games.empty())
         return nullptr;
-    for (const GameRecord& record : view.file.records)
+    for (const GameRecord& record : shown_file(view).records)
         if (record.game == view.games[static_cast<size_t>(view.game)].number)
             return &record;
     return nullptr;
@@ -53,13 +53,19 @@ uint32_t move_time(const GameRecord& record, int move) {
 }
 
 // The time line of a results file's game at the shown move.
-std::string time_line(const GameRecord& record, int move) {
+std::string time_line(const GameRecord& record, int move, bool in_progress) {
     std::string text =
         move == 0 ? "Before the first move"
         : move <= record.opening_dots
             ? "Move " + std::to_string(move) + ": the opening's"
             : "Move " + std::to_string(move) + " " + took_text(move_time(record, move));
     uint32_t clocks[2];
+    if (in_progress) {
+        if (!running_clocks_after(record, move, clocks))
+            return text;
+        return text + "; clocks: side 1 " + time_text(clocks[0]) + ", side 2 " +
+               time_text(clocks[1]);
+    }
     if (clocks_after(record, move, clocks))
         return text + "; clocks: side 1 " + time_text(clocks[0]) + ", side 2 " +
                time_text(clocks[1]);
@@ -67,7 +73,66 @@ std::string time_line(const GameRecord& record, int move) {
            ", side 2 " + time_text(record.clock_ms[1]) + " (the times of the moves do not add up)";
 }
 
+// Where a key that moves takes the view.
+void move_by_key(ViewModel& view, ViewKey key) {
+    switch (key) {
+    case ViewKey::back:
+        return go_to_move(view, view.move - 1);
+    case ViewKey::forward:
+        return go_to_move(view, view.move + 1);
+    case ViewKey::back_ten:
+        return go_to_move(view, view.move - 10);
+    case ViewKey::forward_ten:
+        return go_to_move(view, view.move + 10);
+    case ViewKey::start:
+        return go_to_move(view, 0);
+    case ViewKey::end:
+        return go_to_move(view, view.last_move);
+    case ViewKey::next_game:
+        return pick_game(view, view.game + 1);
+    case ViewKey::previous_game:
+        return pick_game(view, view.game - 1);
+    case ViewKey::follow:
+        return;
+    }
+}
+
+// Where a person's step leaves following: on only while the view is still at the last move
+// of the game it showed.
+void keep_following_at_the_end(ViewModel& view, int game_before) {
+    if (view.game != game_before || view.move != view.last_move)
+        view.following = false;
+}
+
+bool shows_game_in_progress(const ViewModel& view) {
+    return !view.games.empty() && view.games[static_cast<size_t>(view.game)].in_progress;
+}
+
+// "Fendrel view: game 12 at move 40, being played, following".
+std::string title_text(const ViewModel& view) {
+    if (!view.live)
+        return "Fendrel view";
+    if (view.games.empty())
+        return "Fendrel view: no game yet";
+    return "Fendrel view: game " +
+           std::to_string(view.games[static_cast<size_t>(view.game)].number) + " at move " +
+           std::to_string(view.move) +
+           (shows_game_in_progress(view) ? ", being played" : ", finished") +
+           (view.following ? ", following" : "");
+}
+
 } // namespace
+
+std::string record_label(const GameRecord& record) {
+    const std::string players =
+        "#" + std::to_string(record.game) + " " + record.side1 + " - " + record.side2 + ": ";
+    // Every finished game has a reason.
+    if (record.reason.empty())
+        return players + "being played, move " + std::to_string(record_moves(record));
+    const std::string outcome =
+        record.winner == 0 ? "draw" : "side " + std::to_string(record.winner) + " won";
+    return players + outcome + " (" + record.reason + ")";
+}
 
 bool open_view(const std::string& path, int game, int move, ViewModel& view, std::string& error,
                const RuleSet* rules) {
@@ -94,11 +159,16 @@ bool open_view(const std::string& path, int game, int move, ViewModel& view, std
 }
 
 void pick_game(ViewModel& view, int game) {
-    view.game = std::clamp(game, 0, static_cast<int>(view.games.size()) - 1);
+    view.game = std::clamp(game, 0, std::max(static_cast<int>(view.games.size()) - 1, 0));
+    if (view.games.empty()) {
+        view.move = view.last_move = 0;
+        view.cut.clear();
+        return;
+    }
     ShownPosition shown;
     std::string error;
-    if (show_game(view.file, view.games[static_cast<size_t>(view.game)].number, WHOLE, shown, error,
-                  view.rules ? &*view.rules : nullptr)) {
+    if (show_game(shown_file(view), view.games[static_cast<size_t>(view.game)].number, WHOLE, shown,
+                  error, view.rules ? &*view.rules : nullptr)) {
         view.last_move = shown.moves;
         view.cut = shown.stop;
     } else {
@@ -114,32 +184,58 @@ void go_to_move(ViewModel& view, int move) {
 }
 
 void press_view_key(ViewModel& view, ViewKey key) {
-    switch (key) {
-    case ViewKey::back:
-        return go_to_move(view, view.move - 1);
-    case ViewKey::forward:
-        return go_to_move(view, view.move + 1);
-    case ViewKey::back_ten:
-        return go_to_move(view, view.move - 10);
-    case ViewKey::forward_ten:
-        return go_to_move(view, view.move + 10);
-    case ViewKey::start:
-        return go_to_move(view, 0);
-    case ViewKey::end:
-        return go_to_move(view, view.last_move);
-    case ViewKey::next_game:
-        return pick_game(view, view.game + 1);
-    case ViewKey::previous_game:
-        return pick_game(view, view.game - 1);
+    if (key == ViewKey::follow) {
+        if (view.live)
+            follow_match(view);
+        return;
     }
+    const int game_before = view.game;
+    move_by_key(view, key);
+    if (key == ViewKey::end && view.live && shows_game_in_progress(view))
+        view.following = true;
+    else
+        keep_following_at_the_end(view, game_before);
+}
+
+void choose_move(ViewModel& view, int move) {
+    go_to_move(view, move);
+    keep_following_at_the_end(view, view.game);
+}
+
+void choose_game(ViewModel& view, int game) {
+    if (game == view.game)
+        return;
+    pick_game(view, game);
+    view.following = false;
+}
+
+void follow_match(ViewModel& view) {
+    view.following = true;
+    int lowest_in_progress = -1;
+    int last_finished = -1;
+    for (size_t i = 0; i < view.games.size(); ++i) {
+        const int index = static_cast<int>(i);
+        if (!view.games[i].in_progress)
+            last_finished = index;
+        else if (lowest_in_progress < 0 ||
+                 view.games[i].number < view.games[static_cast<size_t>(lowest_in_progress)].number)
+            lowest_in_progress = index;
+    }
+    pick_game(view, lowest_in_progress >= 0 ? lowest_in_progress : std::max(last_finished, 0));
 }
 
 ViewTexts show_view(const ViewModel& view) {
     ViewTexts texts;
+    texts.title = title_text(view);
     ShownPosition shown;
     std::string error;
-    if (!show_game(view.file, view.games[static_cast<size_t>(view.game)].number, view.move, shown,
-                   error, view.rules ? &*view.rules : nullptr)) {
+    if (view.games.empty()) {
+        init_board(texts.board);
+        texts.notes = "No game has started yet.";
+        return texts;
+    }
+    if (!show_game(shown_file(view), view.games[static_cast<size_t>(view.game)].number, view.move,
+                   shown, error, view.rules ? &*view.rules : nullptr)) {
         init_board(texts.board);
         texts.notes = error;
         return texts;
@@ -151,7 +247,7 @@ ViewTexts show_view(const ViewModel& view) {
                  " to move, captured dots: side 1 " + (balance > 0 ? "+" : "") +
                  std::to_string(balance);
     if (const GameRecord* record = record_of(view))
-        texts.time = time_line(*record, view.move);
+        texts.time = time_line(*record, view.move, shows_game_in_progress(view));
     texts.game = shown.text;
     texts.notes = view.cut;
     for (const std::string& warning : shown.warnings)

@@ -1,5 +1,6 @@
 // What fendrel-view shows, without a window: the file's games, the one picked, the move it
-// stands at, where each key takes it, and the texts beside the board.
+// stands at, where each key takes it, whether it follows a match as it is played, and the
+// texts beside the board.
 #pragma once
 
 #include "review/shown_game.h"
@@ -17,21 +18,33 @@ enum class ViewKey {
     end,           // End
     next_game,     // N
     previous_game, // P
+    follow,        // F: with --follow, back to following the match
 };
 
 struct ViewedGame {
-    int number = 0;    // the game's number for show_game
-    std::string label; // players, result and reason, as the list of games shows them
+    int number = 0;           // the game's number for show_game
+    std::string label;        // players, result and reason, as the list of games shows them
+    bool in_progress = false; // with --follow: a game the match is playing
 };
 
 struct ViewModel {
+    // The file's games. With --follow, those of the results file as it stands, in its order,
+    // and in `playing` the games in progress by number; `games` has an entry for each game of
+    // `file`, then one for each of `playing`.
     GameFile file;
-    std::vector<ViewedGame> games;
-    int game = 0;      // the index in games of the game shown
-    int move = 0;      // the moves on the board
-    int last_move = 0; // the last move that the game replays to
-    std::string cut;   // why the game cannot be replayed past last_move: which move and why
+    GameFile playing;
+    std::vector<ViewedGame> games; // empty only while a followed match has no game yet
+    int game = 0;                  // the index in games of the game shown
+    int move = 0;                  // the moves on the board
+    int last_move = 0;             // the last move that the game replays to
+    std::string cut; // why the game cannot be replayed past last_move: which move and why
     std::optional<RuleSet> rules; // --rules: the rules every game is played under
+    // --follow: the file is a match's as it is played. While `following`, the view goes where
+    // the match goes: the game in progress at its last move, and on to the next game in
+    // progress once it ends. A person taking the view elsewhere stops it; End on a game in
+    // progress and F start it again.
+    bool live = false;
+    bool following = false;
 };
 
 // Reads the file and stands at game `game` (its number as fendrel-board takes it, WHOLE for
@@ -50,12 +63,28 @@ void go_to_move(ViewModel& view, int move);
 // What a key does.
 void press_view_key(ViewModel& view, ViewKey key);
 
+// A person's pick of a move (the slider) or of a game (the list): they stop following unless
+// the view stays where it was.
+void choose_move(ViewModel& view, int move);
+void choose_game(ViewModel& view, int game);
+
+// Follows the match: the lowest-numbered game in progress, or when none is, the game that
+// finished last, at its last move.
+void follow_match(ViewModel& view);
+
+// The label of a results file's game in the list: its number, players and result, or for a
+// game in progress the moves so far.
+std::string record_label(const GameRecord& record);
+
 struct ViewTexts {
     Board board;       // the position shown, for the board picture
     std::string move;  // the move, the side to move and the captured-dot balance
     std::string time;  // the move's time and both clocks; empty for SGF
     std::string game;  // players, score and result
     std::string notes; // where the game is cut short, outlines the rules disagree with
+    // The window's title: with --follow also the game and move shown and whether they are
+    // followed, so that a glance (or a script) tells what the board is.
+    std::string title;
 };
 
 // Replays the shown position on the rules core and gives it with the texts that go with it.

@@ -271,43 +271,6 @@ bool parse_match_rules(const std::string& text, MatchOptions& options, std::stri
     return true;
 }
 
-// The key=value words of --sprt; all four are needed.
-bool parse_sprt(const std::vector<std::string>& words, SprtSpec& sprt, std::string& error) {
-    const std::pair<const char*, double*> fields[] = {
-        {"elo0", &sprt.elo0}, {"elo1", &sprt.elo1}, {"alpha", &sprt.alpha}, {"beta", &sprt.beta}};
-    size_t seen = 0;
-    for (const std::string& word : words) {
-        std::string key;
-        std::string value;
-        double number = 0;
-        if (!split_pair(word, key, value) || !parse_real(value, number)) {
-            error = "--sprt: expected key=number, got \"" + word + "\"";
-            return false;
-        }
-        bool known = false;
-        for (size_t f = 0; f < 4; ++f) {
-            if (key == fields[f].first) {
-                *fields[f].second = number;
-                seen |= size_t{1} << f;
-                known = true;
-            }
-        }
-        if (!known) {
-            error = "--sprt: unknown key \"" + key + "\"";
-            return false;
-        }
-    }
-    if (seen != 15 || !(sprt.elo0 < sprt.elo1) || sprt.elo0 < -MAX_SPRT_ELO ||
-        sprt.elo1 > MAX_SPRT_ELO || !(sprt.alpha > 0) || !(sprt.beta > 0) ||
-        !(sprt.alpha + sprt.beta < 1)) {
-        error = "--sprt needs -1000 <= elo0 < elo1 <= 1000 and alpha, beta above 0 with "
-                "alpha + beta below 1";
-        return false;
-    }
-    sprt.enabled = true;
-    return true;
-}
-
 // Options that take one number.
 struct NumberOption {
     const char* name;
@@ -487,6 +450,42 @@ bool parse_engines(const EngineWords& words, MatchOptions& options, std::string&
 }
 
 } // namespace
+
+bool parse_sprt(const std::vector<std::string>& words, SprtSpec& sprt, std::string& error) {
+    const std::pair<const char*, double*> fields[] = {
+        {"elo0", &sprt.elo0}, {"elo1", &sprt.elo1}, {"alpha", &sprt.alpha}, {"beta", &sprt.beta}};
+    size_t seen = 0;
+    for (const std::string& word : words) {
+        std::string key;
+        std::string value;
+        double number = 0;
+        if (!split_pair(word, key, value) || !parse_real(value, number)) {
+            error = "--sprt: expected key=number, got \"" + word + "\"";
+            return false;
+        }
+        bool known = false;
+        for (size_t f = 0; f < 4; ++f) {
+            if (key == fields[f].first) {
+                *fields[f].second = number;
+                seen |= size_t{1} << f;
+                known = true;
+            }
+        }
+        if (!known) {
+            error = "--sprt: unknown key \"" + key + "\"";
+            return false;
+        }
+    }
+    if (seen != 15 || !(sprt.elo0 < sprt.elo1) || sprt.elo0 < -MAX_SPRT_ELO ||
+        sprt.elo1 > MAX_SPRT_ELO || !(sprt.alpha > 0) || !(sprt.beta > 0) ||
+        !(sprt.alpha + sprt.beta < 1)) {
+        error = "--sprt needs -1000 <= elo0 < elo1 <= 1000 and alpha, beta above 0 with "
+                "alpha + beta below 1";
+        return false;
+    }
+    sprt.enabled = true;
+    return true;
+}
 
 bool parse_match_options(const std::vector<std::string>& args, MatchOptions& options,
                          std::string& error) {

@@ -30,6 +30,10 @@ bool parse_anchor(const std::string& word, std::string& name, double& elo, std::
 bool parse_merge_options(const std::vector<std::string>& args, MergeOptions& merge,
                          std::string& error);
 
+// The key=value words of --sprt (elo0=E0 elo1=E1 alpha=A beta=B, all four), as fendrel-match
+// and fendrel-view take them; false with a reason.
+bool parse_sprt(const std::vector<std::string>& words, SprtSpec& sprt, std::string& error);
+
 // The empty board of the match's games, at its size and under its rules.
 Board empty_match_board(const MatchOptions& options);
 

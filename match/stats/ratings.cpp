@@ -1,9 +1,8 @@
 #include "match/stats/ratings.h"
-#include "match/stats/bradley_terry.h"
 
 #include <algorithm>
 #include <cmath>
-#include <map>
+#include <set>
 
 namespace {
 
@@ -13,41 +12,21 @@ constexpr double SWEEP_CHANCE = 0.05;
 // Ratings closer than this are equal: far below what the fit resolves or the text shows.
 constexpr double ELO_TIE = 1e-9;
 
-// The engines by number, in the order they first appear.
-struct Names {
-    std::vector<std::string> names;
-    std::map<std::string, size_t> numbers;
-
-    size_t number(const std::string& name) {
-        const auto [at, added] = numbers.emplace(name, names.size());
-        if (added)
-            names.push_back(name);
-        return at->second;
-    }
-};
-
-// Every game and tally of the field.
-struct FieldResults {
-    Names names;
-    std::vector<Tally> tallies;
-    ResultMatrix matrix{0};
-};
-
 // The groups of engines connected by games (an engine without games is in none), each in
 // the order of the engines' numbers, the group with the most games first.
-std::vector<std::vector<size_t>> groups_of(const FieldResults& field) {
-    const size_t n = field.names.names.size();
+std::vector<std::vector<size_t>> groups_of(const RatingField& field) {
+    const size_t n = field.names().size();
     std::vector<int> group(n, -1);
     std::vector<std::vector<size_t>> groups;
     for (size_t start = 0; start < n; ++start) {
-        if (group[start] >= 0 || game_count(field.tallies[start]) == 0)
+        if (group[start] >= 0 || game_count(field.tallies()[start]) == 0)
             continue;
         const int number = static_cast<int>(groups.size());
         std::vector<size_t> members{start};
         group[start] = number;
         for (size_t next = 0; next < members.size(); ++next)
             for (size_t other = 0; other < n; ++other)
-                if (group[other] < 0 && field.matrix.games(members[next], other) > 0) {
+                if (group[other] < 0 && field.results().games(members[next], other) > 0) {
                     group[other] = number;
                     members.push_back(other);
                 }
@@ -57,7 +36,7 @@ std::vector<std::vector<size_t>> groups_of(const FieldResults& field) {
     auto games = [&](const std::vector<size_t>& members) {
         int sum = 0;
         for (const size_t engine : members)
-            sum += game_count(field.tallies[engine]);
+            sum += game_count(field.tallies()[engine]);
         return sum;
     };
     std::stable_sort(groups.begin(), groups.end(), [&](const auto& a, const auto& b) {
@@ -68,7 +47,7 @@ std::vector<std::vector<size_t>> groups_of(const FieldResults& field) {
 
 // reach[a][b]: member a took points from member b, or from one that took points from b, and
 // so on (indexed by place in `members`).
-std::vector<std::vector<bool>> reach_of(const FieldResults& field,
+std::vector<std::vector<bool>> reach_of(const RatingField& field,
                                         const std::vector<size_t>& members) {
     const size_t k = members.size();
     std::vector<std::vector<bool>> reach(k, std::vector<bool>(k, false));
@@ -78,7 +57,7 @@ std::vector<std::vector<bool>> reach_of(const FieldResults& field,
             const size_t from = frontier.back();
             frontier.pop_back();
             for (size_t to = 0; to < k; ++to)
-                if (!reach[a][to] && field.matrix.points(members[from], members[to]) > 0) {
+                if (!reach[a][to] && field.results().points(members[from], members[to]) > 0) {
                     reach[a][to] = true;
                     frontier.push_back(to);
                 }
@@ -89,7 +68,7 @@ std::vector<std::vector<bool>> reach_of(const FieldResults& field,
 
 // The places in `members` of the rated engines: the largest set of two or more in which each
 // reaches each (the one with more games on a tie, then the earlier); empty when none.
-std::vector<size_t> rated_core(const FieldResults& field, const std::vector<size_t>& members,
+std::vector<size_t> rated_core(const RatingField& field, const std::vector<size_t>& members,
                                const std::vector<std::vector<bool>>& reach) {
     const size_t k = members.size();
     std::vector<bool> placed(k, false);
@@ -107,7 +86,7 @@ std::vector<size_t> rated_core(const FieldResults& field, const std::vector<size
         double games = 0;
         for (const size_t x : set)
             for (const size_t y : set)
-                games += field.matrix.games(members[x], members[y]);
+                games += field.results().games(members[x], members[y]);
         if (set.size() >= 2 &&
             (set.size() > best.size() || (set.size() == best.size() && games > best_games))) {
             best = set;
@@ -118,21 +97,21 @@ std::vector<size_t> rated_core(const FieldResults& field, const std::vector<size
 }
 
 // The fitted ratings of the core on the list's scale; true when the anchor is among them.
-bool rate_core(const FieldResults& field, const std::vector<size_t>& core, const RatingScale& scale,
+bool rate_core(const RatingField& field, const std::vector<size_t>& core, const RatingScale& scale,
                std::vector<EngineRating>& rated) {
     const size_t c = core.size();
     ResultMatrix matrix(c);
     for (size_t a = 0; a < c; ++a)
         for (size_t b = a + 1; b < c; ++b)
-            matrix.add(a, b, field.matrix.games(core[a], core[b]),
-                       field.matrix.points(core[a], core[b]));
+            matrix.add(a, b, field.results().games(core[a], core[b]),
+                       field.results().points(core[a], core[b]));
     const BradleyTerryFit fit = fit_bradley_terry(matrix);
     // The scale: shifted by w·elo, with weights w that sum to 1, the anchor's alone or every
     // core engine's alike; the variance of elo_i - w·elo follows from the covariance.
     std::vector<double> weights(c, 1.0 / static_cast<double>(c));
     bool anchored = false;
     for (size_t a = 0; a < c; ++a)
-        if (!scale.anchor.empty() && field.names.names[core[a]] == scale.anchor) {
+        if (!scale.anchor.empty() && field.names()[core[a]] == scale.anchor) {
             weights.assign(c, 0);
             weights[a] = 1;
             anchored = true;
@@ -149,9 +128,9 @@ bool rate_core(const FieldResults& field, const std::vector<size_t>& core, const
         weighted_variance += weights[a] * covariance_with_weights[a];
     for (size_t a = 0; a < c; ++a) {
         EngineRating engine;
-        engine.name = field.names.names[core[a]];
+        engine.name = field.names()[core[a]];
         engine.status = RatingStatus::rated;
-        engine.tally = field.tallies[core[a]];
+        engine.tally = field.tallies()[core[a]];
         engine.elo = fit.elo[a] - shift + (anchored ? scale.anchor_elo : 0);
         const double variance =
             fit.covariance[a * c + a] - 2 * covariance_with_weights[a] + weighted_variance;
@@ -166,12 +145,12 @@ bool rate_core(const FieldResults& field, const std::vector<size_t>& core, const
 
 // The one-sided bound of an engine above (or below) the rated engines, from its games
 // against them; none when it played none.
-std::optional<double> bound_against(const FieldResults& field, size_t engine,
+std::optional<double> bound_against(const RatingField& field, size_t engine,
                                     const std::vector<size_t>& core,
                                     const std::vector<EngineRating>& rated, bool above) {
     std::vector<std::pair<double, int>> opponents;
     for (size_t a = 0; a < core.size(); ++a) {
-        const int games = static_cast<int>(field.matrix.games(engine, core[a]));
+        const int games = static_cast<int>(field.results().games(engine, core[a]));
         if (games > 0)
             opponents.emplace_back(above ? rated[a].elo : -rated[a].elo, games);
     }
@@ -229,7 +208,7 @@ bool ranks_before(const Placed& a, const Placed& b) {
 }
 
 // The ratings of one group, ranked; true when the anchor fixed its scale.
-bool rate_group(const FieldResults& field, const std::vector<size_t>& members,
+bool rate_group(const RatingField& field, const std::vector<size_t>& members,
                 const RatingScale& scale, std::vector<EngineRating>& out) {
     const std::vector<std::vector<bool>> reach = reach_of(field, members);
     const std::vector<size_t> core_places = rated_core(field, members, reach);
@@ -246,8 +225,8 @@ bool rate_group(const FieldResults& field, const std::vector<size_t>& members,
         if (in_core != core_places.end()) {
             engine = rated[static_cast<size_t>(in_core - core_places.begin())];
         } else {
-            engine.name = field.names.names[members[place]];
-            engine.tally = field.tallies[members[place]];
+            engine.name = field.names()[members[place]];
+            engine.tally = field.tallies()[members[place]];
             engine.status = RatingStatus::unrated;
         }
         for (size_t other = 0; other < members.size(); ++other) {
@@ -286,41 +265,56 @@ std::string anchor_problem(const RatingList& list) {
 
 } // namespace
 
-RatingList rating_list(const std::vector<GameRecord>& records, const RatingScale& scale,
-                       const std::vector<std::string>& field_names) {
+RatingField::RatingField(const std::vector<std::string>& field) {
+    for (const std::string& name : field)
+        number(name);
+}
+
+size_t RatingField::number(const std::string& name) {
+    const auto [at, added] = numbers_.emplace(name, names_.size());
+    if (!added)
+        return at->second;
+    names_.push_back(name);
+    tallies_.emplace_back();
+    // The matrix has a row and a column more, the results so far kept.
+    ResultMatrix grown(names_.size());
+    for (size_t a = 0; a < results_.engines(); ++a)
+        for (size_t b = a + 1; b < results_.engines(); ++b)
+            grown.add(a, b, results_.games(a, b), results_.points(a, b));
+    results_ = grown;
+    return at->second;
+}
+
+void RatingField::add(const GameRecord& record) {
+    const size_t first = number(record.side1);
+    const size_t second = number(record.side2);
+    if (first == second) {
+        ++self_games_;
+        return;
+    }
+    results_.add(first, second, 1, side_points(record, 1));
+    count_game(tallies_[first], side_points(record, 1));
+    count_game(tallies_[second], side_points(record, 2));
+    ++games_;
+}
+
+RatingList RatingField::ratings(const RatingScale& scale) const {
     RatingList list;
     list.scale = scale;
-    FieldResults field;
-    for (const std::string& name : engine_names(records, field_names))
-        field.names.number(name);
-    const size_t n = field.names.names.size();
-    field.tallies.assign(n, Tally{});
-    field.matrix = ResultMatrix(n);
-    for (const GameRecord& record : records) {
-        if (record.side1 == record.side2) {
-            ++list.self_games;
-            continue;
-        }
-        const size_t first = field.names.numbers.at(record.side1);
-        const size_t second = field.names.numbers.at(record.side2);
-        field.matrix.add(first, second, 1, side_points(record, 1));
-        count_game(field.tallies[first], side_points(record, 1));
-        count_game(field.tallies[second], side_points(record, 2));
-        ++list.games;
-    }
+    list.games = games_;
+    list.self_games = self_games_;
     bool anchored = false;
-    const std::vector<std::vector<size_t>> groups = groups_of(field);
-    for (const std::vector<size_t>& members : groups) {
+    for (const std::vector<size_t>& members : groups_of(*this)) {
         const size_t start = list.engines.size();
-        anchored = rate_group(field, members, scale, list.engines) || anchored;
+        anchored = rate_group(*this, members, scale, list.engines) || anchored;
         ++list.groups;
         for (size_t i = start; i < list.engines.size(); ++i)
             list.engines[i].group = list.groups;
     }
-    for (size_t engine = 0; engine < n; ++engine) {
-        if (game_count(field.tallies[engine]) == 0) {
+    for (size_t engine = 0; engine < names_.size(); ++engine) {
+        if (game_count(tallies_[engine]) == 0) {
             EngineRating idle;
-            idle.name = field.names.names[engine];
+            idle.name = names_[engine];
             list.engines.push_back(idle);
         }
     }
@@ -329,14 +323,27 @@ RatingList rating_list(const std::vector<GameRecord>& records, const RatingScale
     return list;
 }
 
+RatingList rating_list(const std::vector<GameRecord>& records, const RatingScale& scale,
+                       const std::vector<std::string>& field_names) {
+    RatingField field(engine_names(records, field_names));
+    for (const GameRecord& record : records)
+        field.add(record);
+    return field.ratings(scale);
+}
+
 std::vector<std::string> engine_names(const std::vector<GameRecord>& records,
                                       const std::vector<std::string>& field) {
-    Names names;
-    for (const std::string& name : field)
-        names.number(name);
+    std::vector<std::string> names;
+    std::set<std::string> seen;
+    auto name = [&](const std::string& engine) {
+        if (seen.insert(engine).second)
+            names.push_back(engine);
+    };
+    for (const std::string& engine : field)
+        name(engine);
     for (const GameRecord& record : records) {
-        names.number(record.side1);
-        names.number(record.side2);
+        name(record.side1);
+        name(record.side2);
     }
-    return names.names;
+    return names;
 }

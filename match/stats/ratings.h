@@ -10,9 +10,11 @@
 // apart from it; an engine whose group has no such set has no rating at all.
 #pragma once
 
+#include "match/stats/bradley_terry.h"
 #include "match/stats/statistics.h"
 #include "records/game_record.h"
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -58,6 +60,34 @@ struct RatingList {
     // Why the anchor fixes no rating ("" when it does or there is none): the ratings then
     // have mean 0.
     std::string anchor_problem;
+};
+
+// The games of a field of engines, added one by one: its rating list at any point without
+// going over the games before again, as a watcher's plot wants it after each game.
+class RatingField {
+  public:
+    // `field` names the engines that belong in the list even before their first game.
+    explicit RatingField(const std::vector<std::string>& field = {});
+
+    void add(const GameRecord& record);
+    RatingList ratings(const RatingScale& scale = {}) const;
+
+    // The engines by number, in the order they first appeared; each one's tally; and the
+    // results between them (games of an engine against itself left out).
+    const std::vector<std::string>& names() const { return names_; }
+    const std::vector<Tally>& tallies() const { return tallies_; }
+    const ResultMatrix& results() const { return results_; }
+
+  private:
+    // The engine's number, a new one for a name not seen before.
+    size_t number(const std::string& name);
+
+    std::vector<std::string> names_;
+    std::map<std::string, size_t> numbers_;
+    std::vector<Tally> tallies_;
+    ResultMatrix results_{0};
+    int games_ = 0;
+    int self_games_ = 0;
 };
 
 // The rating list of the records' engines and of `field` (names that belong in the list

@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <limits>
-#include <map>
 
 namespace {
 
@@ -111,18 +110,21 @@ double draw_ratio(const Tally& tally) {
 }
 
 Pentanomial count_pentanomial(const std::vector<std::pair<int, double>>& game_points) {
-    std::map<int, std::pair<int, double>> pairs; // pair index: games seen, points
-    for (const auto& [game, points] : game_points) {
-        auto& pair = pairs[game / 2];
-        ++pair.first;
-        pair.second += points;
-    }
-    Pentanomial counts{};
-    for (const auto& [index, pair] : pairs) {
-        if (pair.first == 2)
-            ++counts[static_cast<size_t>(std::lround(pair.second * 2))];
-    }
-    return counts;
+    PentanomialCounter counter;
+    for (const auto& [game, points] : game_points)
+        counter.add(game, points);
+    return counter.counts();
+}
+
+void PentanomialCounter::add(int game, double points) {
+    auto& [games, sum] = pairs_[game / 2];
+    // Only a pair of exactly two games counts: a third game of one pair undoes it.
+    if (games == 2)
+        --counts_[static_cast<size_t>(std::lround(sum * 2))];
+    ++games;
+    sum += points;
+    if (games == 2)
+        ++counts_[static_cast<size_t>(std::lround(sum * 2))];
 }
 
 double sprt_llr(const Pentanomial& pairs, double elo0, double elo1) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -61,6 +62,18 @@ using Pentanomial = std::array<int, 5>;
 // Pairs up games by index (games 2k and 2k + 1 form pair k) from (game index, A's points)
 // and counts the complete pairs; a game whose partner is missing is left out.
 Pentanomial count_pentanomial(const std::vector<std::pair<int, double>>& game_points);
+
+// The same counts kept up game by game, for a watcher that wants them after each game
+// without going over the games before it again.
+class PentanomialCounter {
+  public:
+    void add(int game, double points);
+    const Pentanomial& counts() const { return counts_; }
+
+  private:
+    std::map<int, std::pair<int, double>> pairs_; // pair index: games seen, points
+    Pentanomial counts_{};
+};
 
 // The generalised SPRT of H0: elo = elo0 against H1: elo = elo1 (logistic Elo) on the pair
 // scores (M. Van den Bergh's GSPRT for the pentanomial model): LLR = Σ n_i·log(p1_i / p0_i)

@@ -31,8 +31,8 @@ BELOW = {
     "match/stats": ["records"],
     "match/runner": ["records", "match/stats", "referee", "referee/windowless", "engine",
                      "rules", "os"],
-    "view": ["review", "records", "rules"],
-    "view/qt": ["view", "ui/qt/board_png.h", "ui/qt/engine_text.h"],
+    "view": ["review", "match/stats", "records", "rules"],
+    "view/qt": ["view", "match/runner/options.h", "ui/qt/board_png.h", "ui/qt/engine_text.h"],
     "view/board": ["review", "ui/qt/board_png.h"],
 }
 

@@ -85,6 +85,9 @@ TEST(BoardTextTest, OutcomeNamesTheSidesAndTheWinner) {
               "by more than 200 ms)");
     EXPECT_EQ(lines_of(outcome_text(finished(2, REASON_CRASH, 4)))[1],
               "Score: side 1 +4 (captured dots: side 1 took 4 more)");
+    // A game still being played has no reason yet.
+    EXPECT_EQ(lines_of(outcome_text(finished(0, "", 1)))[2],
+              "Result: none yet, the game is being played");
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "view/qt/view_window.h"
 
 #include "ui/qt/board_png.h"
-#include "ui/qt/engine_text.h"
+#include "view/qt/file_text.h"
 
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -18,11 +18,6 @@
 namespace {
 
 constexpr int SIDE_WIDTH = 360;
-
-// Texts of the file (names, results) are bytes as an engine or another program wrote them.
-QString file_text(const std::string& text) {
-    return QString::fromStdString(displayable_text(text.c_str()));
-}
 
 QLabel* text_label(QWidget* parent) {
     QLabel* label = new QLabel(parent);
@@ -58,6 +53,9 @@ bool view_key_of(int key, ViewKey& view_key) {
     case Qt::Key_P:
         view_key = ViewKey::previous_game;
         return true;
+    case Qt::Key_F:
+        view_key = ViewKey::follow;
+        return true;
     default:
         return false;
     }
@@ -66,7 +64,6 @@ bool view_key_of(int key, ViewKey& view_key) {
 } // namespace
 
 ViewWindow::ViewWindow(ViewModel model) : view(std::move(model)) {
-    setWindowTitle("Fendrel view");
     board = new QLabel(this);
     move_text = text_label(this);
     time_text = text_label(this);
@@ -78,8 +75,7 @@ ViewWindow::ViewWindow(ViewModel model) : view(std::move(model)) {
     slider->setFocusPolicy(Qt::NoFocus);
     game_list->setFocusPolicy(Qt::NoFocus);
     game_list->setWordWrap(true);
-    for (const ViewedGame& game : view.games)
-        game_list->addItem(file_text(game.label));
+    sync_game_list(0);
 
     // The texts beside the board keep a width of their own: long names wrap, they do not
     // widen the window.
@@ -96,24 +92,39 @@ ViewWindow::ViewWindow(ViewModel model) : view(std::move(model)) {
     left->addStretch();
     texts->setContentsMargins(0, 8, 8, 8);
     // The board at the window's corner, as in the Linux window: a point's pixel is the same.
-    QHBoxLayout* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addLayout(left);
-    layout->addWidget(side);
+    rows = new QVBoxLayout(this);
+    rows->setContentsMargins(0, 0, 0, 0);
+    columns = new QHBoxLayout;
+    columns->addLayout(left);
+    columns->addWidget(side);
+    rows->addLayout(columns);
 
     connect(slider, &QSlider::valueChanged, this, [this](int move) {
-        go_to_move(view, move);
+        choose_move(view, move);
         show_position();
     });
     connect(game_list, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row < 0)
             return;
-        pick_game(view, row);
+        choose_game(view, row);
         show_position();
     });
     setFocusPolicy(Qt::StrongFocus);
     show_position();
-    board->setFixedSize(image.size());
+}
+
+void ViewWindow::sync_game_list(size_t first) {
+    const QSignalBlocker quiet(game_list);
+    const int count = static_cast<int>(view.games.size());
+    while (game_list->count() > count)
+        delete game_list->takeItem(game_list->count() - 1);
+    for (int row = static_cast<int>(first); row < count; ++row) {
+        const QString label = file_text(view.games[static_cast<size_t>(row)].label);
+        if (row < game_list->count())
+            game_list->item(row)->setText(label);
+        else
+            game_list->addItem(label);
+    }
 }
 
 bool ViewWindow::save_png(const QString& path) const {
@@ -138,8 +149,16 @@ void ViewWindow::keyPressEvent(QKeyEvent* event) {
 
 void ViewWindow::show_position() {
     const ViewTexts texts = show_view(view);
+    setWindowTitle(QString::fromStdString(texts.title));
     image = board_image(texts.board);
     board->setPixmap(QPixmap::fromImage(image));
+    // A game on a board of another size: the window takes the size its parts now need.
+    if (board->size() != image.size()) {
+        board->setFixedSize(image.size());
+        slider->setFixedWidth(image.width());
+        if (isVisible())
+            adjustSize();
+    }
     move_text->setText(QString::fromStdString(texts.move));
     time_text->setText(QString::fromStdString(texts.time));
     time_text->setVisible(!texts.time.empty());
@@ -150,5 +169,7 @@ void ViewWindow::show_position() {
     slider->setRange(0, view.last_move);
     slider->setValue(view.move);
     const QSignalBlocker list_quiet(game_list);
-    game_list->setCurrentRow(view.game);
+    game_list->setCurrentRow(view.games.empty() ? -1 : view.game);
+    if (game_list->currentItem())
+        game_list->scrollToItem(game_list->currentItem());
 }

@@ -1,15 +1,18 @@
 // fendrel-view's window: the board as the Linux window paints it, the texts of the shown
 // position beside it, a slider over the moves and the list of the file's games. What it
 // shows is the model's (view/view_model.h); the window only passes keys and picks to it.
+// The window that follows a match (follow_window.h) adds its parts to these.
 #pragma once
 
 #include "view/view_model.h"
 
 #include <QWidget>
 
+class QHBoxLayout;
 class QLabel;
 class QListWidget;
 class QSlider;
+class QVBoxLayout;
 
 class ViewWindow : public QWidget {
     Q_OBJECT
@@ -33,10 +36,16 @@ class ViewWindow : public QWidget {
   protected:
     void keyPressEvent(QKeyEvent* event) override;
 
-  private:
     // Replays the shown position and brings every part of the window up to it.
     void show_position();
 
+    // Brings the list's rows from `first` on up to the model's games.
+    void sync_game_list(size_t first);
+
     ViewModel view;
+    QHBoxLayout* columns = nullptr; // the board, the texts beside it, and any more
+    QVBoxLayout* rows = nullptr;    // those columns, and any line under them
+
+  private:
     QImage image;
 };

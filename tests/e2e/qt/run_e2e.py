@@ -131,11 +131,12 @@ class Session:
             self.engine_pids.append(pid)
         return self
 
-    def start_display(self):
-        """Starts the case's own Xvfb and sets the environment of programs shown on it."""
+    def start_display(self, screen="1024x768"):
+        """Starts the case's own Xvfb, its screen of that size, and sets the environment of
+        programs shown on it."""
         read_end, write_end = os.pipe()
         self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", screen + "x24",
              "-nolisten", "tcp", "-noreset"],
             pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.own(self.xvfb.pid)

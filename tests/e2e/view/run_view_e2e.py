@@ -12,17 +12,24 @@ show):
 - standard_game: a game of the KataGo fork on 20 x 16 under the standard rules its RU names,
   taken to its end, the grounding that ends it, with End;
 - unreadable: a file that cannot be read is named in a box and on standard error, and the
-  program ends with exit code 1 once the box closes.
+  program ends with exit code 1 once the box closes;
+- follow: fendrel-view --follow watches a real round robin of three quick engines that
+  fendrel-match plays meanwhile, from before its results file exists to its end; at several
+  moments a key takes the view off the game it follows, and the board then shown (the game
+  and move the title names) is checked against fendrel-board's of that game and move, as is
+  the last game's end, which the view follows to once the match is over.
 
 Every process a case starts (Xvfb, the viewer, the match) is ended by its process id when
 the case ends, passed or failed.
 
 Usage: run_view_e2e.py CASE --view PATH --board PATH --results FILE --other FILE
-                       --standard FILE --match PATH --dotbot PATH --chaos PATH --work DIR
+                       --standard FILE --match PATH --dotbot PATH --chaos PATH
+                       --random PATH --greedy PATH --work DIR
 """
 
 import json
 import os
+import re
 import subprocess
 import sys
 
@@ -45,12 +52,13 @@ STEPS = [([], 0), (["Next", "Next", "Next"], 30), (["Right"], 31), (["End"], Non
 class ViewSession(e2e.Session):
     """Xvfb and fendrel-view with the given words in a fresh folder."""
 
-    def __init__(self, args, case, words):
+    def __init__(self, args, case, words, screen="1024x768"):
         super().__init__(args, case, {})
         self.words = words
+        self.screen = screen
 
     def __enter__(self):
-        self.start_display()
+        self.start_display(self.screen)
         self.program = subprocess.Popen(
             [os.path.abspath(self.args.view), *self.words], cwd=self.folder, env=self.env,
             stdout=subprocess.DEVNULL, stderr=open(self.path("view.stderr"), "wb"))
@@ -62,18 +70,26 @@ class ViewSession(e2e.Session):
         self.xdotool("mousemove", "--window", self.window, "700", "5")
         self.xdotool("key", "--window", self.window, key)
 
+    def title(self):
+        return " ".join(self.xdotool("getwindowname", self.window))
 
-def recorded_dots(path):
-    """The dots of the game GAME of a results file (its names may be in any code page)."""
+
+def results_lines(path):
+    """The results lines of a file, in its order (its names may be in any code page)."""
     with open(path, "rb") as results:
         for line in results:
             try:
-                record = json.loads(line.decode("latin-1"))
+                yield json.loads(line.decode("latin-1"))
             except ValueError:
                 continue
-            if record.get("game") == GAME:
-                return record["dots"]
-    raise e2e.Failure("no game %d in %s" % (GAME, path))
+
+
+def recorded_dots(path, game=GAME):
+    """The dots of a game of a results file."""
+    for record in results_lines(path):
+        if record.get("game") == game:
+            return record["dots"]
+    raise e2e.Failure("no game %d in %s" % (game, path))
 
 
 def shown_board(args, path, game, move, columns=COLUMNS, rows=ROWS):
@@ -92,11 +108,13 @@ def marked(rows, x, y):
     return rows[:y] + [rows[y][:x] + "*" + rows[y][x + 1:]] + rows[y + 1:]
 
 
-def replayed_board(args, move):
-    """The board of the results file's game GAME at the move, its latest dot marked."""
-    rows = shown_board(args, args.results, GAME, move)
+def replayed_board(args, move, path=None, game=GAME):
+    """The board of a results file's game (by default GAME of --results) at the move, its
+    latest dot marked."""
+    path = path or args.results
+    rows = shown_board(args, path, game, move)
     if move > 0:
-        x, y = recorded_dots(args.results)[move - 1]
+        x, y = recorded_dots(path, game)[move - 1]
         rows = marked(rows, x, y)
     return rows
 
@@ -206,10 +224,75 @@ def case_unreadable(args):
         e2e.check(b"cannot read" in message, "the message: %r" % message)
 
 
+# The title of a window that follows a match: the game and move it shows, how that game
+# stands, and whether the view follows the match.
+FOLLOW_TITLE = re.compile(r"^Fendrel view: game (\d+) at move (\d+), (being played|finished)"
+                          r"(, following)?$")
+
+
+def shown(view):
+    """What the title says the window shows, or None."""
+    return FOLLOW_TITLE.match(view.title())
+
+
+def steady_board(view):
+    """The board once two screenshots in a row agree: the window has painted what it shows."""
+    shots = [view.board_seen()]
+    return e2e.wait_until(lambda: shots.append(view.board_seen()) or
+                          (shots[-1] == shots[-2] and shots[-1]), "the board to be painted")
+
+
+def case_follow(args):
+    """A round robin of two random engines and a greedy one, two games at a time, followed
+    from before its results file exists to its end."""
+    engines = [("random-a", args.random), ("random-b", args.random), ("greedy", args.greedy)]
+    with ViewSession(args, "follow", ["--follow", "tournament.jsonl"], "1920x1200") as view:
+        view.window = view.find_window("Fendrel view: no game yet")
+        words = [args.match, "--rounds", "4", "--concurrency", "2",
+                 "--results", "tournament.jsonl"]
+        for name, program in engines:
+            words += ["--engine", "name=" + name, "cmd=" + os.path.abspath(program)]
+        match = subprocess.Popen(words, cwd=view.folder, stdout=subprocess.DEVNULL,
+                                 stderr=open(view.path("match.stderr"), "wb"))
+        view.own(match.pid)
+        moments = []
+        for _ in range(3):
+            e2e.wait_until(lambda: (m := shown(view)) and m.group(3) == "being played" and
+                           m.group(4), "the view to follow a game being played")
+            view.press("Left")
+            title = e2e.wait_until(lambda: (m := shown(view)) and not m.group(4) and m,
+                                   "the view to stop following")
+            board = steady_board(view)
+            # The game may end meanwhile; the view stays at its game and move.
+            after = shown(view)
+            e2e.check(after and after.group(1, 2) == title.group(1, 2),
+                      "the view moved from %r to %r" % (title.group(0), view.title()))
+            moments.append((int(title.group(1)), int(title.group(2)), board))
+            view.press("f")
+        e2e.check(match.wait(20 * e2e.PATIENCE) == 0,
+                  "fendrel-match failed: %r" % e2e.read_file(view.path("match.stderr")))
+        results = view.path("tournament.jsonl")
+        games = list(results_lines(results))
+        e2e.check(len(games) == 24, "%d games in the results" % len(games))
+        last = games[-1]
+        end = "Fendrel view: game %d at move %d, finished, following" % (last["game"],
+                                                                          len(last["dots"]))
+        e2e.wait_until(lambda: view.title() == end, end)
+        moments.append((last["game"], len(last["dots"]), steady_board(view)))
+    e2e.check(len({game for game, _, _ in moments}) >= 2, "the moments were of one game")
+    for game, move, board in moments:
+        expected = replayed_board(args, move, results, game)
+        if board != expected:
+            raise e2e.Failure("game %d at move %d: the window showed\n%s\nexpected\n%s" % (
+                game, move, "\n".join(board), "\n".join(expected)))
+
+
 CASES = {"steps": case_steps, "other_program": case_other_program, "match_sgf": case_match_sgf,
-         "standard_game": case_standard_game, "unreadable": case_unreadable}
+         "standard_game": case_standard_game, "unreadable": case_unreadable,
+         "follow": case_follow}
 
 
 if __name__ == "__main__":
     sys.exit(e2e.run_case(CASES, ("--view", "--board", "--results", "--other", "--standard",
-                                  "--match", "--dotbot", "--chaos", "--work")))
+                                  "--match", "--dotbot", "--chaos", "--random", "--greedy",
+                                  "--work")))

@@ -117,7 +117,8 @@ TEST(DrawRatioTest, Fractions) {
 
 TEST(PentanomialTest, CountsOnlyCompletePairs) {
     // Pair 0: 1 + 1; pair 1: 0.5 + 0; pair 2: 1 + 0; pair 3: 0 + 0.5 given in reverse order;
-    // game 8 has no partner; pair 5: 0.5 + 0.5; pair 6: 0 + 0.
+    // game 8 has no partner; pair 5: 0.5 + 0.5; pair 6: 0 + 0; pair 7 has three games, a
+    // game twice, and counts as no pair.
     const Pentanomial counts = count_pentanomial({{0, 1},
                                                   {1, 1},
                                                   {2, 0.5},
@@ -130,7 +131,10 @@ TEST(PentanomialTest, CountsOnlyCompletePairs) {
                                                   {10, 0.5},
                                                   {11, 0.5},
                                                   {12, 0},
-                                                  {13, 0}});
+                                                  {13, 0},
+                                                  {14, 1},
+                                                  {15, 1},
+                                                  {14, 1}});
     EXPECT_EQ(counts, (Pentanomial{1, 2, 2, 0, 1}));
     EXPECT_EQ(count_pentanomial({}), (Pentanomial{}));
 }

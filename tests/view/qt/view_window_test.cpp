@@ -2,7 +2,7 @@
 // move the board, the slider, the list and the texts together; each state the window can
 // show (a game's start, middle and end, a game cut short, another board, a results file's
 // clocks) shows its texts; Ctrl+S saves the shown board as PNG where the dialog says.
-#include "ui/board_picture.h"
+#include "board_colour.h"
 #include "view/qt/view_window.h"
 #include "view_files.h"
 
@@ -14,14 +14,6 @@
 #include <QtTest>
 
 namespace {
-
-// The colour the board shows inside the dot at the point (x, y), off its latest mark.
-Colour colour_at(const ViewWindow& window, int x, int y) {
-    const QImage image = window.board->pixmap().toImage();
-    const QRgb pixel = image.pixel(20 + 20 * x + 4, 20 + 20 * y + 4);
-    return {static_cast<uint8_t>(qRed(pixel)), static_cast<uint8_t>(qGreen(pixel)),
-            static_cast<uint8_t>(qBlue(pixel))};
-}
 
 // Whether the board shows exactly the first `moves` dots of game 1 of the SGF file, which
 // puts side 1's dot i at (i, 0) and side 2's at (i, 5).
