@@ -187,17 +187,24 @@ std::string progress_text(const std::vector<GameRecord>& records, int planned, i
 EngineCpu engine_cpu(const std::vector<GameRecord>& records, size_t first) {
     EngineCpu cpu;
     cpu.known = first < records.size();
+    const auto add = [&](const std::string& name, int64_t ms) {
+        auto known = cpu.engines.begin();
+        while (known != cpu.engines.end() && known->first != name)
+            ++known;
+        if (known == cpu.engines.end())
+            cpu.engines.emplace_back(name, ms);
+        else
+            known->second += ms;
+    };
     for (size_t i = first; i < records.size(); ++i) {
         const GameRecord& record = records[i];
-        const bool a_first = record.a_side == 1;
-        cpu.a = a_first ? record.side1 : record.side2;
-        cpu.b = a_first ? record.side2 : record.side1;
         if (!has_side_cpu(record)) {
             cpu.known = false;
             continue;
         }
-        cpu.a_ms += record.side_cpu_ms[a_first ? 0 : 1];
-        cpu.b_ms += record.side_cpu_ms[a_first ? 1 : 0];
+        const bool a_first = record.a_side == 1;
+        add(a_first ? record.side1 : record.side2, record.side_cpu_ms[a_first ? 0 : 1]);
+        add(a_first ? record.side2 : record.side1, record.side_cpu_ms[a_first ? 1 : 0]);
     }
     return cpu;
 }
@@ -214,10 +221,11 @@ std::string costs_text(size_t played, double seconds, int64_t referee_ms, int64_
                   total > 0 ? 100 * static_cast<double>(referee_ms) / total : 0.0);
     std::string line = text;
     if (engines.known) {
-        std::snprintf(text, sizeof text, " %.1f s, ", static_cast<double>(engines.a_ms) / 1000);
-        line += "; " + engines.a + text + engines.b;
-        std::snprintf(text, sizeof text, " %.1f s", static_cast<double>(engines.b_ms) / 1000);
-        line += text;
+        for (size_t e = 0; e < engines.engines.size(); ++e) {
+            std::snprintf(text, sizeof text, " %.1f s",
+                          static_cast<double>(engines.engines[e].second) / 1000);
+            line += (e == 0 ? "; " : ", ") + engines.engines[e].first + text;
+        }
     }
     return line + ")\n";
 }

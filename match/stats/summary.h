@@ -9,6 +9,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct MatchTotals {
@@ -45,19 +46,18 @@ std::string match_summary_text(const std::vector<GameRecord>& records, const Spr
 // games of more than two engines, the games alone.
 std::string progress_text(const std::vector<GameRecord>& records, int planned, int running);
 
-// Each engine's CPU time over the records from `first` on: engine A's and engine B's, known
-// when every one of those records keeps its sides apart.
+// Each engine's CPU time over the records from `first` on, by name in the order the engines
+// first appear (engine A's first); known when every one of those records keeps its sides
+// apart.
 struct EngineCpu {
     bool known = false;
-    std::string a;
-    std::string b;
-    int64_t a_ms = 0;
-    int64_t b_ms = 0;
+    std::vector<std::pair<std::string, int64_t>> engines; // name, ms
 };
 EngineCpu engine_cpu(const std::vector<GameRecord>& records, size_t first);
 
 // How fast the games of a run went and how the CPU time divided between the referee (the
-// runner and its workers) and the engines, and between the engines when known: "Played 200
-// games in 7.5 s (...); CPU: referee 4.8 s, engines 4.9 s (referee 49.5 %; A 2.4 s, B 2.5 s)".
+// runner and its workers) and the engines, and between the engines when known, each by its
+// name: "Played 200 games in 7.5 s (...); CPU: referee 4.8 s, engines 4.9 s (referee 49.5 %;
+// A 2.4 s, B 2.5 s)".
 std::string costs_text(size_t played, double seconds, int64_t referee_ms, int64_t engines_ms,
                        const EngineCpu& engines = {});

@@ -148,7 +148,17 @@ TEST(SummaryTest, CostsLineGivesEachEnginesCpuTimeWhenKnown) {
               "Played 2 games in 10.0 s (12.0 games per minute); CPU: referee 1.0 s, engines "
               "3.0 s (referee 25.0 %; A 2.3 s, B 0.7 s)\n");
     // Only the games of this run count.
-    EXPECT_EQ(engine_cpu(records, 1).a_ms, 1100);
+    EXPECT_EQ(engine_cpu(records, 1).engines.front(), (std::pair<std::string, int64_t>{"A", 1100}));
+    // In a field, every engine by its name.
+    GameRecord third = game(2, 1);
+    third.side1 = "C";
+    third.side_cpu_ms[0] = 500;
+    third.side_cpu_ms[1] = 100; // B
+    records.push_back(third);
+    EXPECT_EQ(costs_text(3, 10, 1000, 3600, engine_cpu(records, 0)),
+              "Played 3 games in 10.0 s (18.0 games per minute); CPU: referee 1.0 s, engines "
+              "3.6 s (referee 21.7 %; A 2.3 s, B 0.8 s, C 0.5 s)\n");
+    records.pop_back();
     // A line of an older run keeps both engines together: no engine's own is known.
     records[1].side_cpu_ms[0] = records[1].side_cpu_ms[1] = -1;
     EXPECT_FALSE(engine_cpu(records, 0).known);
