@@ -41,7 +41,7 @@ MoveChoice choose_move(const FastBoard& board, const TurnInfo& turn,
     const SearchReport report = search_move(board, turn.last, turn.previous, limits, stop);
     const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - turn.asked_at);
-    MoveChoice choice{report.cell, {}};
+    MoveChoice choice{report.cell, {}, false};
     if (report.cell >= 0)
         std::snprintf(choice.note, sizeof choice.note, "dotbot: %lld playouts, win %d%%, %lld ms",
                       static_cast<long long>(report.playouts),

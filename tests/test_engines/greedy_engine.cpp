@@ -56,7 +56,7 @@ MoveChoice choose_greedy_move(const FastBoard& board, const TurnInfo&, const std
             offer(near, cell, 0);
         offer(anywhere, cell, 0);
     }
-    MoveChoice choice{anywhere.cell, {}};
+    MoveChoice choice{anywhere.cell, {}, false};
     for (const Pick* pick : {&capture, &block, &near}) {
         if (pick->cell >= 0) {
             choice.cell = pick->cell;
