@@ -7,6 +7,10 @@ int format_new_line(char* buf, int size, int32_t rows, int32_t cols) {
     return std::snprintf(buf, size, "new %d %d\n", static_cast<int>(rows), static_cast<int>(cols));
 }
 
+int format_rules_line(char* buf, int size, const char* rules) {
+    return std::snprintf(buf, size, "rules %s\n", rules);
+}
+
 int format_increment_line(char* buf, int size, uint32_t increment) {
     return std::snprintf(buf, size, "increment %u\n", static_cast<unsigned>(increment));
 }

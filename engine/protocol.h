@@ -10,6 +10,10 @@ constexpr int PROTOCOL_LINE_SIZE = 64;
 
 // "new ROWS COLS\n": the board size, rows first.
 int format_new_line(char* buf, int size, int32_t rows, int32_t cols);
+// "rules TEXT\n": the rules of the game, as the rules core writes them ("standard",
+// "standard,suicide=off"); sent after "new" only when they are not the window program's.
+// An engine that does not know the line passes over it, as over any line it does not know.
+int format_rules_line(char* buf, int size, const char* rules);
 // "increment MS\n"
 int format_increment_line(char* buf, int size, uint32_t increment);
 // "movetime MS\n": a fixed time per move that the match asks of this engine, sent after the
@@ -21,6 +25,8 @@ int format_movetime_line(char* buf, int size, uint32_t movetime);
 int format_clock_block(char* buf, int size, uint32_t own_clock, uint32_t opponent_clock);
 // "move X Y\n": a relayed move, column first.
 int format_move_line(char* buf, int size, int32_t x, int32_t y);
+// What an engine writes instead of a move to ground, under rules that let it.
+constexpr const char GROUND_LINE[] = "ground";
 // Sent to each engine when the referee shuts down.
 constexpr const char QUIT_LINE[] = "quit\n";
 

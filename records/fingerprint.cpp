@@ -43,6 +43,12 @@ std::string match_fingerprint(const MatchOptions& options) {
             std::to_string(options.increment_ms) + '\0' + std::to_string(options.time_margin_ms) +
             '\0' + (options.time_forfeit ? "1" : "0") + '\0' +
             std::to_string(options.stall_timeout_s);
+    // Only a board or rules other than the window program's add to the text, so that
+    // results recorded before these could be chosen still resume.
+    if (options.board_cols != FENDREL_COLS || options.board_rows != FENDREL_ROWS ||
+        options.rules != RuleSet{})
+        text += '\5' + std::to_string(options.board_cols) + 'x' +
+                std::to_string(options.board_rows) + ' ' + rule_set_text(options.rules);
     char digest[17];
     std::snprintf(digest, sizeof digest, "%016" PRIx64, hash_text(text));
     return digest;

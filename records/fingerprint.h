@@ -7,5 +7,6 @@
 #include <string>
 
 // A short hex digest of everything that decides how a game is played (engine names and
-// arguments, opening, seed, clock rules): results lines of another match never mix in.
+// arguments, opening, seed, clock rules, board and rules): results lines of another match never mix
+// in.
 std::string match_fingerprint(const MatchOptions& options);

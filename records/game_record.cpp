@@ -181,6 +181,10 @@ const std::string* loser_name(const GameRecord& record) {
     return record.winner == 1 ? &record.side2 : &record.side1;
 }
 
+int record_moves(const GameRecord& record) {
+    return static_cast<int>(record.dots.size()) + (record.grounded != 0 ? 1 : 0);
+}
+
 bool has_side_cpu(const GameRecord& record) {
     return record.side_cpu_ms[0] >= 0 && record.side_cpu_ms[1] >= 0;
 }
@@ -194,7 +198,7 @@ std::string record_to_json(const GameRecord& record) {
         has_side_cpu(record)
             ? Json::array({record.referee_cpu_ms, record.side_cpu_ms[0], record.side_cpu_ms[1]})
             : Json::array({record.referee_cpu_ms, record.engines_cpu_ms});
-    const Json line = {
+    Json line = {
         {"match", to_utf8(record.match)},
         {"game", record.game},
         {"side1", to_utf8(record.side1)},
@@ -214,6 +218,9 @@ std::string record_to_json(const GameRecord& record) {
         {"duration_ms", record.duration_ms},
         {"cpu_ms", cpu},
     };
+    // Only a grounded game has the member, so that other lines stay as they were.
+    if (record.grounded != 0)
+        line["grounded"] = record.grounded;
     return line.dump();
 }
 
@@ -238,6 +245,7 @@ bool record_from_json(const std::string& line, GameRecord& record) {
         read_dots(value, record.dots) &&
         read_ints(value, "move_ms", record.move_ms, 0, UINT32_MAX) &&
         read_ints(value, "clock_ms", clocks, 0, UINT32_MAX) && clocks.size() == 2 &&
+        (!value.contains("grounded") || read_int(value, "grounded", record.grounded, 1, 2)) &&
         read_int(value, "duration_ms", record.duration_ms, 0, 9e15) &&
         read_ints(value, "cpu_ms", cpu, 0, 9e15) && (cpu.size() == 2 || cpu.size() == 3) &&
         record.opening_dots <= static_cast<int>(record.dots.size());

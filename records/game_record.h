@@ -32,7 +32,9 @@ struct GameRecord {
     RuleSet rules;
     int32_t score = 0;             // side 1's captured-dot balance at the end
     std::vector<Dot> dots;         // every dot in playing order, the opening's first
-    std::vector<uint32_t> move_ms; // time taken for each dot after the opening
+    int grounded = 0;              // the side that grounded after the dots, or 0
+    std::vector<uint32_t> move_ms; // time taken for each move after the opening: each dot,
+                                   // then the grounding if there was one
     uint32_t clock_ms[2] = {0, 0}; // each side's clock at the end
     int64_t duration_ms = 0;       // from the engines' start to the end of the game
     int64_t referee_cpu_ms = 0;    // CPU time of the game's worker process
@@ -42,6 +44,9 @@ struct GameRecord {
     // only both together.
     int64_t side_cpu_ms[2] = {-1, -1};
 };
+
+// The game's moves: its dots, and its grounding if a side grounded.
+int record_moves(const GameRecord& record);
 
 // Engine A's points in the game: 1, 0.5 or 0.
 double a_points(const GameRecord& record);

@@ -2,6 +2,8 @@
 // stopping rule, as the command line of fendrel-match gives them (match/runner/options.h).
 #pragma once
 
+#include "rules/board.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -36,6 +38,11 @@ struct MatchOptions {
     int concurrency = 0; // 0: one per core
     uint64_t seed = 1;
     std::string opening = "empty";
+    // The board and rules of every game. The start position is an opening (--opening
+    // cross, ...), so `rules.start` stays empty.
+    int32_t board_cols = FENDREL_COLS;
+    int32_t board_rows = FENDREL_ROWS;
+    RuleSet rules;
     uint32_t increment_ms = 10000;
     uint32_t time_margin_ms = 200;
     bool time_forfeit = true;

@@ -6,6 +6,7 @@
 #include "records/sgf_replay.h"
 #include "rules/board.h"
 #include "rules/capture.h"
+#include "rules/start_position.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -22,20 +23,48 @@ uint64_t next_random(uint64_t& state) {
     return z ^ (z >> 31);
 }
 
-// The four centre dots in playing order: side 1 on one diagonal, side 2 on the other.
-Opening cross_opening() {
-    const int32_t x = FENDREL_COLS / 2;
-    const int32_t y = FENDREL_ROWS / 2 - 1;
-    return {"cross", {{x, y}, {x + 1, y}, {x + 1, y + 1}, {x, y + 1}}};
+// The state of a pair's random sequence: the seed's, then the pair's number mixed in.
+uint64_t pair_sequence(uint64_t seed, int pair) {
+    uint64_t state = seed;
+    return next_random(state) ^ static_cast<uint64_t>(pair);
+}
+
+const char* const START_LABELS[] = {"empty", "cross", "cross2", "cross4"};
+
+// A start position's dots in playing order: each side's in the order the board holds them,
+// taken in turn from side 1. No two crosses share a point, so no dot of them captures, and
+// played this way they make the start position itself. cross4 is drawn for the pair.
+Opening start_position_opening(const Board& empty_board, StartPosition start, uint64_t seed,
+                               int pair) {
+    Board board = empty_board;
+    board.rules.start = start;
+    board.rules.start_seed = 0;
+    Opening opening{START_LABELS[static_cast<int>(start)], {}};
+    if (start == StartPosition::cross4) {
+        uint64_t state = pair_sequence(seed, pair);
+        // start_seed 0 means unturned crosses: a drawn 0 is taken as 1.
+        board.rules.start_seed = static_cast<uint32_t>(next_random(state));
+        if (board.rules.start_seed == 0)
+            board.rules.start_seed = 1;
+        opening.label += " #" + std::to_string(pair);
+    }
+    init_board(board, board.board_cols, board.board_rows, board.rules);
+    std::vector<Dot> sides[2];
+    for (int32_t i = board.first_cell; i < board.end_cell; ++i)
+        if (board.cell_owner[i] == 1 || board.cell_owner[i] == 2)
+            sides[board.cell_owner[i] - 1].push_back(dot_of_cell(board, i));
+    for (size_t k = 0; k < sides[0].size(); ++k) {
+        opening.dots.push_back(sides[0][k]);
+        opening.dots.push_back(sides[1][k]);
+    }
+    return opening;
 }
 
 // `dots` random legal dots for a pair, from a sequence seeded by the seed and the pair.
-Opening random_opening(int dots, uint64_t seed, int pair) {
-    uint64_t state = seed;
-    state = next_random(state) ^ static_cast<uint64_t>(pair);
+Opening random_opening(const Board& empty_board, int dots, uint64_t seed, int pair) {
+    uint64_t state = pair_sequence(seed, pair);
     Opening opening{"random:" + std::to_string(dots) + " #" + std::to_string(pair), {}};
-    Board board;
-    init_board(board);
+    Board board = empty_board;
     for (int i = 0; i < dots; ++i) {
         std::vector<int32_t> legal;
         for (int32_t y = 0; y < board.board_rows; ++y)
@@ -110,6 +139,7 @@ bool parse_sgf_openings(const std::string& text, const std::string& name,
 // "sgf:FILE:N": the first N moves of every game of the file that has them, plays them under
 // these rules and starts with them alternating from B; the other games are passed over.
 bool load_sgf_game_openings(const std::string& choice, OpeningBook& book, std::string& error) {
+    const Board& empty_board = book.board;
     const size_t colon = choice.rfind(':');
     char* end = nullptr;
     errno = 0;
@@ -134,12 +164,15 @@ bool load_sgf_game_openings(const std::string& choice, OpeningBook& book, std::s
     for (size_t g = 0; g < games.size(); ++g) {
         Opening opening{choice + " #" + std::to_string(g + 1), {}};
         std::string unused;
+        // The game is played under the match's rules, whatever its own say, on a board of
+        // its own size, which must be the match's.
         Board board;
-        const SgfReplay replay = replay_sgf_game(board, games[g], static_cast<int>(moves));
+        const SgfReplay replay =
+            replay_sgf_game(board, games[g], static_cast<int>(moves), &empty_board.rules);
         if (replay.moves == moves &&
             opening_dots(games[g], static_cast<size_t>(moves), opening, unused) &&
-            !board_full(board) && board.board_cols == FENDREL_COLS &&
-            board.board_rows == FENDREL_ROWS && board.rules == RuleSet{})
+            !board_full(board) && board.board_cols == empty_board.board_cols &&
+            board.board_rows == empty_board.board_rows)
             book.file_openings.push_back(opening);
     }
     if (book.file_openings.empty()) {
@@ -173,13 +206,18 @@ bool parse_line_openings(const std::string& text, const std::string& name,
 } // namespace
 
 bool parse_opening_text(const std::string& text, const std::string& name,
-                        std::vector<Opening>& openings, std::string& error) {
+                        std::vector<Opening>& openings, std::string& error,
+                        const Board* board_setup) {
     const size_t start = text.find_first_not_of(" \t\r\n");
     const bool is_sgf = start != std::string::npos && text[start] == '(';
     if (!(is_sgf ? parse_sgf_openings(text, name, openings, error)
                  : parse_line_openings(text, name, openings, error)))
         return false;
     Board board;
+    if (board_setup)
+        board = *board_setup;
+    else
+        init_board(board);
     for (const Opening& opening : openings) {
         for (const Dot& dot : opening.dots) {
             // The rules would take a column past the edge as a cell of the next row.
@@ -205,12 +243,26 @@ bool parse_opening_text(const std::string& text, const std::string& name,
     return true;
 }
 
-bool load_opening_book(const std::string& choice, OpeningBook& book, std::string& error) {
+bool load_opening_book(const std::string& choice, OpeningBook& book, std::string& error,
+                       const Board* board) {
     book = OpeningBook{};
+    if (board)
+        book.board = *board;
+    else
+        init_board(book.board);
     if (choice == "empty")
         return true;
-    if (choice == "cross") {
-        book.kind = OpeningKind::cross;
+    for (const StartPosition start :
+         {StartPosition::cross, StartPosition::cross2, StartPosition::cross4}) {
+        if (choice != START_LABELS[static_cast<int>(start)])
+            continue;
+        if (!start_position_fits(start, book.board.board_cols, book.board.board_rows)) {
+            error = choice + " does not fit a board of " + std::to_string(book.board.board_cols) +
+                    " x " + std::to_string(book.board.board_rows);
+            return false;
+        }
+        book.kind = OpeningKind::start_position;
+        book.start = start;
         return true;
     }
     if (choice.rfind("random:", 0) == 0) {
@@ -233,15 +285,15 @@ bool load_opening_book(const std::string& choice, OpeningBook& book, std::string
         return false;
     }
     book.kind = OpeningKind::file;
-    return parse_opening_text(text, choice, book.file_openings, error);
+    return parse_opening_text(text, choice, book.file_openings, error, &book.board);
 }
 
 Opening opening_for_pair(const OpeningBook& book, uint64_t seed, int pair) {
     switch (book.kind) {
-    case OpeningKind::cross:
-        return cross_opening();
+    case OpeningKind::start_position:
+        return start_position_opening(book.board, book.start, seed, pair);
     case OpeningKind::random:
-        return random_opening(book.random_dots, seed, pair);
+        return random_opening(book.board, book.random_dots, seed, pair);
     case OpeningKind::file:
         return book.file_openings[static_cast<size_t>(pair) % book.file_openings.size()];
     case OpeningKind::empty:

@@ -219,7 +219,7 @@ std::string sgf_result(const GameRecord& record) {
     if (record.winner == 0)
         return "Draw";
     std::string result = record.winner == 1 ? "B+" : "W+";
-    if (record.reason == REASON_BOARD_FULL)
+    if (record.reason == REASON_BOARD_FULL || record.reason == REASON_GROUNDED)
         return result + std::to_string(record.score < 0 ? -record.score : record.score);
     if (record.reason == REASON_TIME)
         return result + "T";
@@ -249,6 +249,11 @@ std::string write_sgf_game(const GameRecord& record) {
     for (size_t i = 0; i < record.dots.size(); ++i) {
         out += i % 12 == 0 ? "\n;" : ";";
         add_property(out, i % 2 == 0 ? "B" : "W", sgf_point(record.dots[i]));
+    }
+    // A grounding is a move without a point, as the KataGo dots fork writes it.
+    if (record.grounded != 0) {
+        out += record.dots.size() % 12 == 0 ? "\n;" : ";";
+        add_property(out, record.grounded == 1 ? "B" : "W", "");
     }
     out += ")\n";
     return out;

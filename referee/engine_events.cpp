@@ -8,11 +8,13 @@
 #include "engine/engine_events.h"
 
 #include "engine/engine_process.h"
+#include "engine/protocol.h"
 #include "referee/game_board.h"
 #include "referee/move.h"
 #include "referee/window.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -44,6 +46,16 @@ void apply_engine_move(void* context) {
     const bool applied = move.result.refusal == Refusal::none;
     report(move, applied ? LineOutcome::applied : LineOutcome::refused, move.result.refusal,
            move.result.game_over);
+}
+
+void apply_engine_ground(void* context) {
+    auto& ground = *static_cast<HandOff*>(context);
+    ground.result = side_of(*ground.engine) != game_board.side_to_move
+                        ? MoveResult{Refusal::out_of_turn, false}
+                        : play_ground();
+    const bool applied = ground.result.refusal == Refusal::none;
+    report(ground, applied ? LineOutcome::grounded : LineOutcome::refused, ground.result.refusal,
+           ground.result.game_over);
 }
 
 void refuse_move_line(void* context) {
@@ -89,6 +101,12 @@ void engine_sent_bad_move(EngineProcess& engine, const char*) {
 }
 
 void engine_said(EngineProcess& engine, const char* line) {
+    // Under rules with grounding, "ground" is the engine's move; elsewhere a message like any
+    // other. The rules stay as set up before the engines started.
+    if (game_board.rules.kind == RuleKind::standard && std::strcmp(line, GROUND_LINE) == 0) {
+        hand_over(apply_engine_ground, {&engine});
+        return;
+    }
     window_set_status_text(STATUS_MESSAGE, line);
     window_report_line(
         {side_of(engine), LineOutcome::message, Refusal::none, false, tick_count(), line});

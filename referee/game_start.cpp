@@ -26,6 +26,15 @@ void send_setup_lines(EngineProcess& engine) {
     char line[PROTOCOL_LINE_SIZE];
     format_new_line(line, sizeof line, game_board.board_rows, game_board.board_cols);
     engine.send_line(line);
+    // The start position reaches engines as moves; the rest of the rules only when they are
+    // not the window program's, whose engines never see the line.
+    RuleSet play = game_board.rules;
+    play.start = StartPosition::empty;
+    play.start_seed = 0;
+    if (play != RuleSet{}) {
+        format_rules_line(line, sizeof line, rule_set_text(play).c_str());
+        engine.send_line(line);
+    }
     format_increment_line(line, sizeof line, increment_ms);
     engine.send_line(line);
 }

@@ -4,7 +4,8 @@
 
 class EngineProcess;
 
-// Sends the board size and the increment ("new", then "increment") to one engine.
+// Sends the board size, the rules when they are not fendrel's ("rules"), and the increment
+// ("increment") to one engine.
 void send_setup_lines(EngineProcess& engine);
 
 // Names the status-bar placeholders, sets the clocks, starts engine1 then engine2, sends

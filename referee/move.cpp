@@ -6,6 +6,7 @@
 #include "referee/game_board.h"
 #include "referee/window.h"
 #include "rules/capture.h"
+#include "rules/standard_bases.h"
 
 #include <cstdio>
 
@@ -43,7 +44,9 @@ Refusal refusal_of(int32_t x, int32_t y) {
     if (cell < game_board.first_cell || cell >= game_board.end_cell ||
         game_board.cell_owner[cell] == CELL_BORDER)
         return Refusal::border;
-    return game_board.cell_owner[cell] != CELL_EMPTY ? Refusal::occupied : Refusal::enclosed;
+    if (game_board.cell_owner[cell] != CELL_EMPTY)
+        return Refusal::occupied;
+    return game_board.cell_enclosed[cell] != 0 ? Refusal::enclosed : Refusal::suicide;
 }
 
 } // namespace
@@ -70,6 +73,18 @@ MoveResult play_move(int32_t x, int32_t y) {
         return {Refusal::none, true, charged};
     hand_over(x, y);
     return {Refusal::none, false, charged};
+}
+
+MoveResult play_ground() {
+    const uint32_t now = tick_count();
+    if (board_full(game_board))
+        return {Refusal::game_over, false};
+    window_stop_clock_timer();
+    const uint32_t charged = charge_mover_clock(now);
+    ground(game_board);
+    show_score();
+    window_request_repaint();
+    return {Refusal::none, true, charged};
 }
 
 int make_move(int32_t x, int32_t y) {

@@ -19,6 +19,10 @@ struct MoveResult {
 // (show_move_result), outside the window's part, so that a box holds up no other move.
 MoveResult play_move(int32_t x, int32_t y);
 
+// Grounds for the side to move, under rules that let it (the caller checks): charges its
+// clock as for a move and ends the game, which its result says.
+MoveResult play_ground();
+
 // Shows the box a move's result calls for, on the calling thread, and returns once it is
 // closed: "illegal move!" for a refused move, "Игра окончена" for the move that ended the
 // game, none otherwise.

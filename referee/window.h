@@ -53,6 +53,7 @@ enum class LineOutcome {
     name,         // the first line
     message,      // shown in status part 5
     applied,      // a move, played
+    grounded,     // the side to move grounded, which ends the game
     refused,      // a move line, refused (`refusal` says why)
     output_ended, // not a line: the engine's output has ended
 };
@@ -62,6 +63,7 @@ enum class Refusal {
     none,
     occupied,    // the point holds a dot
     enclosed,    // the point is empty but inside an enclosure
+    suicide,     // the dot would be captured at once, which the rules refuse
     border,      // the point is not on the board
     out_of_turn, // the engine's side is not to move
     unparsable,  // "move " without two integers
@@ -72,12 +74,12 @@ struct LineReport {
     int side = 0; // the engine that wrote the line: 1 for engine1, 2 for engine2
     LineOutcome outcome = LineOutcome::message;
     Refusal refusal = Refusal::none;
-    bool ends_game = false;     // an applied move after which no cell can take a dot
+    bool ends_game = false;     // an applied move (or grounding) after which no cell can take a dot
     uint32_t tick = 0;          // when the referee took the line
     const char* text = nullptr; // a message: its line, valid during the report
-    // An applied move: the time its mover's clock was charged, from the mover's own tick read
-    // inside the move (play_move), not from `tick`, which another thread may have read before
-    // the turn's start was stamped.
+    // An applied move or grounding: the time its mover's clock was charged, from the mover's own
+    // tick read inside the move (play_move), not from `tick`, which another thread may have read
+    // before the turn's start was stamped.
     uint32_t move_ms = 0;
 };
 

@@ -78,6 +78,9 @@ std::string outcome_text(const GameRecord& record) {
     text += "Winner: " + side_words(record.winner, record);
     if (record.reason == REASON_BOARD_FULL)
         return text + ", on captured dots once no point could take a dot\n";
+    if (record.reason == REASON_GROUNDED)
+        return text + ", on captured dots once " + side_words(record.grounded, record) +
+               " grounded\n";
     text += ", as " + side_words(3 - record.winner, record) + " lost by " + record.reason;
     return text + (record.detail.empty() ? "" : " (" + record.detail + ")") + "\n";
 }

@@ -6,7 +6,10 @@
 #include "records/sgf_replay.h"
 #include "review/board_text.h"
 #include "rules/board.h"
+#include "rules/standard_bases.h"
 #include "rules/start_position.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -26,11 +29,12 @@ std::string move_line(const ShownPosition& shown) {
            std::to_string(shown.total) + "\n";
 }
 
-// A game of a results file: its dots alternate from side 1.
+// A game of a results file: its dots alternate from side 1, and a grounding may follow them.
 void show_record(const GameRecord& record, int move, const RuleSet& rules, ShownPosition& shown) {
-    shown.total = static_cast<int>(record.dots.size());
+    shown.total = record_moves(record);
+    const size_t wanted = static_cast<size_t>(move == WHOLE ? shown.total : move);
     const std::vector<Dot> dots(record.dots.begin(),
-                                record.dots.begin() + (move == WHOLE ? shown.total : move));
+                                record.dots.begin() + std::min(wanted, record.dots.size()));
     shown.board.board_cols = record.board_cols;
     shown.board.board_rows = record.board_rows;
     shown.board.rules = rules;
@@ -39,9 +43,23 @@ void show_record(const GameRecord& record, int move, const RuleSet& rules, Shown
         const Dot& dot = dots[static_cast<size_t>(shown.moves)];
         shown.stop = "move " + std::to_string(shown.moves + 1) + " (" + std::to_string(dot.x) +
                      " " + std::to_string(dot.y) + ") refused: " + dot_refusal(shown.board, dot);
+    } else if (wanted > record.dots.size()) {
+        // Only the side to move may ground, under rules that have grounding, in a game not over.
+        if (rules.kind == RuleKind::standard && shown.board.side_to_move == record.grounded &&
+            !board_full(shown.board)) {
+            ground(shown.board);
+            ++shown.moves;
+        } else {
+            shown.stop = "move " + std::to_string(shown.moves + 1) + " (side " +
+                         std::to_string(record.grounded) + " grounds) refused: " +
+                         (rules.kind == RuleKind::standard ? "not that side's turn"
+                                                           : "these rules have no grounding");
+        }
     }
     GameRecord position = record;
-    position.dots.resize(static_cast<size_t>(shown.moves));
+    position.dots.resize(std::min(static_cast<size_t>(shown.moves), record.dots.size()));
+    if (shown.moves <= static_cast<int>(record.dots.size()))
+        position.grounded = 0;
     position.score = side1_balance(shown.board);
     shown.text = move_line(shown) + outcome_text(position);
 }
@@ -120,7 +138,7 @@ bool show_game(const GameFile& file, int game, int move, ShownPosition& shown, s
         error = "the start position of " + rule_set_text(record->rules) + " does not fit the board";
         return false;
     }
-    const int total = tree ? sgf_move_count(*tree) : static_cast<int>(record->dots.size());
+    const int total = tree ? sgf_move_count(*tree) : record_moves(*record);
     if (move > total) {
         error = "no move " + std::to_string(move) + ": the game has " + std::to_string(total) +
                 " moves";

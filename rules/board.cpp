@@ -115,8 +115,12 @@ bool is_legal_dot(const Board& board, int32_t x, int32_t y) {
 int board_full(const Board& board) {
     if (board.grounded != 0)
         return 1;
+    // With suicide refused, a free point where the side to move would be captured at once
+    // cannot take its dot either.
+    const bool suicide_refused = board.rules.kind == RuleKind::standard && !board.rules.suicide;
     for (int32_t i = board.first_cell; i < board.end_cell; ++i) {
-        if (board.cell_owner[i] == CELL_EMPTY && board.cell_enclosed[i] == 0)
+        if (board.cell_owner[i] == CELL_EMPTY && board.cell_enclosed[i] == 0 &&
+            !(suicide_refused && would_be_suicide(board, i)))
             return 0;
     }
     return 1;

@@ -139,9 +139,10 @@ void init_board(Board& board, int32_t cols = FENDREL_COLS, int32_t rows = FENDRE
 // by its exact cell index, so a column past the right edge names a cell of the next row.
 bool is_legal_dot(const Board& board, int32_t x, int32_t y);
 
-// 1 when no cell in first_cell .. end_cell - 1 can take a dot, or a side has grounded,
-// else 0. An empty cell inside an enclosure or a base counts as taken: no dot may ever be
-// placed there, so a game whose only empty cells are enclosed is over.
+// 1 when no cell in first_cell .. end_cell - 1 can take a dot of the side to move, or a
+// side has grounded, else 0. An empty cell inside an enclosure or a base counts as taken:
+// no dot may ever be placed there, so a game whose only empty cells are enclosed is over;
+// so does one where a refused suicide is all that is left.
 int board_full(const Board& board);
 
 // Side 1's captured-dot balance, whichever side is to move.

@@ -4,7 +4,8 @@
 
 namespace {
 
-// The side that played dot `index` of a record: they alternate from side 1.
+// The side that played move `index` of a record (a dot, or the grounding after the last):
+// they alternate from side 1.
 int mover_of(int index) {
     return 1 + index % 2;
 }
@@ -61,7 +62,7 @@ bool gives_end_clocks(const GameRecord& record, const std::vector<uint32_t>& tim
                       uint32_t increment, const SideTimes sides[2]) {
     uint32_t clocks[2];
     run_clocks(record, times, increment, times.size(), clocks);
-    const int next = mover_of(static_cast<int>(record.dots.size())) - 1;
+    const int next = mover_of(record_moves(record)) - 1;
     const int other = 1 - next;
     const int64_t off = int64_t{clocks[other]} - record.clock_ms[other];
     return off <= sides[other].turns && -off <= sides[other].turns &&
@@ -75,7 +76,8 @@ bool move_time_known(uint32_t ms) {
 }
 
 bool clocks_after(const GameRecord& record, int moves, uint32_t clocks[2]) {
-    if (record.move_ms.size() + static_cast<size_t>(record.opening_dots) != record.dots.size())
+    if (record.move_ms.size() + static_cast<size_t>(record.opening_dots) !=
+        static_cast<size_t>(record_moves(record)))
         return false;
     SideTimes sides[2];
     for (size_t i = 0; i < record.move_ms.size(); ++i) {

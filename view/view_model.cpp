@@ -46,14 +46,19 @@ std::string took_text(uint32_t ms) {
     return move_time_known(ms) ? "took " + time_text(ms) : "took an unknown time";
 }
 
+// The recorded time of a move after the opening; unknown where the file has none for it.
+uint32_t move_time(const GameRecord& record, int move) {
+    const auto index = static_cast<size_t>(move - record.opening_dots - 1);
+    return index < record.move_ms.size() ? record.move_ms[index] : UINT32_MAX;
+}
+
 // The time line of a results file's game at the shown move.
 std::string time_line(const GameRecord& record, int move) {
     std::string text =
         move == 0 ? "Before the first move"
         : move <= record.opening_dots
             ? "Move " + std::to_string(move) + ": the opening's"
-            : "Move " + std::to_string(move) + " " +
-                  took_text(record.move_ms[static_cast<size_t>(move - record.opening_dots - 1)]);
+            : "Move " + std::to_string(move) + " " + took_text(move_time(record, move));
     uint32_t clocks[2];
     if (clocks_after(record, move, clocks))
         return text + "; clocks: side 1 " + time_text(clocks[0]) + ", side 2 " +

@@ -74,7 +74,8 @@ int main(int argc, char** argv) {
     if (one_game)
         return play_one(options);
     OpeningBook book;
-    if (!load_opening_book(options.opening, book, error))
+    const Board board = empty_match_board(options);
+    if (!load_opening_book(options.opening, book, error, &board))
         return fail(error);
     const std::string self = own_program_path();
     return run_match(options, args, self.empty() ? "fendrel-match" : self);

@@ -38,12 +38,22 @@ Games:
                       the second
   --concurrency K     games at once (default: the number of cores)
   --seed S            seed of the random openings (default 1)
-  --opening O         empty (default), cross (four dots in the centre), random:N (N
-                      random legal dots), sgf:FILE:N (the first N moves of each game
-                      of an SGF file that has them and plays them under these rules,
+  --opening O         empty (default), cross (four dots in the centre), cross2 (two
+                      crosses side by side), cross4 (four crosses, each turned at
+                      random for each pair), random:N (N random legal dots),
+                      sgf:FILE:N (the first N moves of each game of an SGF file that
+                      has them on this board and plays them under these rules,
                       alternating from B), or FILE: one opening per line as "x y"
                       pairs, or an SGF collection; opening dots reach both engines as
                       "move" lines before the side to move is asked with "go"
+  --board WxH         the board: W columns and H rows, each from 3 to 64 (default
+                      39x32); engines learn it from "new H W"
+  --rules R           the rules: fendrel (default: every closed ring encloses) or
+                      standard (a ring captures only around a dot of the other side),
+                      with options after commas: suicide=on|off, empty-bases=keep|capture
+                      (see docs/rules.md); other than fendrel, engines are sent
+                      "rules R" after "new". Under standard, an engine may answer
+                      "ground" instead of a move: the game ends and is scored so
 
 Clock and adjudication:
   --increment MS      time credited for every move, sent as "increment MS"
@@ -191,6 +201,36 @@ bool parse_engine(const std::vector<std::string>& words, EngineSpec& engine, std
     return true;
 }
 
+// "WxH": the board's columns and rows.
+bool parse_board_size(const std::string& text, MatchOptions& options, std::string& error) {
+    const size_t x = text.find('x');
+    uint64_t cols = 0;
+    uint64_t rows = 0;
+    if (x == std::string::npos ||
+        !parse_unsigned(text.substr(0, x), MIN_BOARD_SIDE, MAX_BOARD_SIDE, cols) ||
+        !parse_unsigned(text.substr(x + 1), MIN_BOARD_SIDE, MAX_BOARD_SIDE, rows)) {
+        error = "--board takes WxH, columns and rows each from " + std::to_string(MIN_BOARD_SIDE) +
+                " to " + std::to_string(MAX_BOARD_SIDE) + " (e.g. 39x32), got \"" + text + "\"";
+        return false;
+    }
+    options.board_cols = static_cast<int32_t>(cols);
+    options.board_rows = static_cast<int32_t>(rows);
+    return true;
+}
+
+// The rules' text; their start position belongs to --opening.
+bool parse_match_rules(const std::string& text, MatchOptions& options, std::string& error) {
+    if (!parse_rule_set(text, options.rules, error)) {
+        error = "--rules: " + error;
+        return false;
+    }
+    if (options.rules.start != StartPosition::empty || options.rules.start_seed != 0) {
+        error = "--rules: a start position is an opening: give --opening cross, cross2 or cross4";
+        return false;
+    }
+    return true;
+}
+
 // The key=value words of --sprt; all four are needed.
 bool parse_sprt(const std::vector<std::string>& words, SprtSpec& sprt, std::string& error) {
     const std::pair<const char*, double*> fields[] = {
@@ -290,6 +330,15 @@ bool parse_one(const std::vector<std::string>& args, size_t& i, MatchOptions& op
         return true;
     }
     const bool has_value = i + 1 < args.size();
+    if (name == "--board" || name == "--rules") {
+        if (!has_value) {
+            error = name + " needs a value";
+            return false;
+        }
+        const std::string& value = args[++i];
+        return name == "--board" ? parse_board_size(value, options, error)
+                                 : parse_match_rules(value, options, error);
+    }
     for (const NumberOption& option : NUMBER_OPTIONS) {
         if (name != option.name)
             continue;
@@ -355,6 +404,12 @@ bool parse_merge_options(const std::vector<std::string>& args, SprtSpec& sprt,
         return false;
     }
     return true;
+}
+
+Board empty_match_board(const MatchOptions& options) {
+    Board board;
+    init_board(board, options.board_cols, options.board_rows, options.rules);
+    return board;
 }
 
 const char* usage_text() {

@@ -16,5 +16,8 @@ bool parse_match_options(const std::vector<std::string>& args, MatchOptions& opt
 bool parse_merge_options(const std::vector<std::string>& args, SprtSpec& sprt,
                          std::vector<std::string>& files, std::string& error);
 
+// The empty board of the match's games, at its size and under its rules.
+Board empty_match_board(const MatchOptions& options);
+
 // The text of --help.
 const char* usage_text();

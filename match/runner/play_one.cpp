@@ -1,6 +1,7 @@
 #include "match/runner/play_one.h"
 
 #include "match/runner/engine_paths.h"
+#include "match/runner/options.h"
 #include "match/runner/worker.h"
 #include "records/fingerprint.h"
 #include "records/game_record.h"
@@ -44,7 +45,8 @@ std::string scratch_directory(pid_t worker) {
 int play_one(MatchOptions options) {
     OpeningBook book;
     std::string error;
-    if (!load_opening_book(options.opening, book, error)) {
+    const Board board = empty_match_board(options);
+    if (!load_opening_book(options.opening, book, error, &board)) {
         std::fprintf(stderr, "fendrel-match: %s\n", error.c_str());
         return 2;
     }

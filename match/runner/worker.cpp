@@ -55,7 +55,7 @@ void send_game_start(EngineProcess& engine, const EngineSpec& engine_setup,
 // request to move. An engine that did not start loses, which the judge decides.
 void start_match_game(const MatchOptions& options, const Opening& opening, const EngineSpec& side1,
                       const EngineSpec& side2) {
-    init_board(game_board);
+    init_board(game_board, options.board_cols, options.board_rows, options.rules);
     for (const Dot& dot : opening.dots) {
         game_board.last_move_cell = cell_index(game_board, dot.x, dot.y);
         place_dot(game_board, game_board.last_move_cell);
@@ -86,6 +86,9 @@ GameRecord play_game(const MatchOptions& options, const Opening& opening, int in
     record.side1 = side1.name;
     record.side2 = side2.name;
     record.opening = opening.label;
+    record.board_cols = options.board_cols;
+    record.board_rows = options.board_rows;
+    record.rules = options.rules;
     record.opening_dots = static_cast<int>(opening.dots.size());
     const bool logs = !options.logs_dir.empty();
     // How each engine is started; the engine objects point at these until the game ends.
@@ -115,9 +118,11 @@ GameRecord play_game(const MatchOptions& options, const Opening& opening, int in
     record.detail = decided.detail;
     record.dots = opening.dots;
     for (const PlayedMove& move : played_moves()) {
-        record.dots.push_back({move.x, move.y});
+        if (!move.ground)
+            record.dots.push_back({move.x, move.y});
         record.move_ms.push_back(move.ms);
     }
+    record.grounded = game_board.grounded;
     record.duration_ms = tick_count() - start;
     record.score = side1_balance(game_board);
     record.clock_ms[0] = side1_clock_ms;

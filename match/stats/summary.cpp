@@ -47,6 +47,37 @@ std::string losses_line(const std::string& name, const std::map<std::string, int
     return name + " lost " + std::to_string(total) + reasons + "\n";
 }
 
+// "Board 10 x 10, rules standard", for the games of each board and rules of the records in
+// turn (with how many when there are several); "" when all were the window program's.
+std::string board_line(const std::vector<GameRecord>& records) {
+    std::vector<std::pair<std::string, int>> kinds;
+    bool only_default = true;
+    for (const GameRecord& record : records) {
+        only_default &= record.board_cols == FENDREL_COLS && record.board_rows == FENDREL_ROWS &&
+                        record.rules == RuleSet{};
+        const std::string kind = std::to_string(record.board_cols) + " x " +
+                                 std::to_string(record.board_rows) + ", rules " +
+                                 rule_set_text(record.rules);
+        auto known = kinds.begin();
+        while (known != kinds.end() && known->first != kind)
+            ++known;
+        if (known == kinds.end())
+            kinds.emplace_back(kind, 1);
+        else
+            ++known->second;
+    }
+    if (only_default)
+        return "";
+    std::string text = "Board ";
+    for (size_t k = 0; k < kinds.size(); ++k) {
+        text += (k ? "; " : "") + kinds[k].first;
+        if (kinds.size() > 1)
+            text += " (" + std::to_string(kinds[k].second) +
+                    (kinds[k].second == 1 ? " game)" : " games)");
+    }
+    return text + "\n";
+}
+
 } // namespace
 
 MatchTotals match_totals(const std::vector<GameRecord>& records) {
@@ -86,9 +117,9 @@ SprtVerdict sprt_verdict(const MatchTotals& totals, const SprtSpec& sprt) {
 std::string summary_text(const std::vector<GameRecord>& records, const SprtSpec& sprt) {
     const MatchTotals totals = match_totals(records);
     const Tally& tally = totals.tally;
-    std::string text = "Score of " + totals.engine_a + " vs " + totals.engine_b + ": " +
-                       std::to_string(tally.wins) + " - " + std::to_string(tally.losses) + " - " +
-                       std::to_string(tally.draws) + "  [" +
+    std::string text = board_line(records) + "Score of " + totals.engine_a + " vs " +
+                       totals.engine_b + ": " + std::to_string(tally.wins) + " - " +
+                       std::to_string(tally.losses) + " - " + std::to_string(tally.draws) + "  [" +
                        format_number("%.3f", points_ratio(tally)) + "] " +
                        std::to_string(game_count(tally)) + "\n";
     text += "Elo difference: " + elo_text(totals) +

@@ -26,7 +26,8 @@ enum class SprtVerdict { undecided, accept_h0, accept_h1 };
 // Where the SPRT stands after these games.
 SprtVerdict sprt_verdict(const MatchTotals& totals, const SprtSpec& sprt);
 
-// The summary: "Score of A vs B: W - L - D" with the points ratio, the Elo difference with
+// The summary: the board and rules when they are not the window program's ("Board 10 x 10,
+// rules standard"), then "Score of A vs B: W - L - D" with the points ratio, the Elo difference with
 // its 95% margin, the likelihood of superiority, the draw ratio, the pentanomial counts,
 // the SPRT when it is on, and each engine's losses by reason.
 std::string summary_text(const std::vector<GameRecord>& records, const SprtSpec& sprt);

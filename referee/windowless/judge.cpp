@@ -119,6 +119,8 @@ bool judge_report(const LineReport& report) {
         // the clock, so that the times add up with the clocks and are never negative.
         moves.push_back({x, y, report.move_ms});
     }
+    if (report.outcome == LineOutcome::grounded)
+        moves.push_back({0, 0, report.move_ms, true});
     const int side = report.side;
     // A move after the last is refused as the game is over; it costs nothing.
     if (rules.decides && report.outcome == LineOutcome::refused &&
@@ -158,7 +160,13 @@ bool judge_deadline(uint32_t now) {
 
 void judge_board_full() {
     const int32_t balance = game_board.side_to_move == 1 ? game_board.score : -game_board.score;
-    decide(balance > 0 ? 1 : balance < 0 ? 2 : 0, REASON_BOARD_FULL, "");
+    if (game_board.grounded != 0)
+        decide(balance > 0   ? 1
+               : balance < 0 ? 2
+                             : 0,
+               REASON_GROUNDED, "side " + std::to_string(game_board.grounded) + " grounded");
+    else
+        decide(balance > 0 ? 1 : balance < 0 ? 2 : 0, REASON_BOARD_FULL, "");
 }
 
 const Verdict& verdict() {

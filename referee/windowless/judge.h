@@ -23,11 +23,13 @@ struct JudgeRules {
     uint32_t stall_timeout_ms = 0; // how long the side to move may stay silent; 0: for ever
 };
 
-// A dot an engine played, and how long its turn took: what its clock was charged.
+// A dot an engine played, or its grounding, and how long its turn took: what its clock was
+// charged.
 struct PlayedMove {
     int32_t x = 0;
     int32_t y = 0;
     uint32_t ms = 0;
+    bool ground = false; // no dot: the side grounded, and the game ended
 };
 
 struct Verdict {
@@ -56,7 +58,8 @@ bool turn_deadline(uint32_t& tick);
 // as stalled; false when it has not passed.
 bool judge_deadline(uint32_t now);
 
-// Decides the game when no cell can take a dot: the side ahead in captured dots wins.
+// Decides the game when no cell can take a dot, or a side grounded: the side ahead in
+// captured dots wins.
 void judge_board_full();
 
 const Verdict& verdict();

@@ -44,6 +44,16 @@ TEST(GameRecordTest, RoundTripsThroughItsLine) {
     EXPECT_EQ(back.side2, "Игрок");
     EXPECT_EQ(a_points(back), 0);
     EXPECT_EQ(*loser_name(back), "Игрок");
+    EXPECT_EQ(line.find("grounded"), std::string::npos);
+
+    // A grounded game has one more move, whose time follows the dots'.
+    GameRecord grounded = record;
+    grounded.grounded = 2;
+    grounded.move_ms.push_back(7);
+    ASSERT_TRUE(record_from_json(record_to_json(grounded), back));
+    EXPECT_EQ(back.grounded, 2);
+    EXPECT_EQ(record_moves(back), record_moves(record) + 1);
+    EXPECT_EQ(record_to_json(back), record_to_json(grounded));
 }
 
 TEST(GameRecordTest, CpuTimesOfTheRefereeAndEachSide) {
@@ -82,6 +92,8 @@ TEST(GameRecordTest, RefusesLinesThatAreNotRecords) {
         return changed;
     };
     EXPECT_FALSE(record_from_json(replaced("\"winner\":1", "\"winner\":3"), back));
+    EXPECT_FALSE(record_from_json(replaced("\"winner\":1", "\"grounded\":3,\"winner\":1"), back));
+    EXPECT_FALSE(record_from_json(replaced("\"winner\":1", "\"grounded\":0,\"winner\":1"), back));
     EXPECT_FALSE(record_from_json(replaced("\"game\":7", "\"game\":-1"), back));
     EXPECT_FALSE(record_from_json(replaced("\"game\":7", "\"game\":7.5"), back));
     EXPECT_FALSE(record_from_json(replaced("\"opening_dots\":2", "\"opening_dots\":4"), back));

@@ -28,6 +28,77 @@ TEST(OpeningsTest, CrossIsFourDotsOnTheDiagonalsOfTheCentreSquare) {
     EXPECT_EQ(board.cell_owner[cell_index(board, 19, 16)], 2);
 }
 
+// The start positions as openings on the match's board: their dots alternate from side 1
+// and make the rules' own start position; cross4 is drawn for each pair, the same on every
+// machine; a start position that does not fit the board is refused.
+TEST(OpeningsTest, StartPositionsOnTheMatchBoard) {
+    RuleSet standard{RuleKind::standard};
+    const struct {
+        const char* choice;
+        int32_t cols, rows;
+        StartPosition start;
+    } cases[] = {
+        {"cross", 10, 7, StartPosition::cross},   {"cross2", 39, 32, StartPosition::cross2},
+        {"cross2", 8, 8, StartPosition::cross2},  {"cross4", 39, 32, StartPosition::cross4},
+        {"cross4", 12, 9, StartPosition::cross4},
+    };
+    for (const auto& c : cases) {
+        Board empty;
+        init_board(empty, c.cols, c.rows, standard);
+        OpeningBook book;
+        std::string error;
+        ASSERT_TRUE(load_opening_book(c.choice, book, error, &empty)) << c.choice << error;
+        Board position;
+        RuleSet with_start = standard;
+        with_start.start = c.start;
+        for (const int pair : {0, 1, 2}) {
+            const Opening opening = opening_for_pair(book, 7, pair);
+            ASSERT_EQ(replay_dots(empty, opening.dots), static_cast<int>(opening.dots.size()));
+            EXPECT_EQ(empty.side_to_move, 1);
+            if (c.start != StartPosition::cross4) {
+                init_board(position, c.cols, c.rows, with_start);
+                EXPECT_EQ(std::vector<int32_t>(empty.cell_owner),
+                          std::vector<int32_t>(position.cell_owner))
+                    << c.choice << " " << c.cols;
+                EXPECT_EQ(opening.label, c.choice);
+            } else {
+                EXPECT_EQ(opening.label, std::string("cross4 #") + std::to_string(pair));
+                EXPECT_EQ(opening.dots.size(), 16u);
+                EXPECT_EQ(opening_for_pair(book, 7, pair).dots, opening.dots);
+            }
+        }
+        if (c.start == StartPosition::cross4) {
+            // Some pair of the first few is turned otherwise than another.
+            bool differs = false;
+            for (int pair = 1; pair < 8; ++pair)
+                differs |=
+                    opening_for_pair(book, 7, pair).dots != opening_for_pair(book, 7, 0).dots;
+            EXPECT_TRUE(differs) << c.cols;
+        }
+    }
+    Board small;
+    init_board(small, 6, 3, standard);
+    OpeningBook book;
+    std::string error;
+    EXPECT_FALSE(load_opening_book("cross4", book, error, &small));
+    EXPECT_NE(error.find("6 x 3"), std::string::npos) << error;
+}
+
+// Random openings are drawn on the match's board under its rules.
+TEST(OpeningsTest, RandomOpeningsOnASmallBoardUnderTheStandardRules) {
+    Board empty;
+    init_board(empty, 5, 4, RuleSet{RuleKind::standard, false});
+    OpeningBook book;
+    std::string error;
+    ASSERT_TRUE(load_opening_book("random:12", book, error, &empty));
+    for (int pair = 0; pair < 20; ++pair) {
+        const Opening opening = opening_for_pair(book, 3, pair);
+        EXPECT_EQ(replay_dots(empty, opening.dots), static_cast<int>(opening.dots.size()));
+        for (const Dot& dot : opening.dots)
+            EXPECT_TRUE(dot.x < 5 && dot.y < 4) << dot.x << " " << dot.y;
+    }
+}
+
 TEST(OpeningsTest, EmptyHasNoDots) {
     OpeningBook book;
     std::string error;
@@ -80,7 +151,9 @@ TEST(OpeningsTest, LinesOfPairs) {
     EXPECT_EQ(openings[1].dots, (std::vector<Dot>{{0, 0}, {38, 31}}));
 
     // Used in turn, over again when the pairs outnumber them.
-    OpeningBook book{OpeningKind::file, 0, openings};
+    OpeningBook book;
+    book.kind = OpeningKind::file;
+    book.file_openings = openings;
     EXPECT_EQ(opening_for_pair(book, 1, 2).label, "book.txt:2");
     EXPECT_EQ(opening_for_pair(book, 1, 3).label, "book.txt:4");
 }
@@ -114,8 +187,15 @@ TEST(OpeningsTest, FirstMovesOfTheGamesOfAnSgfFile) {
     EXPECT_EQ(book.file_openings[1].label, "sgf:" + path + ":3 #7");
     EXPECT_EQ(book.file_openings[1].dots, (std::vector<Dot>{{3, 3}, {4, 4}, {5, 5}}));
 
+    // On a match of another board, the games of that size.
+    Board square;
+    init_board(square, 39, 39);
+    ASSERT_TRUE(load_opening_book("sgf:" + path + ":3", book, error, &square)) << error;
+    ASSERT_EQ(book.file_openings.size(), 1u);
+    EXPECT_EQ(book.file_openings[0].label, "sgf:" + path + ":3 #5");
+
     for (const std::string& bad :
-         {"sgf:" + path + ":0", "sgf:" + path + ":x", "sgf:" + path + ":", "sgf:" + path + ":1249",
+         {"sgf:" + path + ":0", "sgf:" + path + ":x", "sgf:" + path + ":", "sgf:" + path + ":4097",
           "sgf:" + path + ":6", std::string("sgf::3"), std::string("sgf:/no/such/file:3")}) {
         EXPECT_FALSE(load_opening_book(bad, book, error)) << bad;
         EXPECT_FALSE(error.empty());

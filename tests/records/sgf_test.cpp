@@ -8,9 +8,11 @@
 #include "rules/board.h"
 #include "rules/capture.h"
 #include "rules/rule_set.h"
+#include "rules/standard_bases.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <random>
 
 namespace {
@@ -23,9 +25,11 @@ char mark_at(int32_t x, int32_t y) {
     return board_diagram(board, x, y, x, y)[0];
 }
 
-// Plays random legal dots until no cell can take one, as a record of a finished game on a
-// board of cols x rows under the rules.
-GameRecord random_finished_game(uint32_t seed, int32_t cols, int32_t rows, const RuleSet& rules) {
+// Plays random legal dots until no cell can take one, or until `ground_after` dots when it is
+// above 0, where the side to move grounds, as a record of a finished game on a board of
+// cols x rows under the rules.
+GameRecord random_finished_game(uint32_t seed, int32_t cols, int32_t rows, const RuleSet& rules,
+                                size_t ground_after = 0) {
     std::mt19937 generator(seed);
     GameRecord record;
     record.side1 = "Red [1]";
@@ -38,6 +42,12 @@ GameRecord random_finished_game(uint32_t seed, int32_t cols, int32_t rows, const
     record.rules = rules;
     init_board(board, cols, rows, rules);
     while (!board_full(board)) {
+        if (ground_after != 0 && record.dots.size() == ground_after) {
+            record.grounded = board.side_to_move;
+            record.reason = REASON_GROUNDED;
+            ground(board);
+            break;
+        }
         std::vector<int32_t> legal;
         for (int32_t cell = board.first_cell; cell < board.end_cell; ++cell) {
             const Dot dot = dot_of_cell(board, cell);
@@ -72,6 +82,7 @@ TEST(SgfTest, WrittenGamesReplayToTheSamePositionAndScore) {
         const char* rules;
         int32_t cols, rows;
         uint32_t seed;
+        size_t ground_after = 0; // dots before the side to move grounds; 0: none does
     };
     const RoundTrip cases[] = {
         {"fendrel", 39, 32, 1},
@@ -85,13 +96,16 @@ TEST(SgfTest, WrittenGamesReplayToTheSamePositionAndScore) {
         {"standard,start=cross2", 16, 5, 9},
         {"standard,suicide=off,empty-bases=capture,start=cross4", 20, 15, 10},
         {"standard,start=cross4,start-seed=77", 52, 9, 11},
+        {"standard", 10, 10, 12, 31},
+        {"standard,suicide=off", 39, 32, 13, 300},
     };
     for (const RoundTrip& c : cases) {
         SCOPED_TRACE(c.rules);
         RuleSet rules;
         std::string error;
         ASSERT_TRUE(parse_rule_set(c.rules, rules, error)) << error;
-        const GameRecord record = random_finished_game(c.seed, c.cols, c.rows, rules);
+        const GameRecord record =
+            random_finished_game(c.seed, c.cols, c.rows, rules, c.ground_after);
         const BoardCopy played = copy_board();
 
         std::vector<SgfGame> games;
@@ -105,25 +119,35 @@ TEST(SgfTest, WrittenGamesReplayToTheSamePositionAndScore) {
         EXPECT_EQ(rows, c.rows);
         EXPECT_EQ(rule_set_text(read), rule_set_text(rules));
         std::vector<Dot> dots;
+        int grounded = 0;
         for (const SgfPlacement& placement : games[0].placements) {
             if (placement.setup)
                 continue;
+            if (placement.ground) {
+                grounded = placement.side;
+                continue;
+            }
             EXPECT_EQ(placement.side, 1 + static_cast<int>(dots.size() % 2));
             dots.push_back(placement.dot);
         }
         EXPECT_EQ(dots, record.dots);
+        EXPECT_EQ(grounded, record.grounded);
 
         const SgfReplay replay = replay_sgf_game(board, games[0], ALL_SGF_MOVES);
         EXPECT_EQ(replay.error, "");
-        EXPECT_EQ(replay.moves, static_cast<int>(record.dots.size()));
+        EXPECT_EQ(replay.moves, record_moves(record));
         EXPECT_TRUE(board_full(board));
         const BoardCopy replayed = copy_board();
         EXPECT_EQ(replayed.owner, played.owner);
         EXPECT_EQ(replayed.enclosed, played.enclosed);
         EXPECT_EQ(replayed.balance, record.score);
-        // The board keeps the size and rules read: the moves alone replay there too.
+        // The board keeps the size and rules read: the dots alone replay there too.
         ASSERT_EQ(replay_dots(board, dots), static_cast<int>(record.dots.size()));
         EXPECT_EQ(copy_board().owner, played.owner);
+        // A grounded game's result is its captured dots, as a full board's is.
+        if (record.grounded != 0 && record.winner != 0) {
+            EXPECT_EQ(sgf_result(record).substr(2), std::to_string(std::abs(record.score)));
+        }
         EXPECT_EQ(sgf_property(games[0], "PB"), "Red [1]");
         EXPECT_EQ(sgf_property(games[0], "PW"), "Blue\\2");
         EXPECT_EQ(sgf_property(games[0], "RE"), sgf_result(record));

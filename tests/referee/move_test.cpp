@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
@@ -81,9 +82,9 @@ TEST_F(MoveTest, RefusedMovesChangeNothingAndSendNothing) {
 
 // The report of one line, as text: "side outcome refusal ends tick".
 std::string report_text(const LineReport& report) {
-    const char* outcomes[] = {"name", "message", "applied", "refused", "ended"};
-    const char* refusals[] = {"-",           "occupied",   "enclosed", "border",
-                              "out-of-turn", "unparsable", "game-over"};
+    const char* outcomes[] = {"name", "message", "applied", "grounded", "refused", "ended"};
+    const char* refusals[] = {"-",      "occupied",    "enclosed",   "suicide",
+                              "border", "out-of-turn", "unparsable", "game-over"};
     return std::to_string(report.side) + " " + outcomes[static_cast<int>(report.outcome)] + " " +
            refusals[static_cast<int>(report.refusal)] + (report.ends_game ? " ends " : " ") +
            std::to_string(report.tick);
@@ -121,6 +122,47 @@ TEST_F(MoveTest, EveryEngineLineIsReportedWithWhatItDid) {
                                         "2 refused occupied 20", "1 refused out-of-turn 30",
                                         "2 refused unparsable 40", "2 applied - ends 50",
                                         "1 refused game-over 60", "1 ended - 70"}));
+}
+
+// "ground" is a move under rules that have grounding: the engines are told the rules, only
+// the side to move may ground, its clock is charged, and the game ends. Under fendrel it is a
+// message like any other.
+TEST_F(MoveTest, GroundIsAMoveOnlyUnderRulesThatHaveIt) {
+    start_at(0);
+    fake_window::clear_events();
+    engine_said(engine1, "ground");
+    EXPECT_EQ(reports_made(), std::vector<std::string>{"1 message - 0"});
+    EXPECT_EQ(game_board.grounded, 0);
+
+    fresh_game(true, true);
+    RuleSet standard;
+    standard.kind = RuleKind::standard;
+    reset_rules_state(game_board, 9, 7, standard);
+    start_at(0);
+    EXPECT_EQ(writes(engine1),
+              (std::vector<std::string>{"new 7 9\n", "rules standard\n", "increment 10000\n",
+                                        "time 10000\notime 0\ngo\n"}));
+    fake_window::clear_events();
+    recording_engines::clear_writes();
+    fake_window::set_tick(5);
+    engine_said(engine2, "ground"); // side 1 is to move
+    engine_moves_at(10, engine1, 4, 3);
+    fake_window::set_tick(2510);
+    engine_said(engine2, "ground");
+    engine_moves_at(2600, engine1, 5, 5);
+    EXPECT_EQ(reports_made(),
+              (std::vector<std::string>{"2 refused out-of-turn 5", "1 applied - 10",
+                                        "2 grounded - ends 2510", "1 refused game-over 2600"}));
+    EXPECT_EQ(game_board.grounded, 2);
+    EXPECT_EQ(side2_clock_ms, 7500u); // 10 s credited, 2.5 s charged
+    EXPECT_EQ(board_full(game_board), 1);
+    // The grounding ends the game: nothing is relayed, and its box is shown.
+    EXPECT_EQ(writes(engine1), (std::vector<std::string>{}));
+    EXPECT_EQ(writes(engine2),
+              (std::vector<std::string>{"move 4 3\ntime 10000\notime 9990\ngo\n"}));
+    EXPECT_NE(std::find(fake_window::events().begin(), fake_window::events().end(),
+                        "box Сообщение: Игра окончена"),
+              fake_window::events().end());
 }
 
 TEST_F(MoveTest, MoveLineFromTheEngineNotToMoveIsRefused) {

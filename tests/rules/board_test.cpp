@@ -127,10 +127,10 @@ TEST_F(BoardTest, FullBoardTest) {
 // A copy, a moved board and an assigned one each hold a position of their own: play on one
 // leaves the others as they were, on the window's size and another.
 TEST(BoardValueTest, CopiesMovesAndAssignmentsAreIndependentPositions) {
-    for (const auto [cols, rows] : {std::pair{39, 32}, std::pair{7, 5}}) {
+    for (const auto& [cols, rows] : {std::pair{39, 32}, std::pair{7, 5}}) {
         Board original;
         reset_rules_state(original, cols, rows);
-        for (const auto [x, y] : {std::pair{1, 0}, {0, 1}, {2, 1}})
+        for (const auto& [x, y] : {std::pair{1, 0}, {0, 1}, {2, 1}})
             play_for(original, 1, x, y);
         play_for(original, 2, 1, 1);
         const std::string before = board_diagram(original, 0, 0, 3, 2);

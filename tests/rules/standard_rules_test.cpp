@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include <string>
 #include <vector>
 
@@ -132,6 +134,28 @@ TEST(StandardRules, SuicideOffRefusesTheDot) {
     EXPECT_FALSE(is_legal_dot(board, 2, 2));
     play(board, 6, 6);
     EXPECT_TRUE(is_legal_dot(board, 2, 2));
+
+    // When such a point is all that is left to the side to move, the game is over; with
+    // suicide on, the dot is a move.
+    for (const bool suicide : {false, true}) {
+        rules.suicide = suicide;
+        reset_rules_state(board, 4, 3, rules);
+        for (const auto& [x, y] : {std::pair{1, 0},
+                                   {0, 0},
+                                   {0, 1},
+                                   {2, 0},
+                                   {2, 1},
+                                   {0, 2},
+                                   {1, 2},
+                                   {2, 2},
+                                   {3, 1},
+                                   {3, 0},
+                                   {3, 2}})
+            play(board, x, y);
+        ASSERT_EQ(board.side_to_move, 2);
+        EXPECT_EQ(board_full(board), suicide ? 0 : 1) << suicide;
+        EXPECT_EQ(is_legal_dot(board, 1, 1), suicide) << suicide;
+    }
 }
 
 // Grounding: the side's dots not linked to the edge through its own dots, orthogonally or

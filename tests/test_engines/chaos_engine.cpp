@@ -29,6 +29,8 @@
 //                 other side is to move, both on free cells of the board's edge (which no
 //                 enclosure can cover)
 //   legal         a name line; on each "go" a legal move
+//   ground        a name line; on each "go" the line "ground" (a move under the standard
+//                 rules, a message under ours)
 //   half-mover    a name line; on each "go" the next point of its half of the board
 //                 (play_half)
 //   refuse-storm  a name line, then refused moves and legal ones (play_refuse_storm)
@@ -168,6 +170,11 @@ int run_mode(const std::string& mode, const std::vector<std::string>& words,
         return play_rule_breaker(mode);
     } else if (mode == "legal") {
         return play_legally();
+    } else if (mode == "ground") {
+        for (std::string line; next_input_line(line) && line != "quit";)
+            if (line == "go")
+                write_output("ground\n");
+        return 0;
     } else if (mode == "half-mover") {
         return play_half();
     } else if (mode == "refuse-storm") {

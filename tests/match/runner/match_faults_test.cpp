@@ -54,7 +54,12 @@ INSTANTIATE_TEST_SUITE_P(
                       Fault{"huge", REASON_TIME, {}},           // 10 MiB without a line feed
                       Fault{"deaf", REASON_TIME, {}},           // never reads, never quits
                       Fault{"out-of-turn", REASON_OUT_OF_TURN, {}},
-                      Fault{"illegal", REASON_ILLEGAL, {}}),
+                      Fault{"illegal", REASON_ILLEGAL, {}},
+                      // Grounds at once: its cross in the centre, linked to no edge, is lost.
+                      Fault{
+                          "ground", REASON_GROUNDED, {"--rules", "standard", "--opening", "cross"}},
+                      // Under our rules "ground" is a message, and the engine never moves.
+                      Fault{"ground", REASON_TIME, {}}),
     [](const ::testing::TestParamInfo<Fault>& param) {
         std::string name = std::string(param.param.mode) + "_" + param.param.reason;
         for (char& c : name)

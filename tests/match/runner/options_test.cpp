@@ -42,6 +42,9 @@ TEST(OptionsTest, DefaultsWithTwoEngines) {
     EXPECT_TRUE(options.time_forfeit);
     EXPECT_EQ(options.stall_timeout_s, 60u);
     EXPECT_FALSE(options.sprt.enabled);
+    EXPECT_EQ(options.board_cols, 39);
+    EXPECT_EQ(options.board_rows, 32);
+    EXPECT_EQ(options.rules, RuleSet{});
 }
 
 TEST(OptionsTest, EveryOption) {
@@ -52,7 +55,7 @@ TEST(OptionsTest, EveryOption) {
                             "--opening random:8 --increment 500 --time-margin 0 "
                             "--no-time-forfeit --stall-timeout 2 --sprt elo0=-1.5 elo1=4 "
                             "alpha=0.05 beta=0.1 --sgf g.sgf --results r.jsonl --logs L "
-                            "--game 5"),
+                            "--game 5 --board 10x64 --rules standard,suicide=off"),
         options, error))
         << error;
     EXPECT_EQ(options.games, 7);
@@ -71,6 +74,9 @@ TEST(OptionsTest, EveryOption) {
     EXPECT_EQ(options.results_path, "r.jsonl");
     EXPECT_EQ(options.logs_dir, "L");
     EXPECT_EQ(options.game, 5);
+    EXPECT_EQ(options.board_cols, 10);
+    EXPECT_EQ(options.board_rows, 64);
+    EXPECT_EQ(rule_set_text(options.rules), "standard,suicide=off");
 }
 
 TEST(OptionsTest, EnvironmentAndMoveTimeOfAnEngine) {
@@ -100,10 +106,29 @@ TEST(OptionsTest, HelpNeedsNothingElse) {
     ASSERT_TRUE(parse_match_options({"--games", "x", "--help"}, options, error));
     EXPECT_TRUE(options.help);
     // Every option is described.
-    for (const char* name :
-         {"--engine", "--games", "--concurrency", "--seed", "--opening", "--increment",
-          "--time-margin", "--no-time-forfeit", "--stall-timeout", "--sprt", "--results", "--sgf",
-          "--logs", "play-one", "merge", "--help", "env=", "movetime=", "exchange.txt"})
+    for (const char* name : {"--engine",
+                             "--games",
+                             "--concurrency",
+                             "--seed",
+                             "--opening",
+                             "--increment",
+                             "--time-margin",
+                             "--no-time-forfeit",
+                             "--stall-timeout",
+                             "--sprt",
+                             "--results",
+                             "--sgf",
+                             "--logs",
+                             "play-one",
+                             "merge",
+                             "--help",
+                             "env=",
+                             "movetime=",
+                             "exchange.txt",
+                             "--board",
+                             "--rules",
+                             "cross4",
+                             "ground"})
         EXPECT_NE(std::string(usage_text()).find(name), std::string::npos) << name;
 }
 
@@ -134,6 +159,17 @@ TEST(OptionsTest, RefusesWhatItCannotUse) {
         "--sprt elo0=0 elo1=5 alpha=0.05 gamma=0.05",
         "--sprt elo0=0 elo1=1001 alpha=0.05 beta=0.05", // beyond any testable score
         "--opening",
+        "--board 2x5",
+        "--board 65x10",
+        "--board 39",
+        "--board 39x",
+        "--board x32",
+        "--board 39X32",
+        "--board",
+        "--rules",
+        "--rules go",
+        "--rules fendrel,suicide=off",  // an option of another set
+        "--rules standard,start=cross", // a start position is an opening
         "--bogus",
         "games",
     };
@@ -161,10 +197,14 @@ TEST(OptionsTest, FingerprintFollowsWhatDecidesTheGames) {
     EXPECT_EQ(fingerprint("--games 3 --concurrency 9 --results r --sgf s --logs l"), base);
     // The extra words follow engine B's; its protocol by default is the line protocol.
     EXPECT_EQ(fingerprint("proto=line"), base);
+    // Nor do the window program's board and rules given outright: results files of before
+    // they could be chosen resume.
+    EXPECT_EQ(fingerprint("--board 39x32 --rules fendrel"), base);
+    EXPECT_NE(fingerprint("--rules standard"), fingerprint("--rules standard,suicide=off"));
     EXPECT_NE(fingerprint("proto=gtp"), fingerprint("proto=pointsai"));
-    for (const char* change :
-         {"--opening cross", "--seed 2", "--increment 9", "--time-margin 1", "--no-time-forfeit",
-          "--stall-timeout 5", "proto=gtp", "env=A=1", "env=A=", "movetime=100"})
+    for (const char* change : {"--opening cross", "--seed 2", "--increment 9", "--time-margin 1",
+                               "--no-time-forfeit", "--stall-timeout 5", "proto=gtp", "env=A=1",
+                               "env=A=", "movetime=100", "--board 39x31", "--rules standard"})
         EXPECT_NE(fingerprint(change), base) << change;
     // The environment is a set: its order changes nothing, its values do.
     EXPECT_EQ(fingerprint("env=A=1 env=B=2"), fingerprint("env=B=2 env=A=1"));

@@ -43,6 +43,24 @@ TEST(SummaryTest, CountsFromTheFirstEnginesSide) {
     EXPECT_EQ(progress_text(records, 10, 2), "Games 5/10: 2 - 2 - 1, Elo 0.0 +/- 366.8, running 2");
 }
 
+// Games of another board or rules say so first; a merge of several says how many of each.
+TEST(SummaryTest, BoardAndRulesLead) {
+    std::vector<GameRecord> records = {game(0, 1), game(1, 2)};
+    for (GameRecord& record : records) {
+        record.board_cols = 10;
+        record.board_rows = 8;
+        record.rules.kind = RuleKind::standard;
+    }
+    EXPECT_EQ(
+        summary_text(records, SprtSpec{}).rfind("Board 10 x 8, rules standard\nScore of A", 0), 0u);
+    records.push_back(game(2, 0));
+    EXPECT_EQ(summary_text(records, SprtSpec{})
+                  .rfind("Board 10 x 8, rules standard (2 games); 39 x 32, rules fendrel (1 game)\n"
+                         "Score of A",
+                         0),
+              0u);
+}
+
 TEST(SummaryTest, SprtLineAndVerdicts) {
     // Bounds far apart, so that 20 pairs are enough.
     SprtSpec sprt{true, 0, 300, 0.05, 0.05};
