@@ -84,15 +84,6 @@ void take_rules(std::string_view text) {
         follow_move(cell_x(board, cell), cell_y(board, cell), cell);
 }
 
-// The first legal cell, or -1.
-int32_t first_legal_cell() {
-    for (int32_t i = board.first_cell; i < board.end_cell; ++i) {
-        if (is_legal_move(board, i))
-            return i;
-    }
-    return -1;
-}
-
 // The turn thread: chooses, plays and writes the move, then the engine's note. Every "go"
 // gets an answer: a choice that cannot be played is replaced by the first legal cell; with
 // none left the side grounds under the standard rules, and otherwise the answer says so.
@@ -104,7 +95,7 @@ void play_turn(ChooseMove choose, TurnInfo asked) {
     if (!(choice.ground && standard) &&
         (choice.cell < board.first_cell || choice.cell >= board.end_cell ||
          !is_legal_move(board, choice.cell))) {
-        choice.cell = first_legal_cell();
+        choice.cell = first_legal_cell(board);
         choice.ground = choice.cell < 0 && standard;
     }
     char text[64 + NOTE_SIZE];

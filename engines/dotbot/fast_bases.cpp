@@ -1,6 +1,9 @@
 #include "engines/dotbot/fast_bases.h"
 
+#include "rules/ring_gaps.h"
+
 #include <algorithm>
+#include <climits>
 #include <vector>
 
 namespace {
@@ -10,12 +13,29 @@ struct JournalEntry {
     int32_t cell;
     int16_t enclosed;
     int8_t base;
+    int8_t ring;
 };
+using Journal = std::vector<JournalEntry>;
 
 // A region and, after it, what it surrounds (and the search's queue for that) take at most
 // two entries a cell.
 thread_local int32_t region_cells[2 * FAST_CAPACITY];
 thread_local int32_t pending_cells[FAST_CAPACITY];
+// The cells that stopped the other side's floods before a base covered them.
+thread_local int32_t lost_walls[FAST_CAPACITY];
+
+// No stamp is above it: a flood of its own, with no earlier flood to meet.
+constexpr int32_t NO_EARLIER_FLOOD = INT32_MAX;
+
+int8_t side_bit(int32_t s) {
+    return static_cast<int8_t>(1 << (s - 1));
+}
+
+// Keeps the cell's state in the journal, when there is one, before it changes.
+void keep(Journal* journal, const FastBoard& b, int32_t n) {
+    if (journal != nullptr)
+        journal->push_back({n, b.enclosed[n], b.base[n], b.ring[n]});
+}
 
 // Whether the cell stops a flood of side s: a free dot of s, or a cell of one of its bases.
 bool is_wall(const FastBoard& b, int32_t n, int32_t s) {
@@ -32,8 +52,9 @@ bool on_edge(const FastBoard& b, int32_t cell) {
 }
 
 // Floods the region of seed behind side s's walls into region_cells with a new stamp, depth
-// first towards the nearest edge; false as soon as the region shows itself open.
-bool flood_region(FastBoard& b, int32_t seed, int32_t s, int32_t& length) {
+// first towards the nearest edge; false as soon as the region shows itself open: at the
+// frame, or on a cell of an earlier flood that was open (a stamp above open_above).
+bool flood_region(FastBoard& b, int32_t seed, int32_t s, int32_t& length, int32_t open_above) {
     const int32_t x = cell_x(b, seed);
     const int32_t y = cell_y(b, seed);
     const int32_t edge_distance[4] = {y, b.cols - 1 - x, b.rows - 1 - y, x};
@@ -61,12 +82,77 @@ bool flood_region(FastBoard& b, int32_t seed, int32_t s, int32_t& length) {
                 return false;
             if (b.stamp[n] == stamp || is_wall(b, n, s))
                 continue;
+            if (b.stamp[n] > open_above)
+                return false;
             b.stamp[n] = stamp;
             region_cells[length++] = n;
             pending_cells[pending++] = n;
         }
     }
     return true;
+}
+
+// Marks the first `length` cells of region_cells as inside a closed region of side s.
+void mark_ring(FastBoard& b, int32_t s, int32_t length, Journal* journal) {
+    const int8_t bit = side_bit(s);
+    for (int32_t e = 0; e < length; ++e) {
+        const int32_t n = region_cells[e];
+        if ((b.ring[n] & bit) == 0) {
+            keep(journal, b, n);
+            b.ring[n] = static_cast<int8_t>(b.ring[n] | bit);
+        }
+    }
+}
+
+// Clears side s's ring mark from the marked region of `from`, which has opened.
+void clear_ring(FastBoard& b, int32_t s, int32_t from, Journal* journal) {
+    const int8_t bit = side_bit(s);
+    int32_t pending = 0;
+    keep(journal, b, from);
+    b.ring[from] = static_cast<int8_t>(b.ring[from] & ~bit);
+    pending_cells[pending++] = from;
+    while (pending > 0) {
+        const int32_t q = pending_cells[--pending];
+        for (int k = 0; k < 8; k += 2) {
+            const int32_t n = q + b.offset[k];
+            if ((b.ring[n] & bit) != 0) {
+                keep(journal, b, n);
+                b.ring[n] = static_cast<int8_t>(b.ring[n] & ~bit);
+                pending_cells[pending++] = n;
+            }
+        }
+    }
+}
+
+// Side t's walls on the `count` cells of lost_walls are gone, so its regions there have
+// grown: each one that is closed now is marked, and the marked regions that it swallowed
+// while open are no longer. Only such regions can have changed, since a region grows only
+// where one of its walls went.
+void recheck_rings(FastBoard& b, int32_t t, int32_t count, Journal* journal) {
+    thread_local std::vector<bool> flood_open;
+    flood_open.clear();
+    const int32_t start = b.stamp_counter;
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t l = lost_walls[i];
+        if (b.stamp[l] > start)
+            continue; // in a region this recheck flooded already
+        int32_t length = 0;
+        const bool closed = flood_region(b, l, t, length, start);
+        flood_open.push_back(!closed);
+        if (closed)
+            mark_ring(b, t, length, journal);
+    }
+    const int8_t bit = side_bit(t);
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t l = lost_walls[i];
+        if (!flood_open[static_cast<size_t>(b.stamp[l] - start - 1)])
+            continue;
+        for (int k = 0; k < 8; k += 2) {
+            const int32_t n = l + b.offset[k];
+            if ((b.ring[n] & bit) != 0)
+                clear_ring(b, t, n, journal);
+        }
+    }
 }
 
 // Appends to the closed region's `length` cells every cell it surrounds: those of its
@@ -119,25 +205,27 @@ int32_t add_surrounded(FastBoard& b, int32_t length) {
 }
 
 // Makes the closed region in region_cells, with what it surrounds, a base of side s when the
-// rules let it; returns the other side's dots it captured. With a journal, each cell's
-// state is kept there before it changes.
-int32_t make_base(FastBoard& b, int32_t s, int32_t length, std::vector<JournalEntry>* journal) {
+// rules let it; false when they do not, and the region stays as it was. Adds the other
+// side's dots it captured to `captured`.
+bool make_base(FastBoard& b, int32_t s, int32_t length, Journal* journal, int32_t& captured) {
     const int32_t other = s ^ 3;
     const int32_t* const list = region_cells;
     length = add_surrounded(b, length);
     const bool holds_enemy = std::any_of(
         list, list + length, [&](int32_t n) { return b.owner[n] == other && b.enclosed[n] == 0; });
     if (!holds_enemy && !b.rules.capture_empty_bases)
-        return 0;
-    int32_t captured = 0, freed = 0;
+        return false;
+    const int8_t own_bit = side_bit(s);
+    int32_t taken = 0, freed = 0, lost = 0;
     for (int32_t e = 0; e < length; ++e) {
         const int32_t n = list[e];
-        if (journal != nullptr)
-            journal->push_back({n, b.enclosed[n], b.base[n]});
+        keep(journal, b, n);
+        if (is_wall(b, n, other))
+            lost_walls[lost++] = n;
         const int8_t owner = b.owner[n];
         if (owner == other && b.enclosed[n] == 0) {
             b.enclosed[n] = 1;
-            ++captured;
+            ++taken;
         } else if (owner == s && b.enclosed[n] != 0) {
             b.enclosed[n] = 0;
             ++freed;
@@ -145,35 +233,58 @@ int32_t make_base(FastBoard& b, int32_t s, int32_t length, std::vector<JournalEn
             b.enclosed[n] = 1;
         }
         b.base[n] = static_cast<int8_t>(s);
+        b.ring[n] = static_cast<int8_t>(b.ring[n] & ~own_bit); // a cell of s's base is its wall
     }
     // score is seen from the mover, who may be either side.
-    b.score += (s == b.side_to_move ? 1 : -1) * (captured + freed);
-    return captured;
+    b.score += (s == b.side_to_move ? 1 : -1) * (taken + freed);
+    captured += taken;
+    if (lost > 0)
+        recheck_rings(b, other, lost, journal);
+    return true;
 }
 
 // The base search of find_bases, keeping a journal when given one.
-void search_bases(FastBoard& b, int32_t cell, std::vector<JournalEntry>* journal) {
+//
+// Where the core floods behind every orthogonal neighbour, this one floods only where a
+// region can have been closed or can have to become a base: where the ring around the dot
+// has two gaps between the mover's walls or more, or where the dot went into a closed
+// region of the mover's (its ring mark). A region behind a single gap is the dot's region
+// of before, which was open, or closed and marked. The same marks tell whether a dot that
+// captured nothing lies in a closed region of the other side's.
+void search_bases(FastBoard& b, int32_t cell, Journal* journal) {
     const int32_t mover = b.side_to_move;
-    int32_t region_stamps[4] = {};
-    int regions = 0;
+    const int8_t own_bit = side_bit(mover);
+    const bool in_own_ring = (b.ring[cell] & own_bit) != 0;
+    if (in_own_ring) {
+        keep(journal, b, cell);
+        b.ring[cell] = static_cast<int8_t>(b.ring[cell] & ~own_bit);
+    }
+    auto own = [&](int k) { return is_wall(b, cell + b.offset[k], mover); };
+    Gap gaps[4];
     int32_t captured = 0;
-    for (int k = 0; k < 8; k += 2) {
-        const int32_t n = cell + b.offset[k];
-        if (b.owner[n] == FAST_BORDER || is_wall(b, n, mover) ||
-            std::find(region_stamps, region_stamps + regions, b.stamp[n]) !=
-                region_stamps + regions)
-            continue;
-        int32_t length = 0;
-        const bool closed = flood_region(b, n, mover, length);
-        region_stamps[regions++] = b.stamp_counter;
-        if (closed)
-            captured += make_base(b, mover, length, journal);
+    if (find_ring_gaps(own, gaps) >= 2 || in_own_ring) {
+        int32_t region_stamps[4] = {};
+        int regions = 0;
+        for (int k = 0; k < 8; k += 2) {
+            const int32_t n = cell + b.offset[k];
+            if (b.owner[n] == FAST_BORDER || is_wall(b, n, mover) ||
+                std::find(region_stamps, region_stamps + regions, b.stamp[n]) !=
+                    region_stamps + regions)
+                continue;
+            int32_t length = 0;
+            const bool closed = flood_region(b, n, mover, length, NO_EARLIER_FLOOD);
+            region_stamps[regions++] = b.stamp_counter;
+            if (closed && !make_base(b, mover, length, journal, captured))
+                mark_ring(b, mover, length, journal);
+        }
     }
     // A dot that captured is no longer inside the other side's ring; a dot that did not
     // and is inside one makes it a base at once.
+    const int32_t other = mover ^ 3;
     int32_t length = 0;
-    if (captured == 0 && !on_edge(b, cell) && flood_region(b, cell, mover ^ 3, length))
-        make_base(b, mover ^ 3, length, journal);
+    if (captured == 0 && (b.ring[cell] & side_bit(other)) != 0 &&
+        flood_region(b, cell, other, length, NO_EARLIER_FLOOD))
+        make_base(b, other, length, journal, captured);
 }
 
 } // namespace
@@ -183,7 +294,7 @@ void find_bases(FastBoard& b, int32_t cell) {
 }
 
 BaseProbe probe_bases(FastBoard& b, int32_t cell, int32_t side) {
-    thread_local std::vector<JournalEntry> journal;
+    thread_local Journal journal;
     const int32_t mover = b.side_to_move;
     const int32_t score = b.score;
     b.side_to_move = side;
@@ -196,6 +307,7 @@ BaseProbe probe_bases(FastBoard& b, int32_t cell, int32_t side) {
     for (auto e = journal.rbegin(); e != journal.rend(); ++e) {
         b.enclosed[e->cell] = e->enclosed;
         b.base[e->cell] = e->base;
+        b.ring[e->cell] = e->ring;
     }
     b.owner[cell] = FAST_EMPTY;
     b.side_to_move = mover;

@@ -153,6 +153,7 @@ FastBoard& FastBoard::operator=(const FastBoard& other) {
     std::memcpy(owner, other.owner, cells * sizeof owner[0]);
     std::memcpy(enclosed, other.enclosed, cells * sizeof enclosed[0]);
     std::memcpy(base, other.base, cells * sizeof base[0]);
+    std::memcpy(ring, other.ring, cells * sizeof ring[0]);
     std::memcpy(stamp, other.stamp, cells * sizeof stamp[0]);
     return *this;
 }
@@ -180,6 +181,7 @@ bool setup_board(FastBoard& b, int32_t rows, int32_t cols, const RuleSet& rules)
     std::memset(b.owner, FAST_BORDER, sizeof b.owner);
     std::memset(b.enclosed, 0, sizeof b.enclosed);
     std::memset(b.base, 0, sizeof b.base);
+    std::memset(b.ring, 0, sizeof b.ring);
     std::memset(b.stamp, 0, sizeof b.stamp);
     for (int32_t y = 0; y < rows; ++y)
         std::memset(b.owner + (y + 1) * row + 1, FAST_EMPTY, cols);
@@ -211,14 +213,12 @@ void put_dot(FastBoard& b, int32_t cell) {
     b.score = -b.score;
 }
 
-bool has_free_cell(const FastBoard& b) {
-    if (b.grounded != 0)
-        return false;
+int32_t first_legal_cell(FastBoard& b) {
     for (int32_t i = b.first_cell; i < b.end_cell; ++i) {
-        if (can_take_dot(b, i))
-            return true;
+        if (is_legal_move(b, i))
+            return i;
     }
-    return false;
+    return -1;
 }
 
 int32_t probe_gain(FastBoard& b, int32_t cell, int32_t side) {
@@ -234,7 +234,9 @@ int32_t probe_gain(FastBoard& b, int32_t cell, int32_t side) {
 }
 
 bool is_suicide(FastBoard& b, int32_t cell, int32_t side) {
-    return b.rules.kind == RuleKind::standard && probe_bases(b, cell, side).suicide;
+    // Only a dot inside a closed region of the other side's walls can be captured at once.
+    return b.rules.kind == RuleKind::standard && (b.ring[cell] & (1 << ((side ^ 3) - 1))) != 0 &&
+           probe_bases(b, cell, side).suicide;
 }
 
 bool is_legal_move(FastBoard& b, int32_t cell) {

@@ -38,6 +38,9 @@ struct FastBoard {
     int16_t enclosed[FAST_CAPACITY]; // enclosure count; nonzero means captured or closed
     // Standard rules: the side whose base covers the cell, or 0.
     int8_t base[FAST_CAPACITY];
+    // Standard rules: bit s - 1 is set when the cell stops no flood of side s and its region
+    // behind s's walls is closed without being a base (an empty ring of s's, most often).
+    int8_t ring[FAST_CAPACITY];
     int32_t stamp[FAST_CAPACITY]; // the capture search's visit marks, never cleared
 };
 
@@ -88,5 +91,6 @@ void put_dot(FastBoard& board, int32_t cell);
 // a doubly enclosed dot of side, the figure may differ by that dot from what put_dot scores.
 int32_t probe_gain(FastBoard& board, int32_t cell, int32_t side);
 
-// Whether any cell can still take a dot and no side has grounded; the game is over when not.
-bool has_free_cell(const FastBoard& board);
+// The first cell where the side to move may place a dot, or -1: the game is over when there
+// is none, as the referee judges it (a refused suicide all that is left ends it too).
+int32_t first_legal_cell(FastBoard& board);

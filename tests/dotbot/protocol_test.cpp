@@ -132,7 +132,7 @@ TEST_F(EngineProtocol, PlaysASmallBoardToTheEnd) {
         send("new 6 7\n");
         FastBoard referee;
         setup_board(referee, 6, 7);
-        while (has_free_cell(referee)) {
+        while (first_legal_cell(referee) >= 0) {
             const auto [x, y] = ask_move();
             const int32_t cell = point_cell(referee, x, y);
             ASSERT_TRUE(x >= 0 && x < 7 && cell >= 0 && can_take_dot(referee, cell))
