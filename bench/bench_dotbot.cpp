@@ -176,7 +176,7 @@ void bm_playout(benchmark::State& state) {
         board = start.board;
         trace.length = 0;
         benchmark::DoNotOptimize(
-            run_playout(board, start.last, start.previous, Watch{{}, 0}, 60, rng, trace));
+            run_playout(board, start.last, start.previous, Watch{{}, 0}, 60, rng, trace).balance);
     }
     state.SetLabel(rules_label(state.range(1)));
     state.counters["playouts_per_s"] =

@@ -85,8 +85,8 @@ void take_rules(std::string_view text) {
 }
 
 // The turn thread: chooses, plays and writes the move, then the engine's note. Every "go"
-// gets an answer: a choice that cannot be played is replaced by the first legal cell; with
-// none left the side grounds under the standard rules, and otherwise the answer says so.
+// gets an answer: a grounding where the rules have it, else a move, a choice that cannot
+// be played replaced by the first legal cell; with none left the answer says so.
 void play_turn(ChooseMove choose, TurnInfo asked) {
     MoveChoice choice = choose(board, asked, stop_requested);
     if (stop_requested.load())
@@ -96,7 +96,7 @@ void play_turn(ChooseMove choose, TurnInfo asked) {
         (choice.cell < board.first_cell || choice.cell >= board.end_cell ||
          !is_legal_move(board, choice.cell))) {
         choice.cell = first_legal_cell(board);
-        choice.ground = choice.cell < 0 && standard;
+        choice.ground = false;
     }
     char text[64 + NOTE_SIZE];
     if (choice.ground && standard) {

@@ -265,6 +265,9 @@ void search_bases(FastBoard& b, int32_t cell, Journal* journal) {
     if (find_ring_gaps(own, gaps) >= 2 || in_own_ring) {
         int32_t region_stamps[4] = {};
         int regions = 0;
+        // Stamps above it are of this search's open floods only: a later flood that meets
+        // one is in the same region, open too.
+        int32_t open_above = b.stamp_counter;
         for (int k = 0; k < 8; k += 2) {
             const int32_t n = cell + b.offset[k];
             if (b.owner[n] == FAST_BORDER || is_wall(b, n, mover) ||
@@ -272,10 +275,13 @@ void search_bases(FastBoard& b, int32_t cell, Journal* journal) {
                     region_stamps + regions)
                 continue;
             int32_t length = 0;
-            const bool closed = flood_region(b, n, mover, length, NO_EARLIER_FLOOD);
+            const bool closed = flood_region(b, n, mover, length, open_above);
             region_stamps[regions++] = b.stamp_counter;
-            if (closed && !make_base(b, mover, length, journal, captured))
-                mark_ring(b, mover, length, journal);
+            if (closed) {
+                if (!make_base(b, mover, length, journal, captured))
+                    mark_ring(b, mover, length, journal);
+                open_above = b.stamp_counter;
+            }
         }
     }
     // A dot that captured is no longer inside the other side's ring; a dot that did not

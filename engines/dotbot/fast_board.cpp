@@ -235,7 +235,7 @@ int32_t probe_gain(FastBoard& b, int32_t cell, int32_t side) {
 
 bool is_suicide(FastBoard& b, int32_t cell, int32_t side) {
     // Only a dot inside a closed region of the other side's walls can be captured at once.
-    return b.rules.kind == RuleKind::standard && (b.ring[cell] & (1 << ((side ^ 3) - 1))) != 0 &&
+    return b.rules.kind == RuleKind::standard && in_ring_of(b, cell, side ^ 3) &&
            probe_bases(b, cell, side).suicide;
 }
 

@@ -71,9 +71,24 @@ inline bool can_take_dot(const FastBoard& board, int32_t cell) {
     return board.owner[cell] == FAST_EMPTY && board.enclosed[cell] == 0;
 }
 
+// Whether the cell lies in a closed region of side's walls that is no base: under the
+// standard rules an empty ring of side's, where the other side's dot is captured at once
+// unless it captures, and side's own dot changes nothing. Never under ours.
+inline bool in_ring_of(const FastBoard& board, int32_t cell, int32_t side) {
+    return ((board.ring[cell] >> (side - 1)) & 1) != 0;
+}
+
 // Whether a dot of side on a cell that can take one would capture nothing and be captured
 // at once (the standard rules; never under ours).
 bool is_suicide(FastBoard& board, int32_t cell, int32_t side);
+
+// Whether a dot of side on the cell is worth a thought: it can take one, would not be
+// captured at once, and lies in no empty ring of side's own, where it would change nothing.
+// Under our rules every cell that can take a dot.
+inline bool worth_playing(FastBoard& board, int32_t cell, int32_t side) {
+    return can_take_dot(board, cell) && !in_ring_of(board, cell, side) &&
+           !is_suicide(board, cell, side);
+}
 
 // Whether the side to move may place a dot on the cell, as the referee judges it.
 bool is_legal_move(FastBoard& board, int32_t cell);
