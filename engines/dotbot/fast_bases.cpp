@@ -243,7 +243,8 @@ bool make_base(FastBoard& b, int32_t s, int32_t length, Journal* journal, int32_
     return true;
 }
 
-// The base search of find_bases, keeping a journal when given one.
+// The base search of find_bases; true when the dot is captured at once. With a journal
+// (a trial placement) it stops as soon as it knows that, without making the base.
 //
 // Where the core floods behind every orthogonal neighbour, this one floods only where a
 // region can have been closed or can have to become a base: where the ring around the dot
@@ -251,7 +252,7 @@ bool make_base(FastBoard& b, int32_t s, int32_t length, Journal* journal, int32_
 // region of the mover's (its ring mark). A region behind a single gap is the dot's region
 // of before, which was open, or closed and marked. The same marks tell whether a dot that
 // captured nothing lies in a closed region of the other side's.
-void search_bases(FastBoard& b, int32_t cell, Journal* journal) {
+bool search_bases(FastBoard& b, int32_t cell, Journal* journal) {
     const int32_t mover = b.side_to_move;
     const int8_t own_bit = side_bit(mover);
     const bool in_own_ring = (b.ring[cell] & own_bit) != 0;
@@ -287,10 +288,12 @@ void search_bases(FastBoard& b, int32_t cell, Journal* journal) {
     // A dot that captured is no longer inside the other side's ring; a dot that did not
     // and is inside one makes it a base at once.
     const int32_t other = mover ^ 3;
+    if (captured != 0 || (b.ring[cell] & side_bit(other)) == 0)
+        return false;
     int32_t length = 0;
-    if (captured == 0 && (b.ring[cell] & side_bit(other)) != 0 &&
-        flood_region(b, cell, other, length, NO_EARLIER_FLOOD))
+    if (journal == nullptr && flood_region(b, cell, other, length, NO_EARLIER_FLOOD))
         make_base(b, other, length, journal, captured);
+    return true;
 }
 
 } // namespace
@@ -308,8 +311,8 @@ BaseProbe probe_bases(FastBoard& b, int32_t cell, int32_t side) {
     const int32_t before = b.score;
     b.owner[cell] = static_cast<int8_t>(side);
     journal.clear();
-    search_bases(b, cell, &journal);
-    const BaseProbe probe{b.score - before, b.enclosed[cell] != 0};
+    const bool suicide = search_bases(b, cell, &journal);
+    const BaseProbe probe{suicide ? -1 : b.score - before, suicide};
     for (auto e = journal.rbegin(); e != journal.rend(); ++e) {
         b.enclosed[e->cell] = e->enclosed;
         b.base[e->cell] = e->base;

@@ -16,8 +16,8 @@
 void find_bases(FastBoard& board, int32_t cell);
 
 // What a dot of side on a cell that can take one would do: side's captured-dot balance
-// change, and whether the dot would be captured at once. The board is left as it was but
-// for the search's visit marks.
+// change, and whether the dot would be captured at once (the change is then -1, whatever
+// more the base would take). The board is left as it was but for the search's visit marks.
 struct BaseProbe {
     int32_t gain;
     bool suicide;

@@ -101,8 +101,8 @@ bool touches_dot(const FastBoard& board, int32_t cell);
 void put_dot(FastBoard& board, int32_t cell);
 
 // What side's captured-dot balance would gain from a dot on a cell that can take one,
-// whoever is to move; negative for a dot captured at once. The board is left as it was but
-// for the search's visit marks. Under our rules, when one dot closes two regions that share
+// whoever is to move; -1 for a dot captured at once. The board is left as it was but for
+// the search's visit marks. Under our rules, when one dot closes two regions that share
 // a doubly enclosed dot of side, the figure may differ by that dot from what put_dot scores.
 int32_t probe_gain(FastBoard& board, int32_t cell, int32_t side);
 
