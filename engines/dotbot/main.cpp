@@ -39,7 +39,7 @@ MoveChoice choose_move(const FastBoard& board, const TurnInfo& turn,
     const int64_t free_count = free_cells(board);
     if (may_ground && grounded_balance > 0) {
         MoveChoice choice{-1, {}, true};
-        std::snprintf(choice.note, sizeof choice.note, "dotbot: grounds %d ahead",
+        std::snprintf(choice.note, sizeof choice.note, "dotbot: grounds at %+d",
                       static_cast<int>(grounded_balance));
         return choice;
     }
@@ -65,7 +65,7 @@ MoveChoice choose_move(const FastBoard& board, const TurnInfo& turn,
          (report.cell >= 0 && grounded_balance == 0 && report.win_rate < GROUND_FOR_A_DRAW_BELOW));
     MoveChoice choice{report.cell, {}, ground};
     if (ground)
-        std::snprintf(choice.note, sizeof choice.note, "dotbot: grounds %d ahead, win %d%%",
+        std::snprintf(choice.note, sizeof choice.note, "dotbot: grounds at %+d, win %d%%",
                       static_cast<int>(grounded_balance),
                       static_cast<int>(report.win_rate * 100 + 0.5));
     else if (report.cell >= 0)
