@@ -134,6 +134,7 @@ run-windows:
 	    $(CURDIR)/scripts/wine-run.sh $(ARCH) $(CURDIR)/build/run-$(ARCH)-wineprefix fendrel.exe
 
 bench-match: build-linux
+	$(NATIVE)/bench_ratings
 	$(NATIVE)/bench_match
 
 # Every chaos mode against dotbot and against itself through fendrel-match, twelve games

@@ -233,16 +233,23 @@ void pass_on_the_rest(Link& link, int wait_ms) {
 }
 
 const char USAGE[] =
-    "usage: fendrel-bridge [--env NAME=VALUE]... [--exchange FILE] pointsai|gtp -- PROGRAM "
-    "[ARGUMENT...]\n"
+    "usage: fendrel-bridge [--env NAME=VALUE]... [--exchange FILE] [--nearest-rules] "
+    "pointsai|gtp -- PROGRAM [ARGUMENT...]\n"
+    "   --nearest-rules: gtp under the fendrel rules, which the KataGo dots fork has not, plays\n"
+    "   its nearest (empty bases captured) instead of failing\n"
     "   or, without arguments, the same words a line each in PROGRAM.bridge beside it\n";
 
 // The options before the protocol's name: their words are taken out of `words`; false on
 // an option it does not know or one without its value.
 bool take_options(std::vector<std::string>& words, std::vector<std::string>& environment,
-                  std::string& exchange) {
+                  std::string& exchange, bool& nearest_rules) {
     size_t i = 0;
     while (i < words.size() && words[i].rfind("--", 0) == 0 && words[i] != "--") {
+        if (words[i] == "--nearest-rules") {
+            nearest_rules = true;
+            ++i;
+            continue;
+        }
         if (i + 1 >= words.size())
             return false;
         if (words[i] == "--env" && words[i + 1].find('=') != std::string::npos &&
@@ -291,8 +298,8 @@ int main(int argc, char** argv) {
     std::vector<std::string> words = command_words(argc, argv);
     ProgramStart start;
     std::string exchange;
-    if (!take_options(words, start.environment_changes, exchange) || words.size() < 3 ||
-        words[1] != "--" || !protocol_named(words[0], link.bridge.protocol)) {
+    if (!take_options(words, start.environment_changes, exchange, link.bridge.nearest_rules) ||
+        words.size() < 3 || words[1] != "--" || !protocol_named(words[0], link.bridge.protocol)) {
         std::fputs(USAGE, stderr);
         return 2;
     }

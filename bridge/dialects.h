@@ -7,10 +7,12 @@
 // gtp, as the dots fork of KataGo speaks it: requests "ID COMMAND ARGS", answers "=ID
 // RESULT" or "?ID ERROR", each ended by a blank line; colours B (side 1, which moves first)
 // and W; a vertex is "COLUMN-ROW", both from 1, the column from the left, the row from the
-// bottom, so that no letters are needed on a board 39 wide.
+// bottom, so that no letters are needed on a board 39 wide; "ground" for grounding. Its rules
+// are a flat JSON object (kata-set-rules, kata-get-rules).
 #pragma once
 
 #include "bridge/translator.h"
+#include "rules/rule_set.h"
 
 #include <cstdint>
 #include <string>
@@ -27,9 +29,23 @@ struct Answer {
 // Reads the first line of an answer; false when it has not the protocol's shape.
 bool parse_answer(ForeignProtocol protocol, const std::string& line, Answer& answer);
 
-// The commands (without ids) that set up an empty board of cols x rows.
-std::vector<std::string> setup_commands(ForeignProtocol protocol, int32_t rows, int32_t cols,
-                                        uint32_t seed);
+// The commands (without ids) that tell the engine the board's size, at "new".
+std::vector<std::string> size_commands(ForeignProtocol protocol, int32_t rows, int32_t cols,
+                                       uint32_t seed);
+
+// A command and what its answer is checked for.
+struct Command {
+    std::string text;
+    RequestKind kind;
+};
+
+// The commands that tell the engine the rules and then set up its empty board under them,
+// once the set-up's rules are known; none for pointsai, which has no word for rules.
+std::vector<Command> rules_commands(ForeignProtocol protocol, const RuleSet& rules);
+
+// Whether the results of gtp's answer to kata-get-rules say that the engine plays `rules`
+// as rules_commands told it: the dots rules, every key as sent.
+bool fork_plays_rules(const std::string& results, const RuleSet& rules);
 
 // The commands that tell the engine the increment; none for pointsai, which is given a
 // budget with each request to move.
@@ -42,8 +58,11 @@ std::string play_command(ForeignProtocol protocol, int side, int32_t x, int32_t 
 std::vector<std::string> clock_commands(ForeignProtocol protocol, int side, uint32_t budget_ms);
 std::string generate_command(ForeignProtocol protocol, int side, uint32_t budget_ms);
 
+// Whether a generated move's results are grounding (gtp only: pointsai has no word for it).
+bool is_grounding(ForeignProtocol protocol, const std::string& results);
+
 // Reads the point of a generated move from an answer's results; false when they name none
-// (a wrong shape, another player, or for gtp a resignation or a pass).
+// (a wrong shape, another player, or for gtp a resignation or grounding).
 bool parse_generated(ForeignProtocol protocol, const std::string& results, int side, int32_t rows,
                      int32_t& x, int32_t& y);
 

@@ -4,6 +4,7 @@
 #include "engine/protocol.h"
 #include "rules/board.h"
 #include "rules/capture.h"
+#include "rules/standard_bases.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -64,8 +65,11 @@ void echo(Bridge& bridge, const std::string& line, const char* channel, BridgeOu
 }
 
 bool on_board(const Bridge& bridge, int32_t x, int32_t y) {
-    return x >= 0 && y >= 0 && x < std::min(bridge.cols, bridge.board.board_cols) &&
-           y < std::min(bridge.rows, bridge.board.board_rows);
+    return x >= 0 && y >= 0 && x < bridge.board.board_cols && y < bridge.board.board_rows;
+}
+
+std::string rules_text(const Bridge& bridge) {
+    return rule_set_text(bridge.board.rules);
 }
 
 // A generated move: checked on the bridge's board and placed there, then relayed, or
@@ -77,8 +81,20 @@ void take_generated(Bridge& bridge, const Request& request, const Answer& answer
     // The line protocol has no resignation: the engine gives the game up as a failure.
     if (answer.results == "resign")
         return fail(bridge, "it resigned: " + quoted(line), out);
-    if (!parse_generated(bridge.protocol, answer.results, bridge.board.side_to_move, bridge.rows, x,
-                         y))
+    // Grounding ends the game on the bridge's board as on the referee's; gtp's genmove has
+    // grounded on the engine's own.
+    if (is_grounding(bridge.protocol, answer.results)) {
+        if (bridge.board.rules.kind != RuleKind::standard)
+            return fail(bridge,
+                        "it grounded, which the " + rules_text(bridge) +
+                            " rules have not: " + quoted(line),
+                        out);
+        ground(bridge.board);
+        out.to_referee += "ground\n";
+        return;
+    }
+    if (!parse_generated(bridge.protocol, answer.results, bridge.board.side_to_move,
+                         bridge.board.board_rows, x, y))
         return fail(bridge, "an answer of the wrong shape: " + quoted(line), out);
     if (!on_board(bridge, x, y))
         return fail(bridge, "a move off the board: " + quoted(line), out);
@@ -92,8 +108,8 @@ void take_generated(Bridge& bridge, const Request& request, const Answer& answer
         out.to_referee += move;
         return;
     }
-    send(bridge, play_command(bridge.protocol, side, x, y, bridge.rows), RequestKind::our_move,
-         request.deadline, out, x, y);
+    send(bridge, play_command(bridge.protocol, side, x, y, bridge.board.board_rows),
+         RequestKind::our_move, request.deadline, out, x, y);
 }
 
 // An answer's first line, checked against the oldest request.
@@ -114,12 +130,23 @@ void take_answer(Bridge& bridge, const std::string& line, BridgeOutput& out) {
     if (bridge.protocol == ForeignProtocol::pointsai &&
         answer.command != command_word(request.command))
         return fail(bridge, "an answer to another command: " + quoted(line), out);
+    if (!answer.success && request.kind == RequestKind::rules)
+        return fail(bridge, "it refused the rules " + rules_text(bridge) + ": " + quoted(line),
+                    out);
     if (!answer.success)
         return fail(bridge, quoted(line), out);
     bridge.waiting.pop_front();
+    // After quit only the name is still wanted: a late move is neither committed nor relayed.
+    if (bridge.finished && request.kind != RequestKind::name)
+        return;
     switch (request.kind) {
     case RequestKind::name:
         write_name(bridge, answer.results, out);
+        break;
+    case RequestKind::rules_check:
+        if (!fork_plays_rules(answer.results, bridge.board.rules))
+            fail(bridge, "it plays other rules than " + rules_text(bridge) + ": " + quoted(line),
+                 out);
         break;
     case RequestKind::generate:
         take_generated(bridge, request, answer, line, out);
@@ -131,6 +158,7 @@ void take_answer(Bridge& bridge, const std::string& line, BridgeOutput& out) {
         break;
     }
     case RequestKind::setup:
+    case RequestKind::rules:
     case RequestKind::their_move:
     case RequestKind::quit:
         break;
@@ -153,6 +181,52 @@ void ask_for_move(Bridge& bridge, uint32_t now, BridgeOutput& out) {
          out);
 }
 
+// The referee's "new ROWS COLS": a fresh board of that size, under the fendrel rules unless
+// a rules line follows, and its size told to the engine.
+void take_new(Bridge& bridge, int32_t rows, int32_t cols, uint32_t deadline, BridgeOutput& out) {
+    if (!board_size_fits(cols, rows))
+        return fail(bridge,
+                    "a board of " + std::to_string(rows) + " rows and " + std::to_string(cols) +
+                        " columns, where the rules take from " + std::to_string(MIN_BOARD_SIDE) +
+                        " to " + std::to_string(MAX_BOARD_SIDE) + " points a side",
+                    out);
+    init_board(bridge.board, cols, rows);
+    bridge.setup_open = true;
+    for (const std::string& command : size_commands(bridge.protocol, rows, cols, bridge.seed))
+        send(bridge, command, RequestKind::setup, deadline, out);
+}
+
+// The referee's "rules SET[,OPTION=VALUE...]", which follows "new" when the rules are not
+// fendrel. Start and opening dots come as moves, so rules that name a start position would
+// place them twice.
+void take_rules(Bridge& bridge, const std::string& line, BridgeOutput& out) {
+    if (!bridge.setup_open)
+        return fail(bridge, "a rules line outside the set-up: " + quoted(line), out);
+    RuleSet rules;
+    std::string error;
+    if (!parse_rule_set(line.size() > 6 ? line.substr(6) : "", rules, error))
+        return fail(bridge, "a rules line it cannot read (" + error + "): " + quoted(line), out);
+    if (rules.start != StartPosition::empty || rules.start_seed != 0)
+        return fail(bridge,
+                    "rules that name a start position, whose dots come as moves: " + quoted(line),
+                    out);
+    init_board(bridge.board, bridge.board.board_cols, bridge.board.board_rows, rules);
+}
+
+// The end of the set-up: the engine is told the rules and sets up its board under them.
+void close_setup(Bridge& bridge, uint32_t deadline, BridgeOutput& out) {
+    bridge.setup_open = false;
+    if (bridge.protocol == ForeignProtocol::gtp && bridge.board.rules.kind == RuleKind::fendrel &&
+        !bridge.nearest_rules)
+        return fail(bridge,
+                    "the KataGo dots fork cannot be told the fendrel rules (every closed ring "
+                    "encloses, an empty one too); play it under the standard rules, or start "
+                    "the bridge with --nearest-rules to let it play empty bases captured",
+                    out);
+    for (const Command& command : rules_commands(bridge.protocol, bridge.board.rules))
+        send(bridge, command.text, command.kind, deadline, out);
+}
+
 } // namespace
 
 bool protocol_named(const std::string& name, ForeignProtocol& protocol) {
@@ -171,11 +245,12 @@ const char* protocol_name(ForeignProtocol protocol) {
 
 void open_bridge(Bridge& bridge, ForeignProtocol protocol, uint32_t seed, uint32_t now,
                  BridgeOutput& out) {
+    // The option the bridge was started with stays; all else starts afresh.
+    const bool nearest_rules = bridge.nearest_rules;
     bridge = Bridge{};
+    bridge.nearest_rules = nearest_rules;
     bridge.protocol = protocol;
     bridge.seed = seed;
-    bridge.rows = bridge.board.board_rows;
-    bridge.cols = bridge.board.board_cols;
     init_board(bridge.board);
     send(bridge, "name", RequestKind::name, now + REQUEST_LIMIT_MS, out);
 }
@@ -187,13 +262,16 @@ void bridge_referee_line(Bridge& bridge, const std::string& line, uint32_t now, 
     int32_t a = 0;
     int32_t b = 0;
     unsigned number = 0;
-    if (std::sscanf(line.c_str(), "new %d %d", &a, &b) == 2) {
-        bridge.rows = a;
-        bridge.cols = b;
-        init_board(bridge.board);
-        for (const std::string& command : setup_commands(bridge.protocol, a, b, bridge.seed))
-            send(bridge, command, RequestKind::setup, deadline, out);
-    } else if (std::sscanf(line.c_str(), "increment %u", &number) == 1) {
+    if (line == "rules" || line.rfind("rules ", 0) == 0)
+        return take_rules(bridge, line, out);
+    if (std::sscanf(line.c_str(), "new %d %d", &a, &b) == 2)
+        return take_new(bridge, a, b, deadline, out);
+    if (bridge.setup_open && line != "quit") {
+        close_setup(bridge, deadline, out);
+        if (bridge.finished)
+            return;
+    }
+    if (std::sscanf(line.c_str(), "increment %u", &number) == 1) {
         bridge.increment_ms = number;
         if (!bridge.movetime_ms)
             for (const std::string& command : increment_commands(bridge.protocol, number))
@@ -215,7 +293,7 @@ void bridge_referee_line(Bridge& bridge, const std::string& line, uint32_t now, 
         if (on_board(bridge, a, b) && is_legal_dot(bridge.board, a, b)) {
             const int side = bridge.board.side_to_move;
             place_dot(bridge.board, cell_index(bridge.board, a, b));
-            send(bridge, play_command(bridge.protocol, side, a, b, bridge.rows),
+            send(bridge, play_command(bridge.protocol, side, a, b, bridge.board.board_rows),
                  RequestKind::their_move, deadline, out);
         }
     }

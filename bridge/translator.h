@@ -1,7 +1,8 @@
 // The translation between the referee's line protocol and another engine protocol, apart
 // from any process so that every exchange can be tested as text. The bridge keeps its own
-// board (the rules core's one board), so it knows the side to move and checks each move the
-// engine gives before the referee sees it.
+// board on the rules core, of the size and under the rules the referee's set-up names ("new",
+// then "rules" unless they are fendrel), so it knows the side to move and checks each move
+// the engine gives before the referee sees it.
 //
 // Every step takes the time now (a monotonic tick in ms) and appends to a BridgeOutput what
 // is to be written: requests to the engine, lines to the referee. Every line the engine
@@ -33,8 +34,9 @@ struct BridgeOutput {
     bool failed = false;
 };
 
-// What a request sent to the engine is for, so that its answer can be checked and used.
-enum class RequestKind { name, setup, their_move, generate, our_move, quit };
+// What a request sent to the engine is for, so that its answer can be checked and used:
+// `rules` tells the engine the rules, `rules_check` asks them back.
+enum class RequestKind { name, setup, rules, rules_check, their_move, generate, our_move, quit };
 
 struct Request {
     int id = 0;
@@ -47,13 +49,18 @@ struct Request {
 struct Bridge {
     ForeignProtocol protocol = ForeignProtocol::pointsai;
     uint32_t seed = 0; // pointsai's init takes a random seed
+    // gtp under the fendrel rules, which the KataGo fork cannot be told: play its nearest
+    // (empty bases captured) when set, else fail as the set-up ends.
+    bool nearest_rules = false;
     int next_id = 1;
     std::deque<Request> waiting; // sent and not yet answered, oldest first
     bool named = false;
     std::string early_echo;       // engine lines before the name line, passed on after it
     bool in_gtp_response = false; // GTP: inside a response, until its blank line
-    int32_t rows = 0, cols = 0;
-    Board board; // the game as the referee relays it, on the referee's board
+    Board board; // the game as the referee relays it, of its size and under its rules
+    // Between "new" and the first line after it that is not "rules": the rules are still
+    // being told, so the engine has not been given them yet.
+    bool setup_open = false;
     uint32_t increment_ms = 0;
     uint32_t movetime_ms = 0; // "movetime MS" from the referee: the budget of every move
     uint32_t own_clock_ms = 0;
@@ -61,16 +68,19 @@ struct Bridge {
     std::string failure; // the line that said why the engine failed
 };
 
-// Starts a bridge: its first request, the engine's name.
+// Starts a bridge afresh but for nearest_rules: its first request, the engine's name.
 void open_bridge(Bridge& bridge, ForeignProtocol protocol, uint32_t seed, uint32_t now,
                  BridgeOutput& out);
 
-// One line from the referee, without its "\n".
+// One line from the referee, without its "\n". A board size the rules core does not take, a
+// rules line it cannot read, one outside the set-up and one that names a start position
+// (whose dots come as moves) fail the engine.
 void bridge_referee_line(Bridge& bridge, const std::string& line, uint32_t now, BridgeOutput& out);
 
 // One line from the engine, without its "\n"; `channel` names where it came from in the
 // message that passes it on ("" for its output, "stderr"). After quit its answers are still
-// taken (its name may come only then); after a failure it is only passed on.
+// checked and its name taken (it may come only then), but a move it answers is neither
+// committed nor relayed; after a failure it is only passed on.
 void bridge_engine_line(Bridge& bridge, const std::string& line, const char* channel, uint32_t now,
                         BridgeOutput& out);
 

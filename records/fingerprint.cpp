@@ -37,6 +37,8 @@ std::string match_fingerprint(const MatchOptions& options) {
             text += "env=" + setting + '\3';
         if (engine.movetime_ms)
             text += "movetime=" + std::to_string(engine.movetime_ms) + '\4';
+        if (engine.increment_ms)
+            text += "increment=" + std::to_string(engine.increment_ms) + '\6';
         text += '\0';
     }
     text += options.opening + '\0' + std::to_string(options.seed) + '\0' +
@@ -49,6 +51,9 @@ std::string match_fingerprint(const MatchOptions& options) {
         options.rules != RuleSet{})
         text += '\5' + std::to_string(options.board_cols) + 'x' +
                 std::to_string(options.board_rows) + ' ' + rule_set_text(options.rules);
+    // A gauntlet pairs other engines in its games than a round robin of three or more does.
+    if (options.tournament == Tournament::gauntlet && options.engines.size() > 2)
+        text += "\7gauntlet";
     char digest[17];
     std::snprintf(digest, sizeof digest, "%016" PRIx64, hash_text(text));
     return digest;

@@ -50,50 +50,12 @@ size_t utf8_sequence(const std::string& text, size_t i) {
     return length;
 }
 
-// Bytes as valid UTF-8: every byte outside a valid sequence becomes its stand-in.
-std::string to_utf8(const std::string& bytes) {
-    std::string text;
-    for (size_t i = 0; i < bytes.size();) {
-        const size_t length = utf8_sequence(bytes, i);
-        if (length) {
-            text.append(bytes, i, length);
-            i += length;
-            continue;
-        }
-        const unsigned code = STAND_IN_BASE + static_cast<unsigned char>(bytes[i++]);
-        text += static_cast<char>(0xE0 | (code >> 12));
-        text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (code & 0x3F));
-    }
-    return text;
-}
-
-// The bytes back from UTF-8: each stand-in becomes the byte it stands for.
-std::string from_utf8(const std::string& text) {
-    std::string bytes;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c == 0xEE && i + 2 < text.size()) {
-            const unsigned code = (c & 0x0F) << 12 |
-                                  (static_cast<unsigned char>(text[i + 1]) & 0x3F) << 6 |
-                                  (static_cast<unsigned char>(text[i + 2]) & 0x3F);
-            if (code >= STAND_IN_BASE + 0x80 && code <= STAND_IN_BASE + 0xFF) {
-                bytes += static_cast<char>(code - STAND_IN_BASE);
-                i += 2;
-                continue;
-            }
-        }
-        bytes += text[i];
-    }
-    return bytes;
-}
-
 // A string member; false when it is missing or not a string.
 bool read_string(const Json& object, const char* key, std::string& out) {
     const auto member = object.find(key);
     if (member == object.end() || !member->is_string())
         return false;
-    out = from_utf8(member->get_ref<const std::string&>());
+    out = json_text_bytes(member->get_ref<const std::string&>());
     return true;
 }
 
@@ -169,10 +131,50 @@ bool read_board(const Json& object, GameRecord& record) {
 
 } // namespace
 
-double a_points(const GameRecord& record) {
+std::string json_text(const std::string& bytes) {
+    std::string text;
+    for (size_t i = 0; i < bytes.size();) {
+        const size_t length = utf8_sequence(bytes, i);
+        if (length) {
+            text.append(bytes, i, length);
+            i += length;
+            continue;
+        }
+        const unsigned code = STAND_IN_BASE + static_cast<unsigned char>(bytes[i++]);
+        text += static_cast<char>(0xE0 | (code >> 12));
+        text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (code & 0x3F));
+    }
+    return text;
+}
+
+std::string json_text_bytes(const std::string& text) {
+    std::string bytes;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c == 0xEE && i + 2 < text.size()) {
+            const unsigned code = (c & 0x0F) << 12 |
+                                  (static_cast<unsigned char>(text[i + 1]) & 0x3F) << 6 |
+                                  (static_cast<unsigned char>(text[i + 2]) & 0x3F);
+            if (code >= STAND_IN_BASE + 0x80 && code <= STAND_IN_BASE + 0xFF) {
+                bytes += static_cast<char>(code - STAND_IN_BASE);
+                i += 2;
+                continue;
+            }
+        }
+        bytes += text[i];
+    }
+    return bytes;
+}
+
+double side_points(const GameRecord& record, int side) {
     if (record.winner == 0)
         return 0.5;
-    return record.winner == record.a_side ? 1 : 0;
+    return record.winner == side ? 1 : 0;
+}
+
+double a_points(const GameRecord& record) {
+    return side_points(record, record.a_side);
 }
 
 const std::string* loser_name(const GameRecord& record) {
@@ -199,16 +201,16 @@ std::string record_to_json(const GameRecord& record) {
             ? Json::array({record.referee_cpu_ms, record.side_cpu_ms[0], record.side_cpu_ms[1]})
             : Json::array({record.referee_cpu_ms, record.engines_cpu_ms});
     Json line = {
-        {"match", to_utf8(record.match)},
+        {"match", json_text(record.match)},
         {"game", record.game},
-        {"side1", to_utf8(record.side1)},
-        {"side2", to_utf8(record.side2)},
+        {"side1", json_text(record.side1)},
+        {"side2", json_text(record.side2)},
         {"a_side", record.a_side},
-        {"opening", to_utf8(record.opening)},
+        {"opening", json_text(record.opening)},
         {"opening_dots", record.opening_dots},
         {"winner", record.winner},
-        {"reason", to_utf8(record.reason)},
-        {"detail", to_utf8(record.detail)},
+        {"reason", json_text(record.reason)},
+        {"detail", json_text(record.detail)},
         {"size", {record.board_cols, record.board_rows}},
         {"rules", rule_set_text(record.rules)},
         {"score", record.score},
@@ -218,6 +220,8 @@ std::string record_to_json(const GameRecord& record) {
         {"duration_ms", record.duration_ms},
         {"cpu_ms", cpu},
     };
+    if (record.increment_ms[0] != 0 || record.increment_ms[1] != 0)
+        line["increment_ms"] = {record.increment_ms[0], record.increment_ms[1]};
     // Only a grounded game has the member, so that other lines stay as they were.
     if (record.grounded != 0)
         line["grounded"] = record.grounded;
@@ -225,11 +229,12 @@ std::string record_to_json(const GameRecord& record) {
 }
 
 bool record_from_json(const std::string& line, GameRecord& record) {
-    const Json value = Json::parse(to_utf8(line), nullptr, false);
+    const Json value = Json::parse(json_text(line), nullptr, false);
     if (!value.is_object())
         return false;
     record = GameRecord{};
     std::vector<uint32_t> clocks;
+    std::vector<uint32_t> increments;
     std::vector<int64_t> cpu;
     const bool complete =
         read_string(value, "match", record.match) &&
@@ -245,6 +250,8 @@ bool record_from_json(const std::string& line, GameRecord& record) {
         read_dots(value, record.dots) &&
         read_ints(value, "move_ms", record.move_ms, 0, UINT32_MAX) &&
         read_ints(value, "clock_ms", clocks, 0, UINT32_MAX) && clocks.size() == 2 &&
+        (!value.contains("increment_ms") ||
+         (read_ints(value, "increment_ms", increments, 1, UINT32_MAX) && increments.size() == 2)) &&
         (!value.contains("grounded") || read_int(value, "grounded", record.grounded, 1, 2)) &&
         read_int(value, "duration_ms", record.duration_ms, 0, 9e15) &&
         read_ints(value, "cpu_ms", cpu, 0, 9e15) && (cpu.size() == 2 || cpu.size() == 3) &&
@@ -253,6 +260,10 @@ bool record_from_json(const std::string& line, GameRecord& record) {
         return false;
     record.clock_ms[0] = clocks[0];
     record.clock_ms[1] = clocks[1];
+    if (!increments.empty()) {
+        record.increment_ms[0] = increments[0];
+        record.increment_ms[1] = increments[1];
+    }
     record.referee_cpu_ms = cpu[0];
     if (cpu.size() == 3) {
         record.side_cpu_ms[0] = cpu[1];

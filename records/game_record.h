@@ -36,9 +36,12 @@ struct GameRecord {
     std::vector<uint32_t> move_ms; // time taken for each move after the opening: each dot,
                                    // then the grounding if there was one
     uint32_t clock_ms[2] = {0, 0}; // each side's clock at the end
-    int64_t duration_ms = 0;       // from the engines' start to the end of the game
-    int64_t referee_cpu_ms = 0;    // CPU time of the game's worker process
-    int64_t engines_cpu_ms = 0;    // CPU time of both engines
+    // Each side's increment, credited whenever it was asked to move; 0 in lines written
+    // before each side's was kept, which give only the clocks.
+    uint32_t increment_ms[2] = {0, 0};
+    int64_t duration_ms = 0;    // from the engines' start to the end of the game
+    int64_t referee_cpu_ms = 0; // CPU time of the game's worker process
+    int64_t engines_cpu_ms = 0; // CPU time of both engines
     // CPU time of each side's engine (its process and what it reaped, so a bridged engine's
     // with its bridge's); -1 in lines written before the sides were kept apart, which give
     // only both together.
@@ -48,6 +51,9 @@ struct GameRecord {
 // The game's moves: its dots, and its grounding if a side grounded.
 int record_moves(const GameRecord& record);
 
+// The points of the engine that played `side` (1 or 2): 1, 0.5 or 0.
+double side_points(const GameRecord& record, int side);
+
 // Engine A's points in the game: 1, 0.5 or 0.
 double a_points(const GameRecord& record);
 
@@ -56,6 +62,14 @@ const std::string* loser_name(const GameRecord& record);
 
 // Whether the record keeps each side's CPU time apart.
 bool has_side_cpu(const GameRecord& record);
+
+// Bytes as valid UTF-8 for JSON text: every byte outside a valid sequence becomes its
+// stand-in, the code point U+EF80 + (byte - 0x80), which a results line reads back as the
+// byte; so a name in any encoding keeps its bytes.
+std::string json_text(const std::string& bytes);
+
+// The bytes of such a text: each stand-in becomes the byte it stands for.
+std::string json_text_bytes(const std::string& text);
 
 // The results line of a game, without its line feed.
 std::string record_to_json(const GameRecord& record);

@@ -22,7 +22,12 @@ struct EngineSpec {
     // A fixed time per move asked of it (a "movetime MS" line, or the bridge's budget); 0 for
     // none.
     uint32_t movetime_ms = 0;
+    // Its own increment, for time odds; 0: the match's.
+    uint32_t increment_ms = 0;
 };
+
+// How more than two engines meet: every pairing, or the first engine against each other.
+enum class Tournament { round_robin, gauntlet };
 
 struct SprtSpec {
     bool enabled = false;
@@ -33,8 +38,11 @@ struct SprtSpec {
 };
 
 struct MatchOptions {
-    EngineSpec engines[2];
-    int games = 100;
+    std::vector<EngineSpec> engines; // two or more, the first the one a two-engine summary
+                                     // is seen from
+    Tournament tournament = Tournament::round_robin;
+    int rounds = 50;     // pairs of games each pairing plays, unless `games` is given
+    int games = 0;       // how many games in all; 0: every pairing's pairs of all the rounds
     int concurrency = 0; // 0: one per core
     uint64_t seed = 1;
     std::string opening = "empty";
@@ -48,6 +56,10 @@ struct MatchOptions {
     bool time_forfeit = true;
     uint32_t stall_timeout_s = 60;
     SprtSpec sprt;
+    // The ratings' scale: --anchor NAME=ELO fixes that engine's; "" for a mean of 0.
+    std::string anchor;
+    double anchor_elo = 0;
+    std::string ratings_json; // --ratings-json FILE: the ratings and crosstable as JSON
     std::string sgf_path;
     std::string results_path;
     std::string logs_dir; // keeps each game's engine log when set

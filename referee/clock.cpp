@@ -10,6 +10,7 @@
 uint32_t side1_clock_ms;
 uint32_t side2_clock_ms;
 uint32_t increment_ms;
+uint32_t side_increment_ms[2];
 uint32_t turn_start_tick;
 
 namespace {
@@ -25,9 +26,14 @@ int32_t rounded_seconds(int32_t remaining_ms) {
 
 } // namespace
 
+uint32_t increment_of(const EngineProcess& engine) {
+    const uint32_t own = side_increment_ms[&engine == &engine1 ? 0 : 1];
+    return own != 0 ? own : increment_ms;
+}
+
 void send_clock_block(EngineProcess& engine, uint32_t& own_clock, uint32_t opponent_clock_ms,
                       const char* leading_line) {
-    own_clock += increment_ms;
+    own_clock += increment_of(engine);
     char text[2 * PROTOCOL_LINE_SIZE];
     const int leading = std::snprintf(text, PROTOCOL_LINE_SIZE, "%s", leading_line);
     format_clock_block(text + leading, sizeof text - leading, own_clock, opponent_clock_ms);

@@ -12,9 +12,15 @@ constexpr int CLOCK_TIMER_ID = 1;
 extern uint32_t side1_clock_ms;
 extern uint32_t side2_clock_ms;
 extern uint32_t increment_ms;
+// A side's own increment when not 0, in place of increment_ms: fendrel-match's time odds.
+// The window programs leave both at 0.
+extern uint32_t side_increment_ms[2];
 extern uint32_t turn_start_tick; // tick count right after the last clock block went out
 
-// Credits the increment to own_clock, sends the clock block ending in "go" to engine, and
+// The increment credited to the engine's side: its own, else increment_ms.
+uint32_t increment_of(const EngineProcess& engine);
+
+// Credits the engine's increment to own_clock, sends the clock block ending in "go" to engine, and
 // starts the new turn. A relayed move line given as `leading_line` goes out in the same
 // write, so that the engine is woken once per turn.
 void send_clock_block(EngineProcess& engine, uint32_t& own_clock, uint32_t opponent_clock_ms,

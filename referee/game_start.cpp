@@ -35,7 +35,7 @@ void send_setup_lines(EngineProcess& engine) {
         format_rules_line(line, sizeof line, rule_set_text(play).c_str());
         engine.send_line(line);
     }
-    format_increment_line(line, sizeof line, increment_ms);
+    format_increment_line(line, sizeof line, increment_of(engine));
     engine.send_line(line);
 }
 

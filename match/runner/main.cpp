@@ -3,6 +3,7 @@
 #include "match/runner/engine_paths.h"
 #include "match/runner/options.h"
 #include "match/runner/play_one.h"
+#include "match/runner/ratings_file.h"
 #include "match/runner/scheduler.h"
 #include "match/stats/summary.h"
 #include "records/openings.h"
@@ -10,7 +11,9 @@
 
 #include "os/console.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -22,16 +25,30 @@ int fail(const std::string& error) {
     return 2;
 }
 
+// The names as a list for a message: "A, B, C".
+std::string joined(const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names)
+        text += (text.empty() ? "" : ", ") + name;
+    return text;
+}
+
 // "merge": the summary of the results lines in the files.
 int merge(const std::vector<std::string>& args) {
-    SprtSpec sprt;
-    std::vector<std::string> files;
+    MergeOptions options;
     std::string error;
-    if (!parse_merge_options(args, sprt, files, error))
+    if (!parse_merge_options(args, options, error))
         return fail(error);
+    for (const std::string& file : options.files) {
+        std::error_code same_error;
+        if (!options.ratings_json.empty() &&
+            std::filesystem::equivalent(options.ratings_json, file, same_error))
+            return fail("--ratings-json " + options.ratings_json +
+                        " is a results file to read; give another file");
+    }
     std::vector<GameRecord> records;
     int skipped = 0;
-    for (const std::string& file : files)
+    for (const std::string& file : options.files)
         if (!read_results(file == "-" ? "/dev/stdin" : file, records, skipped, error))
             return fail(error);
     if (skipped)
@@ -45,7 +62,18 @@ int merge(const std::vector<std::string>& args) {
     if (games.size() < records.size())
         std::fprintf(stderr, "fendrel-match: %zu repeated games were counted once\n",
                      records.size() - games.size());
-    std::printf("%s", summary_text(games, sprt).c_str());
+    const std::vector<std::string> engines = engine_names(games);
+    if (options.sprt.enabled && engines.size() > 2)
+        return fail("--sprt tests one engine against another, and these results hold " +
+                    std::to_string(engines.size()) + " engines (" + joined(engines) + ")");
+    if (!options.anchor.empty() &&
+        std::find(engines.begin(), engines.end(), options.anchor) == engines.end())
+        return fail("--anchor: no engine is named " + options.anchor + " in these results (" +
+                    joined(engines) + ")");
+    const RatingScale scale{options.anchor, options.anchor_elo};
+    std::printf("%s", match_summary_text(games, options.sprt, scale).c_str());
+    if (!options.ratings_json.empty() && !write_ratings_json(options.ratings_json, games, scale))
+        return fail("cannot write " + options.ratings_json);
     return 0;
 }
 

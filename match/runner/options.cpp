@@ -1,6 +1,10 @@
 #include "match/runner/options.h"
 
+#include "match/runner/schedule.h"
+
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
@@ -8,34 +12,49 @@
 namespace {
 
 const char USAGE[] =
-    R"(fendrel-match: plays many games between two engines and sums them up.
+    R"(fendrel-match: plays many games between engines and sums them up.
 
 usage: fendrel-match --engine name=A cmd=PATH [arg=ARG ...] [dir=DIR] [proto=P]
-                              [env=NAME=VALUE ...] [movetime=MS]
-                     --engine name=B cmd=PATH [arg=ARG ...] [dir=DIR] [proto=P]
-                              [env=NAME=VALUE ...] [movetime=MS] [options]
+                              [env=NAME=VALUE ...] [movetime=MS] [increment=MS]
+                     --engine name=B cmd=PATH ... [--engine name=C ...] [options]
        fendrel-match play-one --game N <the same options>
-       fendrel-match merge [--sprt ...] FILE.jsonl...
+       fendrel-match merge [--sprt ...] [--anchor NAME=ELO] [--ratings-json FILE]
+                           FILE.jsonl...
 
-Engines (exactly two; A is the engine the score is seen from):
+Engines (two or more; with two, A is the engine the score is seen from):
   --engine name=NAME cmd=PATH [arg=ARG ...] [dir=DIR] [proto=P]
-           [env=NAME=VALUE ...] [movetime=MS]
-        NAME names the engine in the output; PATH is the program (a path, or a name
-        looked up in PATH); each arg= adds one argument; DIR is its working directory
-        (default: the current directory). Engines speak the protocol of the window
-        program: "new", "increment", "time"/"otime"/"go", "move", "quit"; with
-        proto=pointsai or proto=gtp the engine speaks that protocol instead and plays
-        through fendrel-bridge, found beside fendrel-match (P: line, the default,
-        pointsai or gtp). Each env= sets an environment variable in this engine's
-        process only (through the bridge, in the engine's). movetime= asks for a fixed
-        time per move: an engine of the window program's protocol is sent
-        "movetime MS" after "increment" (dotbot honours it; others may ignore it), a
-        bridged engine is given MS as its budget; the clock and its loss on time stay.
+           [env=NAME=VALUE ...] [movetime=MS] [increment=MS]
+        NAME names the engine in the output (each engine its own name); PATH is the
+        program (a path, or a name looked up in PATH); each arg= adds one argument;
+        DIR is its working directory (default: the current directory). Engines speak
+        the protocol of the window program: "new", "increment", "time"/"otime"/"go",
+        "move", "quit"; with proto=pointsai or proto=gtp the engine speaks that
+        protocol instead and plays through fendrel-bridge, found beside fendrel-match
+        (P: line, the default, pointsai or gtp). Each env= sets an environment variable
+        in this engine's process only (through the bridge, in the engine's). movetime=
+        asks for a fixed time per move: an engine of the window program's protocol is
+        sent "movetime MS" after "increment" (dotbot honours it; others may ignore it),
+        a bridged engine is given MS as its budget; the clock and its loss on time stay.
+        increment= gives this engine its own increment instead of --increment (time
+        odds); each side's is in the results line.
+  --each KEY=VALUE ...
+                      the same words for every engine, before its own (which win where
+                      they set the same key), e.g. --each movetime=100 dir=/tmp
+
+Tournaments (three engines or more):
+  --tournament T      round-robin (every pairing; the default) or gauntlet (the first
+                      engine against each of the others)
+  --rounds N          each pairing plays N pairs of games, the colours swapped in each
+                      pair (default 50; with two engines the same as --games 2N); every
+                      pairing of a round starts from the same opening, and the games go
+                      round by round, so a tournament stopped early has played each
+                      pairing alike
 
 Games:
-  --games N           games to play (default 100), numbered from 0; games 2k and 2k+1
-                      share an opening, A playing side 1 in the first and side 2 in
-                      the second
+  --games N           games to play in all (default: the rounds' games, 100 with two
+                      engines), numbered from 0; games 2k and 2k+1 are a pair of one
+                      pairing, sharing an opening, A playing side 1 in the first and
+                      side 2 in the second
   --concurrency K     games at once (default: the number of cores)
   --seed S            seed of the random openings (default 1)
   --opening O         empty (default), cross (four dots in the centre), cross2 (two
@@ -70,6 +89,10 @@ Statistics:
   --sprt elo0=E0 elo1=E1 alpha=A beta=B
                       sequential probability ratio test of elo0 against elo1 for A,
                       on the paired games; the match stops once a bound is crossed
+                      (two engines only)
+  --anchor NAME=ELO   the ratings of more than two engines have NAME at ELO instead of a
+                      mean of 0
+  --ratings-json FILE the rating list and crosstable at the end, as JSON
 
 Records:
   --results FILE      one JSON line per game; a match started again with the same
@@ -82,9 +105,13 @@ Records:
 Subcommands:
   play-one --game N   plays game N (from 0) of the match and prints its JSON line, so
                       a match can be spread over machines (GNU parallel, batch jobs)
-  merge [--sprt ...] FILE...
+  merge [--sprt ...] [--anchor NAME=ELO] [--ratings-json FILE] FILE...
                       the summary of the JSON lines in the files (a "-" reads standard
-                      input), the same as the match itself prints
+                      input), the same as the match itself prints; of more than two
+                      engines, the rating list (maximum-likelihood Elo, mean 0 unless
+                      --anchor fixes NAME's), the crosstable and the losses. --sprt
+                      needs two engines. --ratings-json writes the rating list and
+                      the crosstable as JSON to FILE
 
   --help              this text
 
@@ -136,6 +163,11 @@ std::vector<std::string> option_words(const std::vector<std::string>& args, size
 
 // The longest fixed time per move: a day.
 constexpr uint64_t MAX_MOVETIME_MS = 86400000;
+// The largest increment, the match's or an engine's.
+constexpr uint64_t MAX_INCREMENT_MS = 3000000;
+// The most engines and games a match may have.
+constexpr size_t MAX_ENGINES = 64;
+constexpr int64_t MAX_GAMES = 1000000;
 
 // An env= word's NAME=VALUE: a later one of the same name replaces the earlier.
 bool add_environment(EngineSpec& engine, const std::string& setting, std::string& error) {
@@ -189,6 +221,14 @@ bool parse_engine(const std::vector<std::string>& words, EngineSpec& engine, std
                 return false;
             }
             engine.movetime_ms = static_cast<uint32_t>(ms);
+        } else if (key == "increment") {
+            uint64_t ms = 0;
+            if (!parse_unsigned(value, 1, MAX_INCREMENT_MS, ms)) {
+                error = "--engine: increment= takes a whole number of milliseconds from 1 to " +
+                        std::to_string(MAX_INCREMENT_MS);
+                return false;
+            }
+            engine.increment_ms = static_cast<uint32_t>(ms);
         } else {
             error = "--engine: unknown key \"" + key + "\"";
             return false;
@@ -276,15 +316,22 @@ struct NumberOption {
 };
 
 const NumberOption NUMBER_OPTIONS[] = {
-    {"--games", 1, 1000000},     {"--concurrency", 1, 1024},     {"--seed", 0, UINT64_MAX},
-    {"--increment", 1, 3000000}, {"--time-margin", 0, 86400000}, {"--stall-timeout", 1, 86400},
-    {"--game", 0, 999999},
+    {"--games", 1, MAX_GAMES},
+    {"--rounds", 1, MAX_GAMES / 2},
+    {"--concurrency", 1, 1024},
+    {"--seed", 0, UINT64_MAX},
+    {"--increment", 1, MAX_INCREMENT_MS},
+    {"--time-margin", 0, 86400000},
+    {"--stall-timeout", 1, 86400},
+    {"--game", 0, MAX_GAMES - 1},
 };
 
 // Puts the value of a number option where it belongs.
 void store_number(MatchOptions& options, const std::string& name, uint64_t value) {
     if (name == "--games")
         options.games = static_cast<int>(value);
+    else if (name == "--rounds")
+        options.rounds = static_cast<int>(value);
     else if (name == "--concurrency")
         options.concurrency = static_cast<int>(value);
     else if (name == "--seed")
@@ -305,6 +352,8 @@ std::string* text_option(MatchOptions& options, const std::string& name) {
         return &options.opening;
     if (name == "--sgf")
         return &options.sgf_path;
+    if (name == "--ratings-json")
+        return &options.ratings_json;
     if (name == "--results")
         return &options.results_path;
     if (name == "--logs")
@@ -312,17 +361,36 @@ std::string* text_option(MatchOptions& options, const std::string& name) {
     return nullptr;
 }
 
+// What the command line says of the engines, read once every option is known.
+struct EngineWords {
+    std::vector<std::vector<std::string>> engines; // each --engine's words
+    std::vector<std::string> each;                 // --each's, for every engine
+    bool rounds_given = false;
+};
+
 // One option at args[i]; i moves past its values.
-bool parse_one(const std::vector<std::string>& args, size_t& i, MatchOptions& options, int& engines,
-               std::string& error) {
+bool parse_one(const std::vector<std::string>& args, size_t& i, MatchOptions& options,
+               EngineWords& engine_words, std::string& error) {
     const std::string& name = args[i];
     if (name == "--engine") {
-        if (engines == 2) {
-            error = "--engine given more than twice";
+        engine_words.engines.push_back(option_words(args, i));
+        return true;
+    }
+    if (name == "--each") {
+        const std::vector<std::string> words = option_words(args, i);
+        engine_words.each.insert(engine_words.each.end(), words.begin(), words.end());
+        return true;
+    }
+    if (name == "--tournament") {
+        const std::string value = i + 1 < args.size() ? args[++i] : "";
+        if (value != "round-robin" && value != "gauntlet") {
+            error = "--tournament takes round-robin or gauntlet";
             return false;
         }
-        return parse_engine(option_words(args, i), options.engines[engines++], error);
+        options.tournament = value == "gauntlet" ? Tournament::gauntlet : Tournament::round_robin;
+        return true;
     }
+    engine_words.rounds_given |= name == "--rounds";
     if (name == "--sprt")
         return parse_sprt(option_words(args, i), options.sprt, error);
     if (name == "--no-time-forfeit") {
@@ -330,6 +398,13 @@ bool parse_one(const std::vector<std::string>& args, size_t& i, MatchOptions& op
         return true;
     }
     const bool has_value = i + 1 < args.size();
+    if (name == "--anchor") {
+        if (!has_value) {
+            error = "--anchor needs a value";
+            return false;
+        }
+        return parse_anchor(args[++i], options.anchor, options.anchor_elo, error);
+    }
     if (name == "--board" || name == "--rules") {
         if (!has_value) {
             error = name + " needs a value";
@@ -363,6 +438,54 @@ bool parse_one(const std::vector<std::string>& args, size_t& i, MatchOptions& op
     return false;
 }
 
+// The engines from their words, --each's first; then what more than two engines change.
+bool parse_engines(const EngineWords& words, MatchOptions& options, std::string& error) {
+    if (words.engines.size() < 2) {
+        error = "give two engines or more with --engine (see --help)";
+        return false;
+    }
+    if (words.engines.size() > MAX_ENGINES) {
+        error = "at most " + std::to_string(MAX_ENGINES) + " engines";
+        return false;
+    }
+    for (const std::string& word : words.each) {
+        if (word.rfind("name=", 0) == 0) {
+            error = "--each: every engine needs a name of its own";
+            return false;
+        }
+    }
+    for (const std::vector<std::string>& own : words.engines) {
+        std::vector<std::string> all = words.each;
+        all.insert(all.end(), own.begin(), own.end());
+        options.engines.emplace_back();
+        if (!parse_engine(all, options.engines.back(), error))
+            return false;
+        for (size_t other = 0; other + 1 < options.engines.size(); ++other) {
+            if (options.engines[other].name == options.engines.back().name) {
+                error = "two engines are named \"" + options.engines.back().name +
+                        "\": each needs a name of its own";
+                return false;
+            }
+        }
+    }
+    if (!options.anchor.empty() &&
+        std::none_of(options.engines.begin(), options.engines.end(),
+                     [&](const EngineSpec& engine) { return engine.name == options.anchor; })) {
+        error = "--anchor: no engine is named " + options.anchor;
+        return false;
+    }
+    if (options.sprt.enabled && options.engines.size() > 2) {
+        error = "--sprt tests one engine against one other: it takes two engines, not " +
+                std::to_string(options.engines.size());
+        return false;
+    }
+    if (words.rounds_given && options.games > 0) {
+        error = "give --games or --rounds, not both";
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool parse_match_options(const std::vector<std::string>& args, MatchOptions& options,
@@ -373,33 +496,73 @@ bool parse_match_options(const std::vector<std::string>& args, MatchOptions& opt
             options.help = true;
     if (options.help)
         return true;
-    int engines = 0;
+    EngineWords words;
     for (size_t i = 0; i < args.size(); ++i)
-        if (!parse_one(args, i, options, engines, error))
+        if (!parse_one(args, i, options, words, error))
             return false;
-    if (engines != 2) {
-        error = "give two engines with --engine (see --help)";
+    if (!parse_engines(words, options, error))
+        return false;
+    // The KataGo dots fork has no rules where an empty ring encloses: a match under them
+    // would have it play other rules than the match's.
+    if (options.rules.kind == RuleKind::fendrel) {
+        for (const EngineSpec& engine : options.engines) {
+            if (engine.protocol == "gtp") {
+                error = "engine " + engine.name +
+                        ": the KataGo dots fork (proto=gtp) cannot be told the fendrel rules "
+                        "(every closed ring encloses, an empty one too); give --rules standard";
+                return false;
+            }
+        }
+    }
+    if (options.games == 0 &&
+        int64_t{2} * options.rounds * static_cast<int64_t>(match_pairings(options).size()) >
+            MAX_GAMES) {
+        error = "the tournament would play more than " + std::to_string(MAX_GAMES) + " games";
         return false;
     }
     return true;
 }
 
-bool parse_merge_options(const std::vector<std::string>& args, SprtSpec& sprt,
-                         std::vector<std::string>& files, std::string& error) {
-    sprt = SprtSpec{};
-    files.clear();
+// The largest anchor rating either way: far past any scale in use.
+constexpr double MAX_ANCHOR_ELO = 1000000;
+
+bool parse_anchor(const std::string& word, std::string& name, double& elo, std::string& error) {
+    const size_t equals = word.rfind('=');
+    if (equals == std::string::npos || equals == 0 || !parse_real(word.substr(equals + 1), elo) ||
+        !(std::fabs(elo) <= MAX_ANCHOR_ELO)) {
+        error = "--anchor takes NAME=ELO with ELO from -1000000 to 1000000, got \"" + word + "\"";
+        return false;
+    }
+    name = word.substr(0, equals);
+    return true;
+}
+
+bool parse_merge_options(const std::vector<std::string>& args, MergeOptions& merge,
+                         std::string& error) {
+    merge = MergeOptions{};
     for (size_t i = 0; i < args.size(); ++i) {
+        const bool has_value = i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0;
         if (args[i] == "--sprt") {
-            if (!parse_sprt(option_words(args, i), sprt, error))
+            if (!parse_sprt(option_words(args, i), merge.sprt, error))
+                return false;
+        } else if (args[i] == "--anchor" || args[i] == "--ratings-json") {
+            if (!has_value) {
+                error = args[i] + " needs a value";
+                return false;
+            }
+            if (args[i] == "--ratings-json")
+                merge.ratings_json = args[++i];
+            else if (!parse_anchor(args[++i], merge.anchor, merge.anchor_elo, error))
                 return false;
         } else if (args[i].rfind("--", 0) == 0) {
-            error = "merge takes --sprt and files, not \"" + args[i] + "\"";
+            error =
+                "merge takes --sprt, --anchor, --ratings-json and files, not \"" + args[i] + "\"";
             return false;
         } else {
-            files.push_back(args[i]);
+            merge.files.push_back(args[i]);
         }
     }
-    if (files.empty()) {
+    if (merge.files.empty()) {
         error = "merge needs at least one file";
         return false;
     }

@@ -12,9 +12,23 @@
 bool parse_match_options(const std::vector<std::string>& args, MatchOptions& options,
                          std::string& error);
 
-// Reads the words after "merge": an optional --sprt and the files; false with a reason.
-bool parse_merge_options(const std::vector<std::string>& args, SprtSpec& sprt,
-                         std::vector<std::string>& files, std::string& error);
+// What "merge" is asked for.
+struct MergeOptions {
+    SprtSpec sprt;
+    std::vector<std::string> files;
+    std::string anchor; // --anchor NAME=ELO: the engine whose rating is fixed; "" for none
+    double anchor_elo = 0;
+    std::string ratings_json; // --ratings-json FILE; "" for none
+};
+
+// The value of --anchor: NAME=ELO, split at the last "=" since a name may hold one; false
+// with a reason.
+bool parse_anchor(const std::string& word, std::string& name, double& elo, std::string& error);
+
+// Reads the words after "merge": --sprt, --anchor, --ratings-json and the files; false with
+// a reason.
+bool parse_merge_options(const std::vector<std::string>& args, MergeOptions& merge,
+                         std::string& error);
 
 // The empty board of the match's games, at its size and under its rules.
 Board empty_match_board(const MatchOptions& options);

@@ -2,9 +2,11 @@
 
 #include "match/runner/engine_paths.h"
 #include "match/runner/options.h"
+#include "match/runner/schedule.h"
 #include "match/runner/worker.h"
 #include "records/fingerprint.h"
 #include "records/game_record.h"
+#include "records/live_game.h"
 #include "records/openings.h"
 
 #include <cerrno>
@@ -50,7 +52,9 @@ int play_one(MatchOptions options) {
         std::fprintf(stderr, "fendrel-match: %s\n", error.c_str());
         return 2;
     }
-    const Opening opening = opening_for_pair(book, options.seed, options.game / 2);
+    // Every pairing of a round plays the round's opening; with two engines a round is a pair.
+    const Opening opening =
+        opening_for_pair(book, options.seed, scheduled_game(options, options.game).round);
     const std::string fingerprint = match_fingerprint(options);
     const std::string base = current_directory();
     anchor_engines(options, base);
@@ -61,7 +65,12 @@ int play_one(MatchOptions options) {
         return 2;
     }
 
-    GameRecord record = play_game(options, opening, options.game);
+    // The watcher's file of the game, in the folder a match makes beside its results.
+    const std::string live =
+        options.results_path.empty()
+            ? ""
+            : live_game_path(absolute_path(options.results_path, base), options.game);
+    GameRecord record = play_game(options, opening, options.game, live);
     record.match = fingerprint;
     if (options.logs_dir.empty()) {
         [[maybe_unused]] const int left = chdir(base.c_str());

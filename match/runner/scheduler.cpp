@@ -2,11 +2,14 @@
 
 #include "match/runner/interrupts.h"
 #include "match/runner/play_one.h"
+#include "match/runner/ratings_file.h"
+#include "match/runner/schedule.h"
 #include "match/stats/summary.h"
 #include "os/console.h"
 #include "os/process.h"
 #include "records/fingerprint.h"
 #include "records/game_record.h"
+#include "records/live_game.h"
 #include "records/results_file.h"
 #include "records/sgf.h"
 
@@ -18,6 +21,7 @@
 #include <poll.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -66,6 +70,16 @@ bool launch(Match& match, int game, const std::vector<std::string>& args, const 
     return true;
 }
 
+// What the summary needs of a game that is in the files: its dots and times go, so that a
+// tournament of many games holds little more than a results line's head a game.
+GameRecord summed_up(GameRecord record) {
+    // Moved-from temporaries, so that the storage goes too (assigning {} would keep it).
+    record.dots = std::vector<Dot>();
+    record.move_ms = std::vector<uint32_t>();
+    record.detail = std::string();
+    return record;
+}
+
 // Appends a finished game to the results and SGF files.
 void write_record(Match& match, const GameRecord& record) {
     if (match.results_fd >= 0) {
@@ -105,10 +119,16 @@ void finish_worker(Match& match, Worker& worker) {
     std::error_code ignored;
     std::filesystem::remove_all(scratch_directory(pid), ignored);
     GameRecord record;
-    if (record_from_json(last_line(worker.text), record) && record.game == worker.game &&
-        record.match == match.fingerprint) {
-        match.records.push_back(record);
+    const bool finished = record_from_json(last_line(worker.text), record) &&
+                          record.game == worker.game && record.match == match.fingerprint;
+    if (finished) {
         write_record(match, record);
+        match.records.push_back(summed_up(std::move(record)));
+    }
+    // The watcher's file goes once the game's line is in the results, or the game is lost.
+    if (!match.options.results_path.empty())
+        std::filesystem::remove(live_game_path(match.options.results_path, worker.game), ignored);
+    if (finished) {
         if (!match.terminal)
             std::fprintf(stderr, "Finished game %d (%s vs %s): %s, %s\n", record.game,
                          record.side1.c_str(), record.side2.c_str(), sgf_result(record).c_str(),
@@ -159,17 +179,37 @@ void wait_for_workers(Match& match) {
 // Reads the games a stopped run already played; false on results of another match.
 bool resume(Match& match) {
     std::string error;
-    if (resume_results(match.options.results_path, match.fingerprint, match.options.games,
-                       match.records, error))
+    if (resume_results(match.options.results_path, match.fingerprint, match_games(match.options),
+                       match.records, error)) {
+        for (GameRecord& record : match.records)
+            record = summed_up(std::move(record));
         return true;
+    }
     std::fprintf(stderr, "fendrel-match: %s\n", error.c_str());
     return false;
+}
+
+// Makes the folder of the games in progress beside the results, empty but for what the match
+// is: what a run killed before it could clean up left there is no game in progress.
+void open_live_directory(const MatchOptions& options) {
+    const std::string directory = live_directory(options.results_path);
+    std::error_code ignored;
+    std::filesystem::remove_all(directory, ignored);
+    std::filesystem::create_directory(directory, ignored);
+    LiveMatch live{{}, match_games(options), options.sprt};
+    for (const EngineSpec& engine : options.engines)
+        live.engines.push_back(engine.name);
+    if (std::FILE* file = std::fopen(live_match_path(options.results_path).c_str(), "w")) {
+        std::fputs(live_match_text(live).c_str(), file);
+        std::fclose(file);
+    }
 }
 
 // Opens the results and SGF files; false when one cannot be written.
 bool open_outputs(Match& match) {
     const MatchOptions& options = match.options;
     if (!options.results_path.empty()) {
+        open_live_directory(options);
         match.results_fd =
             open(options.results_path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
         if (match.results_fd < 0) {
@@ -188,10 +228,14 @@ bool open_outputs(Match& match) {
     return true;
 }
 
-// Closes what open_outputs opened.
+// Closes what open_outputs opened; the folder of games in progress goes, with any file a
+// worker still had open when a second Ctrl-C stopped it.
 void close_outputs(Match& match) {
-    if (match.results_fd >= 0)
+    if (match.results_fd >= 0) {
         close(match.results_fd);
+        std::error_code ignored;
+        std::filesystem::remove_all(live_directory(match.options.results_path), ignored);
+    }
     if (match.sgf)
         std::fclose(match.sgf);
 }
@@ -221,10 +265,11 @@ int run_match(const MatchOptions& options, const std::vector<std::string>& args,
     if (!open_outputs(match))
         return 2;
     const size_t resumed = match.records.size();
-    std::vector<bool> done(static_cast<size_t>(options.games), false);
+    const int games = match_games(options);
+    std::vector<bool> done(static_cast<size_t>(games), false);
     for (const GameRecord& record : match.records)
         done[static_cast<size_t>(record.game)] = true;
-    for (int game = 0; game < options.games; ++game)
+    for (int game = 0; game < games; ++game)
         if (!done[static_cast<size_t>(game)])
             match.waiting.push_back(game);
 
@@ -238,6 +283,7 @@ int run_match(const MatchOptions& options, const std::vector<std::string>& args,
     bool told = false;
     for (;;) {
         const bool decided =
+            options.sprt.enabled &&
             sprt_verdict(match_totals(match.records), options.sprt) != SprtVerdict::undecided;
         while (!interrupts() && !decided && !match.waiting.empty() &&
                static_cast<int>(match.workers.size()) < concurrency) {
@@ -270,10 +316,20 @@ int run_match(const MatchOptions& options, const std::vector<std::string>& args,
     if (match.terminal)
         std::printf("\r\x1b[K");
     close_outputs(match);
-    if (match.records.empty())
+    if (match.records.empty()) {
         std::printf("No games finished.\n");
-    else
-        std::printf("%s", summary_text(match.records, options.sprt).c_str());
+    } else {
+        std::vector<std::string> field;
+        for (const EngineSpec& engine : options.engines)
+            field.push_back(engine.name);
+        const RatingScale scale{options.anchor, options.anchor_elo};
+        std::printf("%s", match_summary_text(match.records, options.sprt, scale, field).c_str());
+        if (!options.ratings_json.empty() &&
+            !write_ratings_json(options.ratings_json, match.records, scale, field)) {
+            std::fprintf(stderr, "fendrel-match: cannot write %s\n", options.ratings_json.c_str());
+            match.failed = true;
+        }
+    }
     print_costs(match, resumed, seconds);
     if (interrupts())
         return 130;

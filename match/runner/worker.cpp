@@ -4,6 +4,8 @@
 #include "engine/exchange_log.h"
 #include "engine/protocol.h"
 #include "match/runner/engine_paths.h"
+#include "match/runner/schedule.h"
+#include "records/live_game.h"
 #include "records/replay.h"
 #include "referee/clock.h"
 #include "referee/game_board.h"
@@ -12,6 +14,8 @@
 #include "rules/capture.h"
 
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -61,6 +65,8 @@ void start_match_game(const MatchOptions& options, const Opening& opening, const
         place_dot(game_board, game_board.last_move_cell);
     }
     increment_ms = options.increment_ms;
+    side_increment_ms[0] = side1.increment_ms;
+    side_increment_ms[1] = side2.increment_ms;
     side1_clock_ms = 0;
     side2_clock_ms = 0;
     const int started1 = engine1.start_engine();
@@ -75,14 +81,45 @@ void start_match_game(const MatchOptions& options, const Opening& opening, const
         send_clock_block(engine2, side2_clock_ms, side1_clock_ms);
 }
 
+// A game's file for a watcher, written a line at a time as the game goes (records/live_game.h);
+// nothing when it has no path or cannot be made, which the game does not wait on.
+class LiveFile {
+  public:
+    LiveFile(const std::string& path, const GameRecord& before)
+        : fd(path.empty() ? -1
+                          : open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)) {
+        write(live_header_line(before));
+    }
+    ~LiveFile() {
+        if (fd >= 0)
+            close(fd);
+    }
+    LiveFile(const LiveFile&) = delete;
+    LiveFile& operator=(const LiveFile&) = delete;
+
+    // One whole line in one write, so that a reader sees whole lines or a last one cut short.
+    void write(const std::string& line) const {
+        if (fd >= 0 && ::write(fd, line.data(), line.size()) < 0) {
+            // A watcher's file is no part of the record: the game goes on without it.
+        }
+    }
+
+  private:
+    int fd;
+};
+
 } // namespace
 
-GameRecord play_game(const MatchOptions& options, const Opening& opening, int index) {
+GameRecord play_game(const MatchOptions& options, const Opening& opening, int index,
+                     const std::string& live_path) {
     GameRecord record;
     record.game = index;
-    record.a_side = index % 2 == 0 ? 1 : 2;
-    const EngineSpec& side1 = options.engines[record.a_side == 1 ? 0 : 1];
-    const EngineSpec& side2 = options.engines[record.a_side == 1 ? 1 : 0];
+    const ScheduledGame scheduled = scheduled_game(options, index);
+    record.a_side = scheduled.a_side;
+    const EngineSpec& first = options.engines[static_cast<size_t>(scheduled.pairing.first)];
+    const EngineSpec& second = options.engines[static_cast<size_t>(scheduled.pairing.second)];
+    const EngineSpec& side1 = record.a_side == 1 ? first : second;
+    const EngineSpec& side2 = record.a_side == 1 ? second : first;
     record.side1 = side1.name;
     record.side2 = side2.name;
     record.opening = opening.label;
@@ -96,7 +133,14 @@ GameRecord play_game(const MatchOptions& options, const Opening& opening, int in
     configure(engine1, starts[0], side1, 1, logs);
     configure(engine2, starts[1], side2, 2, logs);
 
+    record.increment_ms[0] = side1.increment_ms ? side1.increment_ms : options.increment_ms;
+    record.increment_ms[1] = side2.increment_ms ? side2.increment_ms : options.increment_ms;
+    record.dots = opening.dots;
+    const LiveFile live(live_path, record);
     WindowlessOptions game;
+    game.on_move = [&live](const PlayedMove& move) {
+        live.write(live_move_line({move.x, move.y}, move.ground, game_board.grounded, move.ms));
+    };
     game.rules.decides = true;
     game.rules.time_forfeit = options.time_forfeit;
     game.rules.time_margin_ms = options.time_margin_ms;
@@ -116,7 +160,6 @@ GameRecord play_game(const MatchOptions& options, const Opening& opening, int in
     record.winner = decided.winner;
     record.reason = decided.reason;
     record.detail = decided.detail;
-    record.dots = opening.dots;
     for (const PlayedMove& move : played_moves()) {
         if (!move.ground)
             record.dots.push_back({move.x, move.y});

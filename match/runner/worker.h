@@ -14,6 +14,8 @@ constexpr int QUIT_GRACE_MS = 1000;
 
 // Plays game `index` of the match from the opening. The engine commands and directories in
 // `options` must be absolute or bare names, since engines start in their own directories;
-// the engines' log goes to "log.txt" in the current directory. Both engines have ended and
-// been reaped when it returns.
-GameRecord play_game(const MatchOptions& options, const Opening& opening, int index);
+// the engines' log goes to "log.txt" in the current directory. When `live_path` names a
+// file, the game is written there as it goes, for a watcher (records/live_game.h). Both
+// engines have ended and been reaped when it returns.
+GameRecord play_game(const MatchOptions& options, const Opening& opening, int index,
+                     const std::string& live_path = "");

@@ -6,9 +6,6 @@
 
 namespace {
 
-// The two-sided 95% quantile of the standard normal distribution.
-constexpr double Z_95 = 1.959963984540054;
-
 // A pentanomial bin with no pairs, as a weight.
 constexpr double EMPTY_BIN_WEIGHT = 1e-3;
 
@@ -44,6 +41,15 @@ void nearest_with_mean(const double (&observed)[5], double mean, double (&neares
 
 int game_count(const Tally& tally) {
     return tally.wins + tally.losses + tally.draws;
+}
+
+void count_game(Tally& tally, double points) {
+    if (points == 1)
+        ++tally.wins;
+    else if (points == 0)
+        ++tally.losses;
+    else
+        ++tally.draws;
 }
 
 double points_ratio(const Tally& tally) {

@@ -16,6 +16,12 @@ struct Tally {
 
 int game_count(const Tally& tally);
 
+// Counts a game in which the engine scored `points` (1, 0.5 or 0).
+void count_game(Tally& tally, double points);
+
+// The two-sided 95% quantile of the standard normal distribution.
+inline constexpr double Z_95 = 1.959963984540054;
+
 // A's points per game, draws counting one half; 0.5 for no games.
 double points_ratio(const Tally& tally);
 

@@ -1,5 +1,8 @@
 #include "match/stats/summary.h"
+#include "match/stats/crosstable.h"
+#include "match/stats/tournament_text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -126,9 +129,7 @@ std::string summary_text(const std::vector<GameRecord>& records, const SprtSpec&
             ", LOS: " + format_number("%.1f", 100 * likelihood_of_superiority(tally)) +
             " %, DrawRatio: " + format_number("%.1f", 100 * draw_ratio(tally)) + " %\n";
     const Pentanomial& p = totals.pentanomial;
-    text += "Ptnml(0-2): [" + std::to_string(p[0]) + ", " + std::to_string(p[1]) + ", " +
-            std::to_string(p[2]) + ", " + std::to_string(p[3]) + ", " + std::to_string(p[4]) +
-            "]\n";
+    text += "Ptnml(0-2): " + pentanomial_text(p) + "\n";
     if (sprt.enabled) {
         text += "SPRT: llr " + format_number("%.3f", sprt_llr(p, sprt.elo0, sprt.elo1)) +
                 ", lbound " + format_number("%.3f", sprt_lower_bound(sprt.alpha, sprt.beta)) +
@@ -145,7 +146,36 @@ std::string summary_text(const std::vector<GameRecord>& records, const SprtSpec&
     return text;
 }
 
+std::string match_summary_text(const std::vector<GameRecord>& records, const SprtSpec& sprt,
+                               const RatingScale& scale, const std::vector<std::string>& field) {
+    if (engine_names(records, field).size() <= 2)
+        return summary_text(records, sprt);
+    const RatingList list = rating_list(records, scale, field);
+    std::string text = board_line(records) + rating_list_text(list);
+    if (list.games == 0)
+        return text;
+    text += "\n" + crosstable_text(crosstable(records, list)) + "\n";
+    std::map<std::string, std::map<std::string, int>> losses;
+    for (const GameRecord& record : records)
+        if (const std::string* loser = loser_name(record); loser && record.side1 != record.side2)
+            ++losses[*loser][record.reason];
+    for (const EngineRating& engine : list.engines)
+        if (engine.status != RatingStatus::no_games)
+            text += losses_line(engine.name, losses[engine.name]);
+    return text;
+}
+
 std::string progress_text(const std::vector<GameRecord>& records, int planned, int running) {
+    // A tournament's standings need the ratings, which come at its end.
+    std::vector<const std::string*> names;
+    for (const GameRecord& record : records)
+        for (const std::string* name : {&record.side1, &record.side2})
+            if (names.size() < 3 &&
+                std::none_of(names.begin(), names.end(), [&](auto* n) { return *n == *name; }))
+                names.push_back(name);
+    if (names.size() > 2)
+        return "Games " + std::to_string(records.size()) + "/" + std::to_string(planned) +
+               ", running " + std::to_string(running);
     const MatchTotals totals = match_totals(records);
     const Tally& tally = totals.tally;
     return "Games " + std::to_string(records.size()) + "/" + std::to_string(planned) + ": " +

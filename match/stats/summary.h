@@ -2,6 +2,7 @@
 // merge, and (shortened) on the live progress line.
 #pragma once
 
+#include "match/stats/ratings.h"
 #include "match/stats/statistics.h"
 #include "records/game_record.h"
 #include "records/match_definition.h"
@@ -27,12 +28,21 @@ enum class SprtVerdict { undecided, accept_h0, accept_h1 };
 SprtVerdict sprt_verdict(const MatchTotals& totals, const SprtSpec& sprt);
 
 // The summary: the board and rules when they are not the window program's ("Board 10 x 10,
-// rules standard"), then "Score of A vs B: W - L - D" with the points ratio, the Elo difference with
-// its 95% margin, the likelihood of superiority, the draw ratio, the pentanomial counts,
-// the SPRT when it is on, and each engine's losses by reason.
+// rules standard"), then "Score of A vs B: W - L - D" with the points ratio, the Elo difference
+// with its 95% margin, the likelihood of superiority, the draw ratio, the pentanomial counts, the
+// SPRT when it is on, and each engine's losses by reason.
 std::string summary_text(const std::vector<GameRecord>& records, const SprtSpec& sprt);
 
-// One line for a terminal: games done of planned, the score, Elo and games running.
+// The end of any match's output. With two engines (or one) it is `summary_text`; with more,
+// the rating list, the crosstable and each engine's losses by reason, and the SPRT, which
+// compares two engines, is not used. `field` names the match's engines, so that one still
+// without games counts and is listed.
+std::string match_summary_text(const std::vector<GameRecord>& records, const SprtSpec& sprt,
+                               const RatingScale& scale = {},
+                               const std::vector<std::string>& field = {});
+
+// One line for a terminal: games done of planned, the score, Elo and games running; for the
+// games of more than two engines, the games alone.
 std::string progress_text(const std::vector<GameRecord>& records, int planned, int running);
 
 // Each engine's CPU time over the records from `first` on: engine A's and engine B's, known

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <utility>
 
 // All of it is touched under the window's part, but for the ticks at which each side was
 // last heard, which the readers note from their own threads.
@@ -14,6 +15,7 @@ namespace {
 JudgeRules rules;
 Verdict game_verdict;
 std::vector<PlayedMove> moves;
+MoveListener move_listener;
 // The game as the last report left it: the side to move.
 int mover = 1;
 std::atomic<bool> heard[2];
@@ -82,8 +84,9 @@ void note_game_state() {
 
 } // namespace
 
-void open_judge(const JudgeRules& game_rules) {
+void open_judge(const JudgeRules& game_rules, MoveListener on_move) {
     rules = game_rules;
+    move_listener = std::move(on_move);
     game_verdict = {};
     moves.clear();
     for (int side = 0; side < 2; ++side) {
@@ -121,6 +124,9 @@ bool judge_report(const LineReport& report) {
     }
     if (report.outcome == LineOutcome::grounded)
         moves.push_back({0, 0, report.move_ms, true});
+    if ((report.outcome == LineOutcome::applied || report.outcome == LineOutcome::grounded) &&
+        move_listener)
+        move_listener(moves.back());
     const int side = report.side;
     // A move after the last is refused as the game is over; it costs nothing.
     if (rules.decides && report.outcome == LineOutcome::refused &&

@@ -13,6 +13,7 @@
 #include "referee/window.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -39,9 +40,12 @@ struct Verdict {
     std::string detail;      // the reason in words: the move, the exit status, ...
 };
 
-// A new game: the rules, and the moves and the verdict forgotten. Call with the board set
-// up and before the engines start.
-void open_judge(const JudgeRules& rules);
+// What hears of each move as it is played, where the window's part is held.
+using MoveListener = std::function<void(const PlayedMove&)>;
+
+// A new game: the rules, and the moves and the verdict forgotten; `on_move`, if any, hears
+// of every move. Call with the board set up and before the engines start.
+void open_judge(const JudgeRules& rules, MoveListener on_move = {});
 
 // Notes the game as start-up left it, and decides it when `decides` and its engines could
 // not both be started; false when it goes on.

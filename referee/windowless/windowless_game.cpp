@@ -74,7 +74,7 @@ void join_engine_threads() {
 WindowlessOutcome play_windowless_game(const WindowlessOptions& options,
                                        const std::function<void()>& start) {
     std::unique_lock held = open_held_window();
-    open_judge(options.rules);
+    open_judge(options.rules, options.on_move);
     start();
     const WindowlessOutcome outcome =
         judge_start() ? WindowlessOutcome::decided : run_loop(held, options.rules);

@@ -19,6 +19,8 @@ struct WindowlessOptions {
     JudgeRules rules;
     // How long the engines get to end by themselves after "quit" before they are killed.
     int quit_grace_ms = 1000;
+    // Hears of every move as it is played (judge.h).
+    MoveListener on_move;
 };
 
 enum class WindowlessOutcome {

@@ -25,6 +25,9 @@ struct Exchange {
     std::vector<Step> steps;
     bool finished = false;
     bool failed = false;
+    int grounded = 0; // the side that grounded on the bridge's board by the end
+    // Started with --nearest-rules: gtp under fendrel plays the fork's nearest rules.
+    bool nearest_rules = true;
 };
 
 void PrintTo(const Exchange& exchange, std::ostream* out) {
@@ -34,6 +37,7 @@ void PrintTo(const Exchange& exchange, std::ostream* out) {
 // Runs the steps from tick 0 on; the output of the last, finished or failed if any step was.
 BridgeOutput run_steps(Bridge& bridge, const Exchange& exchange) {
     BridgeOutput out;
+    bridge.nearest_rules = exchange.nearest_rules;
     open_bridge(bridge, exchange.protocol, 12345, 0, out);
     EXPECT_EQ(out.to_engine, exchange.opening_request);
     uint32_t now = 0;
@@ -77,6 +81,29 @@ TEST_P(ExchangeTest, GivesTheLinesOfEachStep) {
     const BridgeOutput last = run_steps(bridge, GetParam());
     EXPECT_EQ(last.finished, GetParam().finished);
     EXPECT_EQ(last.failed, GetParam().failed);
+    EXPECT_EQ(bridge.board.grounded, GetParam().grounded);
+}
+
+// The fork's rules as the bridge tells them with kata-set-rules, or as kata-get-rules answers
+// them, which adds that they are the dots rules.
+std::string fork_rules(bool empty_bases, bool suicide, bool answered = false) {
+    return std::string(answered ? "{\"dots\":true," : "{") +
+           "\"dotsCaptureEmptyBase\":" + (empty_bases ? "true" : "false") +
+           ",\"startPos\":\"EMPTY\",\"startPosIsRandom\":false,\"suicide\":" +
+           (suicide ? "true" : "false") + "}";
+}
+
+// A gtp engine's answers "=ID" to the requests first to last, each with its blank line; the
+// request rules_id, kata-get-rules, answered with `rules`.
+std::vector<Step> gtp_answers(int first, int last, int rules_id = 0,
+                              const std::string& rules = "") {
+    std::vector<Step> steps;
+    for (int id = first; id <= last; ++id) {
+        const std::string line = "=" + std::to_string(id) + (id == rules_id ? " " + rules : "");
+        steps.push_back({From::engine, line, "", "gtp: " + line + "\n"});
+        steps.push_back({From::engine, "", "", "gtp: \n"});
+    }
+    return steps;
 }
 
 const std::string LONG_LINE = std::string(1000, 'a') + std::string(1000, 'b') + "move 1 1";
@@ -114,38 +141,34 @@ const Exchange POINTSAI_GAME{
     true,
     false};
 
-// The same in gtp: the board by width:height, vertices counted from the bottom-left.
-const Exchange GTP_GAME{"gtp_game",
-                        ForeignProtocol::gtp,
-                        "1 name\n",
-                        {
-                            {From::engine, "=1 KataGo", "", "KataGo\ngtp: =1 KataGo\n"},
-                            {From::engine, "", "", "gtp: \n"},
-                            {From::referee, "new 32 39", "2 boardsize 39:32\n3 clear_board\n", ""},
-                            {From::referee, "increment 10000", "4 time_settings 0 10.000 1\n", ""},
-                            {From::referee, "move 0 0", "5 play B 1-32\n", ""},
-                            {From::referee, "time 10000", "", ""},
-                            {From::referee, "go", "6 time_left W 7.500 1\n7 genmove W\n", ""},
-                            {From::engine, "=2", "", "gtp: =2\n"},
-                            // A response's lines up to its blank line are not answers.
-                            {From::engine, "= this is no answer", "", "gtp: = this is no answer\n"},
-                            {From::engine, "", "", "gtp: \n"},
-                            {From::engine, "=3", "", "gtp: =3\n"},
-                            {From::engine, "", "", "gtp: \n"},
-                            {From::engine, "=4", "", "gtp: =4\n"},
-                            {From::engine, "", "", "gtp: \n"},
-                            {From::engine, "=5", "", "gtp: =5\n"},
-                            {From::engine, "", "", "gtp: \n"},
-                            {From::engine, "=6", "", "gtp: =6\n"},
-                            {From::engine, "", "", "gtp: \n"},
-                            {From::engine, "=7 39-1", "", "gtp: =7 39-1\nmove 38 31\n"},
-                            {From::engine, "", "", "gtp: \n"},
-                            {From::referee, "move 38 30", "8 play B 39-2\n", ""},
-                            // The output ended with a request unanswered.
-                            {From::engine_ended, "", "", "gtp engine failed: its output ended\n"},
-                        },
-                        true,
-                        true};
+// The same in gtp: the board by width:height, vertices counted from the bottom-left; the
+// rules (fendrel's nearest, as no rules line came) and a fresh board once the set-up is over.
+Exchange gtp_game() {
+    std::vector<Step> steps = {
+        {From::engine, "=1 KataGo", "", "KataGo\ngtp: =1 KataGo\n"},
+        {From::engine, "", "", "gtp: \n"},
+        {From::referee, "new 32 39", "2 boardsize 39:32\n", ""},
+        {From::referee, "increment 10000",
+         "3 kata-set-rules " + fork_rules(true, true) +
+             "\n4 kata-get-rules\n5 clear_board\n6 time_settings 0 10.000 1\n",
+         ""},
+        {From::referee, "move 0 0", "7 play B 1-32\n", ""},
+        {From::referee, "time 10000", "", ""},
+        {From::referee, "go", "8 time_left W 7.500 1\n9 genmove W\n", ""},
+        {From::engine, "=2", "", "gtp: =2\n"},
+        // A response's lines up to its blank line are not answers.
+        {From::engine, "= this is no answer", "", "gtp: = this is no answer\n"},
+        {From::engine, "", "", "gtp: \n"}};
+    const std::vector<Step> answers = gtp_answers(3, 8, 4, fork_rules(true, true, true));
+    steps.insert(steps.end(), answers.begin(), answers.end());
+    steps.insert(steps.end(),
+                 {{From::engine, "=9 39-1", "", "gtp: =9 39-1\nmove 38 31\n"},
+                  {From::engine, "", "", "gtp: \n"},
+                  {From::referee, "move 38 30", "10 play B 39-2\n", ""},
+                  // The output ended with a request unanswered.
+                  {From::engine_ended, "", "", "gtp engine failed: its output ended\n"}});
+    return {"gtp_game", ForeignProtocol::gtp, "1 name\n", steps, true, true};
+}
 
 // "movetime 100" after the increment: every move's budget is 100 ms, whatever the clock (a
 // clock of less than that included), and gtp's byo-yomi period says so too. The engine is
@@ -189,10 +212,183 @@ const Exchange GTP_MOVETIME{
     false,
     false};
 
+// A move the engine answers after quit is neither committed nor relayed.
+const Exchange POINTSAI_MOVE_AFTER_QUIT{
+    "pointsai_move_after_quit",
+    ForeignProtocol::pointsai,
+    "1 name\n",
+    {
+        {From::engine, "= 1 name P", "", "P\npointsai: = 1 name P\n"},
+        {From::referee, "new 32 39", "2 init 39 32 12345\n", ""},
+        {From::referee, "go", "3 gen_move_with_time 0 0\n", ""},
+        {From::referee, "quit", "4 quit\n", ""},
+        {From::engine, "= 2 init", "", "pointsai: = 2 init\n"},
+        {From::engine, "= 3 gen_move_with_time 5 5 0", "",
+         "pointsai: = 3 gen_move_with_time 5 5 0\n"},
+    },
+    true,
+    false};
+
 INSTANTIATE_TEST_SUITE_P(Games, ExchangeTest,
-                         ::testing::Values(POINTSAI_GAME, GTP_GAME, POINTSAI_MOVETIME,
-                                           GTP_MOVETIME),
+                         ::testing::Values(POINTSAI_GAME, gtp_game(), POINTSAI_MOVETIME,
+                                           GTP_MOVETIME, POINTSAI_MOVE_AFTER_QUIT),
                          [](const auto& param) { return std::string(param.param.name); });
+
+// A gtp engine named G, set up on a board of 8 rows and 10 columns under the rules of
+// `rules_line` (fendrel without one), told the fork's rules `sent`; no answers yet but to
+// the name.
+std::vector<Step> gtp_setup(const std::string& rules_line, const std::string& sent) {
+    std::vector<Step> steps = {{From::engine, "=1 G", "", "G\ngtp: =1 G\n"},
+                               {From::engine, "", "", "gtp: \n"},
+                               {From::referee, "new 8 10", "2 boardsize 10:8\n", ""}};
+    if (!rules_line.empty())
+        steps.push_back({From::referee, rules_line, "", ""});
+    steps.push_back({From::referee, "increment 1000",
+                     "3 kata-set-rules " + sent +
+                         "\n4 kata-get-rules\n5 clear_board\n6 time_settings 0 1.000 1\n",
+                     ""});
+    return steps;
+}
+
+std::vector<Step> operator+(std::vector<Step> steps, const std::vector<Step>& more) {
+    steps.insert(steps.end(), more.begin(), more.end());
+    return steps;
+}
+
+// A game on that board, every set-up request answered and kata-get-rules with the rules
+// sent: side 1's dot in the bottom-right corner, then what side 2's engine answers to
+// genmove, with the lines that reach the referee for it.
+Exchange gtp_rules_game(const char* name, const std::string& rules_line, bool empty_bases,
+                        bool suicide, const std::string& answer = "=9 1-8",
+                        const std::string& to_referee = "gtp: =9 1-8\nmove 0 0\n") {
+    const std::vector<Step> steps =
+        gtp_setup(rules_line, fork_rules(empty_bases, suicide)) +
+        gtp_answers(2, 6, 4, fork_rules(empty_bases, suicide, true)) +
+        std::vector<Step>{{From::referee, "move 9 7", "7 play B 10-1\n", ""},
+                          {From::referee, "time 1000", "", ""},
+                          {From::referee, "go", "8 time_left W 0.750 1\n9 genmove W\n", ""}} +
+        gtp_answers(7, 8) + std::vector<Step>{{From::engine, answer, "", to_referee}};
+    return {name, ForeignProtocol::gtp, "1 name\n", steps};
+}
+
+// A set-up that ends in a failure, the last step's line to the referee saying why.
+Exchange failed_setup(const char* name, ForeignProtocol protocol, std::vector<Step> steps) {
+    return {name, protocol, "1 name\n", std::move(steps), true, true};
+}
+
+// A gtp set-up under standard,suicide=off whose request `id` is answered with `line`, which
+// the engine fails by: refusing the rules, or answering kata-get-rules with others.
+Exchange gtp_rules_failure(const char* name, int id, const std::string& line,
+                           const std::string& why) {
+    return failed_setup(
+        name, ForeignProtocol::gtp,
+        gtp_setup("rules standard,suicide=off", fork_rules(false, false)) + gtp_answers(2, id - 1) +
+            std::vector<Step>{
+                {From::engine, line, "", "gtp: " + line + "\ngtp engine failed: " + why + "\n"}});
+}
+
+const std::string POINTSAI_NAMED = "P\npointsai: = 1 name P\n";
+const std::string GO_RULES = "{\"hasButton\":false,\"ko\":\"POSITIONAL\",\"suicide\":false}";
+
+// The rules each rule set and option reach the fork as; grounding under the standard rules;
+// a board of another size in both protocols; and each way a set-up fails.
+INSTANTIATE_TEST_SUITE_P(
+    RulesAndSizes, ExchangeTest,
+    ::testing::Values(
+        gtp_rules_game("gtp_fendrel", "", true, true),
+        gtp_rules_game("gtp_standard", "rules standard", false, true),
+        gtp_rules_game("gtp_standard_suicide_off", "rules standard,suicide=off", false, false),
+        gtp_rules_game("gtp_standard_empty_bases", "rules standard,empty-bases=capture", true,
+                       true),
+        gtp_rules_game("gtp_standard_both", "rules standard,suicide=off,empty-bases=capture", true,
+                       false),
+        [] {
+            Exchange grounds = gtp_rules_game("gtp_grounds_under_standard", "rules standard", false,
+                                              true, "=9 ground", "gtp: =9 ground\nground\n");
+            grounds.grounded = 2;
+            return grounds;
+        }(),
+        Exchange{"pointsai_small_board",
+                 ForeignProtocol::pointsai,
+                 "1 name\n",
+                 {{From::engine, "= 1 name P", "", POINTSAI_NAMED},
+                  {From::referee, "new 5 7", "2 init 7 5 12345\n", ""},
+                  {From::referee, "rules standard", "", ""},
+                  {From::referee, "move 6 4", "3 play 6 4 0\n", ""},
+                  {From::engine, "= 2 init", "", "pointsai: = 2 init\n"},
+                  {From::engine, "= 3 play 6 4 0", "", "pointsai: = 3 play 6 4 0\n"},
+                  {From::referee, "time 2000", "", ""},
+                  {From::referee, "go", "4 gen_move_with_time 1 100\n", ""},
+                  {From::engine, "= 4 gen_move_with_time 0 0 1", "5 play 0 0 1\n",
+                   "pointsai: = 4 gen_move_with_time 0 0 1\n"},
+                  {From::engine, "= 5 play 0 0 1", "", "pointsai: = 5 play 0 0 1\nmove 0 0\n"},
+                  {From::referee, "move 5 4", "6 play 5 4 0\n", ""},
+                  {From::engine, "= 6 play 5 4 0", "", "pointsai: = 6 play 5 4 0\n"},
+                  {From::referee, "go", "7 gen_move_with_time 1 100\n", ""},
+                  {From::engine, "= 7 gen_move_with_time 7 0 1", "",
+                   "pointsai: = 7 gen_move_with_time 7 0 1\npointsai engine failed: a move off "
+                   "the board: = 7 gen_move_with_time 7 0 1\n"}},
+                 true,
+                 true},
+        gtp_rules_failure("gtp_refuses_the_rules", 3, "?3 Rules are not supported",
+                          "it refused the rules standard,suicide=off: ?3 Rules are not supported"),
+        gtp_rules_failure("gtp_keeps_other_rules", 4, "=4 " + fork_rules(false, true, true),
+                          "it plays other rules than standard,suicide=off: =4 " +
+                              fork_rules(false, true, true)),
+        // KataGo without the fork's dots takes the keys, and plays go.
+        gtp_rules_failure("gtp_plays_go", 4, "=4 " + GO_RULES,
+                          "it plays other rules than standard,suicide=off: =4 " + GO_RULES),
+        gtp_rules_failure("gtp_rules_no_json", 4, "=4 dots",
+                          "it plays other rules than standard,suicide=off: =4 dots"),
+        failed_setup("gtp_unknown_option", ForeignProtocol::gtp,
+                     {{From::referee, "new 32 39", "2 boardsize 39:32\n", ""},
+                      {From::referee, "rules standard,suicide=maybe", "",
+                       "gtp engine\ngtp engine failed: a rules line it cannot read (unknown rule "
+                       "option \"suicide=maybe\"): rules standard,suicide=maybe\n"}}),
+        failed_setup("pointsai_unknown_set", ForeignProtocol::pointsai,
+                     {{From::engine, "= 1 name P", "", POINTSAI_NAMED},
+                      {From::referee, "new 32 39", "2 init 39 32 12345\n", ""},
+                      {From::referee, "rules", "",
+                       "pointsai engine failed: a rules line it cannot read (unknown rule set \"\" "
+                       "(fendrel or standard)): rules\n"}}),
+        [] {
+            // Without --nearest-rules the fork is not let play other rules than fendrel's.
+            Exchange refused = failed_setup(
+                "gtp_fendrel_without_nearest_rules", ForeignProtocol::gtp,
+                {{From::engine, "=1 G", "", "G\ngtp: =1 G\n"},
+                 {From::engine, "", "", "gtp: \n"},
+                 {From::referee, "new 8 10", "2 boardsize 10:8\n", ""},
+                 {From::referee, "increment 1000", "",
+                  "gtp engine failed: the KataGo dots fork cannot be told the fendrel rules "
+                  "(every closed ring encloses, an empty one too); play it under the standard "
+                  "rules, or start the bridge with --nearest-rules to let it play empty bases "
+                  "captured\n"}});
+            refused.nearest_rules = false;
+            return refused;
+        }(),
+        failed_setup("gtp_start_position", ForeignProtocol::gtp,
+                     {{From::referee, "new 32 39", "2 boardsize 39:32\n", ""},
+                      {From::referee, "rules standard,start=cross", "",
+                       "gtp engine\ngtp engine failed: rules that name a start position, whose "
+                       "dots come as moves: rules standard,start=cross\n"}}),
+        failed_setup("pointsai_rules_after_the_setup", ForeignProtocol::pointsai,
+                     {{From::engine, "= 1 name P", "", POINTSAI_NAMED},
+                      {From::referee, "new 32 39", "2 init 39 32 12345\n", ""},
+                      {From::referee, "increment 1000", "", ""},
+                      {From::referee, "rules standard", "",
+                       "pointsai engine failed: a rules line outside the set-up: rules "
+                       "standard\n"}}),
+        failed_setup("gtp_board_too_small", ForeignProtocol::gtp,
+                     {{From::engine, "=1 G", "", "G\ngtp: =1 G\n"},
+                      {From::referee, "new 2 39", "",
+                       "gtp engine failed: a board of 2 rows and 39 columns, where the rules take "
+                       "from 3 to 64 points a side\n"}}),
+        failed_setup("pointsai_board_too_wide", ForeignProtocol::pointsai,
+                     {{From::engine, "= 1 name P", "", POINTSAI_NAMED},
+                      {From::referee, "new 32 65", "",
+                       "pointsai engine failed: a board of 32 rows and 65 columns, where the rules "
+                       "take from 3 to 64 points a side\n"}})),
+    [](const auto& param) { return std::string(param.param.name); });
 
 // An engine asked to move at tick 0 with 2000 ms on its clock, after the other side's
 // dot at 19 15.
@@ -205,20 +401,22 @@ std::vector<Step> up_to_the_request(ForeignProtocol protocol) {
                 {From::engine, "= 3 play 19 15 0", "", "pointsai: = 3 play 19 15 0\n"},
                 {From::referee, "time 2000", "", ""},
                 {From::referee, "go", "4 gen_move_with_time 1 100\n", ""}};
-    return {{From::engine, "=1 G", "", "G\ngtp: =1 G\n"},
-            {From::engine, "", "", "gtp: \n"},
-            {From::referee, "new 32 39", "2 boardsize 39:32\n3 clear_board\n", ""},
-            {From::engine, "=2", "", "gtp: =2\n"},
-            {From::engine, "", "", "gtp: \n"},
-            {From::engine, "=3", "", "gtp: =3\n"},
-            {From::engine, "", "", "gtp: \n"},
-            {From::referee, "move 19 15", "4 play B 20-17\n", ""},
-            {From::engine, "=4", "", "gtp: =4\n"},
-            {From::engine, "", "", "gtp: \n"},
-            {From::referee, "time 2000", "", ""},
-            {From::referee, "go", "5 time_left W 0.100 1\n6 genmove W\n", ""},
-            {From::engine, "=5", "", "gtp: =5\n"},
-            {From::engine, "", "", "gtp: \n"}};
+    std::vector<Step> steps = {
+        {From::engine, "=1 G", "", "G\ngtp: =1 G\n"},
+        {From::engine, "", "", "gtp: \n"},
+        {From::referee, "new 32 39", "2 boardsize 39:32\n", ""},
+        // The first line after the set-up tells the rules, fendrel's nearest.
+        {From::referee, "move 19 15",
+         "3 kata-set-rules " + fork_rules(true, true) + "\n4 kata-get-rules\n5 clear_board\n" +
+             "6 play B 20-17\n",
+         ""}};
+    const std::vector<Step> answers = gtp_answers(2, 6, 4, fork_rules(true, true, true));
+    steps.insert(steps.end(), answers.begin(), answers.end());
+    steps.push_back({From::referee, "time 2000", "", ""});
+    steps.push_back({From::referee, "go", "7 time_left W 0.100 1\n8 genmove W\n", ""});
+    steps.push_back({From::engine, "=7", "", "gtp: =7\n"});
+    steps.push_back({From::engine, "", "", "gtp: \n"});
+    return steps;
 }
 
 struct Failure {
@@ -325,46 +523,46 @@ INSTANTIATE_TEST_SUITE_P(
             "pointsai_exits", P::pointsai, {{From::engine_ended, "", "", ""}}, "its output ended"},
         Failure{"gtp_refuses",
                 P::gtp,
-                {engine("? 6 illegal", "gtp: ? 6 illegal")},
-                "an answer of the wrong shape: ? 6 illegal"},
+                {engine("? 8 illegal", "gtp: ? 8 illegal")},
+                "an answer of the wrong shape: ? 8 illegal"},
         Failure{
-            "gtp_refuses_with_id", P::gtp, {engine("?6 cannot", "gtp: ?6 cannot")}, "?6 cannot"},
+            "gtp_refuses_with_id", P::gtp, {engine("?8 cannot", "gtp: ?8 cannot")}, "?8 cannot"},
         Failure{"gtp_wrong_id",
                 P::gtp,
-                {engine("=7 1-1", "gtp: =7 1-1")},
-                "an answer for another id (6 was asked): =7 1-1"},
+                {engine("=9 1-1", "gtp: =9 1-1")},
+                "an answer for another id (8 was asked): =9 1-1"},
         Failure{"gtp_letters",
                 P::gtp,
-                {engine("=6 A1", "gtp: =6 A1")},
-                "an answer of the wrong shape: =6 A1"},
+                {engine("=8 A1", "gtp: =8 A1")},
+                "an answer of the wrong shape: =8 A1"},
         Failure{"gtp_grounds",
                 P::gtp,
-                {engine("=6 ground", "gtp: =6 ground")},
-                "an answer of the wrong shape: =6 ground"},
+                {engine("=8 ground", "gtp: =8 ground")},
+                "it grounded, which the fendrel rules have not: =8 ground"},
         Failure{"gtp_resigns",
                 P::gtp,
-                {engine("=6 resign", "gtp: =6 resign")},
-                "it resigned: =6 resign"},
+                {engine("=8 resign", "gtp: =8 resign")},
+                "it resigned: =8 resign"},
         Failure{"gtp_past_right_edge",
                 P::gtp,
-                {engine("=6 40-1", "gtp: =6 40-1")},
-                "a move off the board: =6 40-1"},
+                {engine("=8 40-1", "gtp: =8 40-1")},
+                "a move off the board: =8 40-1"},
         Failure{"gtp_below_bottom",
                 P::gtp,
-                {engine("=6 1-0", "gtp: =6 1-0")},
-                "a move off the board: =6 1-0"},
+                {engine("=8 1-0", "gtp: =8 1-0")},
+                "a move off the board: =8 1-0"},
         Failure{"gtp_far_off",
                 P::gtp,
-                {engine("=6 -2147483648--2147483648", "gtp: =6 -2147483648--2147483648")},
-                "a move off the board: =6 -2147483648--2147483648"},
+                {engine("=8 -2147483648--2147483648", "gtp: =8 -2147483648--2147483648")},
+                "a move off the board: =8 -2147483648--2147483648"},
         Failure{"gtp_onto_a_dot",
                 P::gtp,
-                {engine("=6 20-17", "gtp: =6 20-17")},
-                "an illegal move: =6 20-17"},
+                {engine("=8 20-17", "gtp: =8 20-17")},
+                "an illegal move: =8 20-17"},
         Failure{"gtp_silent",
                 P::gtp,
                 {{From::clock, "2999", "", ""}, {From::clock, "3000", "", ""}},
-                "no answer in time to \"6 genmove W\""},
+                "no answer in time to \"8 genmove W\""},
         Failure{"gtp_exits", P::gtp, {{From::engine_ended, "", "", ""}}, "its output ended"}),
     [](const auto& param) { return std::string(param.param.name); });
 

@@ -61,7 +61,7 @@ TESTS = {
 TEST_HELPERS = {
     "tests/support": ["records", "referee", "engine", "rules", "os"],
     "tests/test_engines": ["engines/dotbot", "engine", "rules", "os"],
-    "tests/fuzz": ["review", "records", "engine", "rules", "os"],
+    "tests/fuzz": ["review", "records", "bridge", "engine", "rules", "os"],
 }
 
 # What a test reaches above its layer, and why.

@@ -7,6 +7,7 @@
 #include "referee/game_board.h"
 #include "referee/move.h"
 #include "referee_fixture.h"
+#include "rules/rule_set.h"
 #include "ui/click.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -163,6 +165,41 @@ TEST_F(MoveTest, GroundIsAMoveOnlyUnderRulesThatHaveIt) {
     EXPECT_NE(std::find(fake_window::events().begin(), fake_window::events().end(),
                         "box Сообщение: Игра окончена"),
               fake_window::events().end());
+}
+
+// Each rule set refuses what it refuses, and takes what the other refuses: a dot in an
+// empty ring (enclosed under fendrel; under the standard rules a move, the dot captured at
+// once, or refused as a suicide with suicide=off), and an empty point of a base.
+TEST_F(MoveTest, EachRuleSetRefusesWhatItRefuses) {
+    const std::vector<std::pair<int32_t, int32_t>> empty_ring = {{1, 0}, {4, 4}, {0, 1}, {4, 3},
+                                                                 {2, 1}, {4, 2}, {1, 2}};
+    const std::vector<std::pair<int32_t, int32_t>> base = {
+        {1, 0}, {1, 1}, {2, 0}, {4, 4}, {0, 1}, {4, 3}, {3, 1}, {4, 2}, {1, 2}, {4, 0}, {2, 2}};
+    const struct {
+        const char* rules;
+        const std::vector<std::pair<int32_t, int32_t>>& setup;
+        int32_t x, y;
+        Refusal refusal;
+    } cases[] = {
+        {"fendrel", empty_ring, 1, 1, Refusal::enclosed},
+        {"standard", empty_ring, 1, 1, Refusal::none},
+        {"standard,suicide=off", empty_ring, 1, 1, Refusal::suicide},
+        {"standard,empty-bases=capture", empty_ring, 1, 1, Refusal::enclosed},
+        {"standard", base, 2, 1, Refusal::enclosed},
+        {"fendrel", base, 2, 1, Refusal::enclosed},
+    };
+    for (const auto& c : cases) {
+        fresh_game(true, true);
+        RuleSet rules;
+        std::string error;
+        ASSERT_TRUE(parse_rule_set(c.rules, rules, error)) << error;
+        reset_rules_state(game_board, 5, 5, rules);
+        start_at(0);
+        for (const auto& [x, y] : c.setup)
+            play(game_board, x, y);
+        const MoveResult result = play_move(c.x, c.y);
+        EXPECT_EQ(result.refusal, c.refusal) << c.rules << " " << c.x << "," << c.y;
+    }
 }
 
 TEST_F(MoveTest, MoveLineFromTheEngineNotToMoveIsRefused) {

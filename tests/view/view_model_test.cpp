@@ -133,6 +133,24 @@ TEST(ViewModel, MoveTimesAndClocksOfAResultsFile) {
     press_view_key(view, next_game);
     go_to_move(view, 5);
     EXPECT_EQ(show_view(view).time, expected[5]);
+
+    // Time odds, which the record keeps as each side's increment, and a grounding, whose time
+    // is the last move's.
+    GameRecord odds;
+    odds.dots = {{0, 0}, {5, 5}, {1, 0}};
+    odds.grounded = 2;
+    odds.increment_ms[0] = 1000;
+    odds.increment_ms[1] = 300;
+    odds.move_ms = {400, 100, 700, 250};
+    odds.clock_ms[0] = 900;
+    odds.clock_ms[1] = 250;
+    uint32_t clocks[2];
+    ASSERT_TRUE(clocks_after(odds, 2, clocks));
+    EXPECT_EQ(clocks[0], 600u);
+    EXPECT_EQ(clocks[1], 200u);
+    ASSERT_TRUE(clocks_after(odds, 4, clocks));
+    EXPECT_EQ(clocks[0], 900u);
+    EXPECT_EQ(clocks[1], 250u);
 }
 
 TEST(ViewModel, TimesAnOlderMatchRecordedBelowZeroAreUnknownAndTheClocksAreRebuilt) {

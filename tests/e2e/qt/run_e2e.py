@@ -427,8 +427,9 @@ def case_deaf_movers(args):
 
 def bridged(args, protocol):
     """fendrel-bridge as the engine, playing the foreign test engine in a protocol; the
-    bridge takes its words from the file beside it, one a line."""
-    words = [protocol, "--", os.path.abspath(args.foreign), protocol]
+    bridge takes its words from the file beside it, one a line. The window plays the fendrel
+    rules, which a gtp engine plays as the KataGo fork's nearest."""
+    words = ["--nearest-rules", protocol, "--", os.path.abspath(args.foreign), protocol]
     return (args.bridge, {".bridge": "".join(word + "\n" for word in words).encode()})
 
 

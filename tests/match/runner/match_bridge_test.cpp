@@ -28,6 +28,9 @@ struct Pairing {
     const char* mode_a;
     const char* protocol_b;          // engine B: foreign, or "" for dotbot
     std::vector<std::string> in_log; // texts each game's log must hold
+    // The rules; a gtp engine, the KataGo fork's stand-in, plays the standard ones, whose
+    // empty bases captured play nearly as ours.
+    std::vector<std::string> rules = {};
 };
 
 void PrintTo(const Pairing& pairing, std::ostream* out) {
@@ -45,7 +48,8 @@ TEST_P(PairingTest, PlaysWholeGamesWithCompleteRecords) {
         run_match(foreign("a", pairing.protocol_a, pairing.mode_a) + b +
                   std::vector<std::string>{"--games", "2", "--concurrency", "2", "--increment",
                                            "100", "--time-margin", "5000", "--results", "r.jsonl",
-                                           "--sgf", "g.sgf", "--logs", "logs"});
+                                           "--sgf", "g.sgf", "--logs", "logs"} +
+                  pairing.rules);
     ASSERT_EQ(run.status, 0) << run.err;
     const std::vector<GameRecord> records = read_records("r.jsonl");
     ASSERT_EQ(records.size(), 2u) << run.err;
@@ -72,23 +76,103 @@ TEST_P(PairingTest, PlaysWholeGamesWithCompleteRecords) {
 
 INSTANTIATE_TEST_SUITE_P(
     Protocols, PairingTest,
+    ::testing::Values(Pairing{"pointsai_vs_dotbot",
+                              "pointsai",
+                              "legal",
+                              "",
+                              {"Foreign pointsai\n", "pointsai: = 1 name Foreign pointsai\n",
+                               "pointsai: = 2 init\n"}},
+                      Pairing{"gtp_vs_dotbot",
+                              "gtp",
+                              "legal",
+                              "",
+                              {"Foreign GTP\n", "gtp: =1 Foreign GTP\n"},
+                              {"--rules", "standard,empty-bases=capture"}},
+                      // Noise on standard error passes on whole: a long line in pieces, bytes that
+                      // are no text, and text that no line feed ended, once the engine has quit.
+                      Pairing{"pointsai_noise_vs_gtp",
+                              "pointsai",
+                              "noise",
+                              "gtp",
+                              {"pointsai stderr: " + std::string(1000, 'n') + "\n",
+                               "pointsai stderr: \x01\xff\x80 move 1 1\n",
+                               "pointsai stderr: no line feed\n", "gtp: =1 Foreign GTP\n"},
+                              {"--rules", "standard,empty-bases=capture"}}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+struct StandardGames {
+    const char* name;
+    std::vector<std::string> board; // --board, or none for the window's 39 x 32
+    int32_t cols, rows;
+    const char* mode_a; // engine A's mode: "legal", or "ground:N"
+    const char* reason; // how every game ends
+};
+
+void PrintTo(const StandardGames& games, std::ostream* out) {
+    *out << games.name;
+}
+
+class StandardGamesTest : public BridgedMatchTest,
+                          public ::testing::WithParamInterface<StandardGames> {};
+
+// Whole games under the standard rules from the cross, the gtp test engine against itself,
+// each told the size and the rules by its bridge: they end as the rules say, on the
+// match's board, and every game's record, its results line and its SGF alike, replays
+// under fendrel-board show (where the tree has it) to the score it recorded.
+TEST_P(StandardGamesTest, PlaysWholeGamesThatReplay) {
+    const StandardGames& games = GetParam();
+    const ProgramRun run = run_match(
+        foreign("a", "gtp", games.mode_a) + foreign("b", "gtp", "legal") + games.board +
+        std::vector<std::string>{"--rules", "standard", "--opening", "cross", "--games", "2",
+                                 "--concurrency", "2", "--increment", "100", "--time-margin",
+                                 "5000", "--results", "r.jsonl", "--sgf", "g.sgf"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<GameRecord> records = read_records("r.jsonl");
+    ASSERT_EQ(records.size(), 2u) << run.err;
+    for (const GameRecord& record : records) {
+        SCOPED_TRACE(record.game);
+        EXPECT_EQ(record.reason, games.reason) << record.detail;
+        EXPECT_EQ(record.board_cols, games.cols);
+        EXPECT_EQ(record.board_rows, games.rows);
+        EXPECT_EQ(rule_set_text(record.rules), "standard");
+        EXPECT_EQ(record.opening_dots, 4);
+        // Engine A grounds after its fifth dot, or the game goes on until the board is full.
+        const int a_side = record.a_side;
+        if (std::string(games.mode_a) == "legal")
+            EXPECT_GT(record.dots.size(), static_cast<size_t>(games.cols * games.rows / 3));
+        else
+            EXPECT_EQ(record.grounded, a_side);
+#ifdef FENDREL_BOARD
+        const std::string score = "Score: side 1 " + std::string(record.score > 0 ? "+" : "") +
+                                  std::to_string(record.score) + " ";
+        // The results file's games go by their numbers, the SGF's by their trees, which come
+        // in the order the games ended.
+        const std::string sgf = file_text(path("g.sgf"));
+        const size_t named = sgf.find("GN[game " + std::to_string(record.game) + "]");
+        ASSERT_NE(named, std::string::npos);
+        size_t tree = 0;
+        for (size_t at = sgf.find("(;"); at < named; at = sgf.find("(;", at + 1))
+            ++tree;
+        for (const auto& [file, game] :
+             {std::pair{"r.jsonl", record.game}, std::pair{"g.sgf", static_cast<int>(tree) - 1}}) {
+            const pid_t pid = start_program(
+                {FENDREL_BOARD, "show", path(file), "--game", std::to_string(game)}, "show");
+            const ProgramRun shown = wait_match(pid, "show", 10000);
+            EXPECT_EQ(shown.status, 0) << file;
+            EXPECT_EQ(shown.err, "") << file;
+            EXPECT_NE(shown.out.find(score), std::string::npos) << file << "\n" << shown.out;
+        }
+#endif
+    }
+    EXPECT_TRUE(nothing_left_behind());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Boards, StandardGamesTest,
     ::testing::Values(
-        Pairing{"pointsai_vs_dotbot",
-                "pointsai",
-                "legal",
-                "",
-                {"Foreign pointsai\n", "pointsai: = 1 name Foreign pointsai\n",
-                 "pointsai: = 2 init\n"}},
-        Pairing{"gtp_vs_dotbot", "gtp", "legal", "", {"Foreign GTP\n", "gtp: =1 Foreign GTP\n"}},
-        // Noise on standard error passes on whole: a long line in pieces, bytes that are no
-        // text, and text that no line feed ended, once the engine has quit.
-        Pairing{"pointsai_noise_vs_gtp",
-                "pointsai",
-                "noise",
-                "gtp",
-                {"pointsai stderr: " + std::string(1000, 'n') + "\n",
-                 "pointsai stderr: \x01\xff\x80 move 1 1\n", "pointsai stderr: no line feed\n",
-                 "gtp: =1 Foreign GTP\n"}}),
+        StandardGames{"board_39x32", {}, 39, 32, "legal", REASON_BOARD_FULL},
+        StandardGames{
+            "board_10x8_grounded", {"--board", "10x8"}, 10, 8, "ground:6", REASON_GROUNDED}),
     [](const auto& param) { return std::string(param.param.name); });
 
 // Which part of a failure line quotes the engine's line that failed.
@@ -111,11 +195,16 @@ class BridgedFaultTest : public BridgedMatchTest,
 TEST_P(BridgedFaultTest, LosesBothGamesWithTheFailureInTheDetail) {
     const BridgedFault& fault = GetParam();
     // A margin so long that the bridge's own deadline, the clock and a second, comes first.
+    // The KataGo fork's stand-in plays the standard rules, which it can be told.
+    const std::vector<std::string> rules = std::string(fault.protocol) == "gtp"
+                                               ? std::vector<std::string>{"--rules", "standard"}
+                                               : std::vector<std::string>{};
     const ProgramRun run =
         run_match(foreign("foreign", fault.protocol, fault.mode) + random() +
                   std::vector<std::string>{"--games", "2", "--concurrency", "2", "--increment",
                                            "100", "--time-margin", "5000", "--results", "r.jsonl",
-                                           "--logs", "logs"});
+                                           "--logs", "logs"} +
+                  rules);
     ASSERT_EQ(run.status, 0) << run.err;
     const std::vector<GameRecord> records = read_records("r.jsonl");
     ASSERT_EQ(records.size(), 2u) << run.err;
@@ -217,7 +306,7 @@ TEST_F(BridgeProgramTest, SaysWhenTheEngineCannotStart) {
 // As a window program starts it: Engine1.exe without arguments, its words in Engine1.bridge.
 TEST_F(BridgeProgramTest, TakesItsWordsFromTheFileBesideItWithoutArguments) {
     std::filesystem::copy_file(FENDREL_BRIDGE, path("Engine1.exe"));
-    std::ofstream(path("Engine1.bridge")) << "gtp\r\n--\r\n"
+    std::ofstream(path("Engine1.bridge")) << "--nearest-rules\r\ngtp\r\n--\r\n"
                                           << copy_of(FOREIGN_ENGINE) << "\r\ngtp\r\n";
     const ProgramRun run = run_bridge({path("Engine1.exe")});
     EXPECT_TRUE(WIFEXITED(run.status) && WEXITSTATUS(run.status) == 0) << run.err;

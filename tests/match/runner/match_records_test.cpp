@@ -1,13 +1,17 @@
 // What a match leaves behind and how it ends: SGF records that replay to the results,
 // results lines that sum up to the printed summary, resume after Ctrl-C, merge over a GNU
 // parallel run, and the SPRT stopping a match early.
+#include "match/stats/ratings_json.h"
 #include "match/stats/summary.h"
 #include "match_program.h"
+#include "records/live_game.h"
 #include "records/replay.h"
 #include "records/results_file.h"
 #include "records/sgf.h"
 #include "rules/board.h"
+#include "tournament_games.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -102,6 +106,78 @@ TEST_F(RecordsTest, SgfRecordsReplayToTheResultsAndTheLinesToTheSummary) {
         EXPECT_EQ(first.side1, second.side2);
     }
     EXPECT_EQ(merge({"r.jsonl"}), summary_part(run.out));
+}
+
+// Writes the records as a results file in the test's folder.
+void write_results(const std::string& path, const std::vector<GameRecord>& records) {
+    std::ofstream file(path, std::ios::binary);
+    for (const GameRecord& record : records)
+        file << record_to_json(record) << "\n";
+}
+
+TEST_F(RecordsTest, MergeOfSeveralFilesOfATournamentGivesRatingsAndTheirJson) {
+    // Four engines over three files, the last of which repeats a game of the first.
+    std::vector<GameRecord> games = TournamentGames()
+                                        .pairs("alpha", "beta", {2, 1.5, 1, 1})
+                                        .pairs("alpha", "gamma", {2, 2, 1.5})
+                                        .pairs("beta", "gamma", {1, 0.5, 1.5, 1})
+                                        .pairs("delta", "alpha", {0.5, 1})
+                                        .pairs("delta", "gamma", {1, 1.5})
+                                        .records();
+    for (GameRecord& record : games)
+        record.match = "0123456789abcdef";
+    const size_t third = games.size() / 3;
+    write_results(path("a.jsonl"), {games.begin(), games.begin() + third});
+    write_results(path("b.jsonl"), {games.begin() + third, games.begin() + 2 * third});
+    std::vector<GameRecord> last(games.begin() + 2 * third, games.end());
+    last.push_back(games.front());
+    write_results(path("c.jsonl"), last);
+    const std::vector<std::string> files = {"a.jsonl", "b.jsonl", "c.jsonl"};
+
+    const ProgramRun run =
+        run_match(std::vector<std::string>{"merge", "--ratings-json", "ratings.json"} + files);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, match_summary_text(games, SprtSpec{}));
+    EXPECT_NE(run.out.find("Ratings: 4 engines, 30 games;"), std::string::npos) << run.out;
+    EXPECT_NE(run.err.find("1 repeated games were counted once"), std::string::npos) << run.err;
+    const RatingList list = rating_list(games);
+    EXPECT_EQ(file_text(path("ratings.json")), ratings_json(list, crosstable(games, list)) + "\n");
+
+    // An anchor, its name holding a "=": the last one ends the name.
+    for (GameRecord& record : games)
+        for (std::string* name : {&record.side1, &record.side2})
+            if (*name == "beta")
+                *name = "be=ta";
+    write_results(path("renamed.jsonl"), games);
+    const RatingScale scale{"be=ta", 2000};
+    const ProgramRun anchored = run_match(
+        {"merge", "renamed.jsonl", "--anchor", "be=ta=2000", "--ratings-json", "anchored.json"});
+    ASSERT_EQ(anchored.status, 0) << anchored.err;
+    EXPECT_EQ(anchored.out, match_summary_text(games, SprtSpec{}, scale));
+    EXPECT_NE(anchored.out.find("Elo of be=ta fixed at 2000.0"), std::string::npos);
+    const RatingList anchored_list = rating_list(games, scale);
+    EXPECT_EQ(file_text(path("anchored.json")),
+              ratings_json(anchored_list, crosstable(games, anchored_list)) + "\n");
+
+    // What merge refuses, each with its reason.
+    const std::pair<std::vector<std::string>, const char*> refused[] = {
+        {{"--sprt", "elo0=0", "elo1=5", "alpha=0.05", "beta=0.05"},
+         "--sprt tests one engine against another, and these results hold 4 engines"},
+        {{"--anchor", "nobody=100"}, "--anchor: no engine is named nobody"},
+        {{"--anchor", "alpha"}, "--anchor takes NAME=ELO"},
+        {{"--anchor", "alpha=x"}, "--anchor takes NAME=ELO"},
+        {{"--anchor", "alpha=inf"}, "--anchor takes NAME=ELO"},
+        {{"--ratings-json"}, "--ratings-json needs a value"},
+        {{"--ratings-json", "no-such-folder/r.json"}, "cannot write no-such-folder/r.json"},
+        {{"--ratings-json", "./b.jsonl"}, "is a results file to read"},
+    };
+    for (const auto& [options, reason] : refused) {
+        const ProgramRun bad = run_match(std::vector<std::string>{"merge"} + files + options);
+        EXPECT_TRUE(WIFEXITED(bad.status) && WEXITSTATUS(bad.status) == 2) << options[0];
+        EXPECT_NE(bad.err.find(reason), std::string::npos) << bad.err;
+    }
+    // The results files are as they were.
+    EXPECT_EQ(read_records("b.jsonl").size(), 2 * third - third);
 }
 
 // Whether each side's clock at the end is the increments it was credited less the times of
@@ -217,6 +293,45 @@ TEST_F(RecordsTest, StoppedRunResumesWithTheGamesStillMissing) {
     EXPECT_EQ(records.size(), 10u);
     EXPECT_EQ(games.size(), 10u);
     EXPECT_NE(resumed.out.find("Score of stall vs random: 0 - 10 - 0"), std::string::npos);
+}
+
+// A game in progress is written beside the results as it goes, a line a move, and goes once
+// its line is in the results; the folder goes with the match.
+TEST_F(RecordsTest, GamesInProgressAreWrittenForAWatcher) {
+    std::ofstream(path("scripted_engine.script"))
+        << "say Script\nplay 0 0\nplay 1 0\nhold .go\nexit 0\n";
+    const std::vector<std::string> match =
+        engine("script", SCRIPTED_ENGINE) + engine("random", RANDOM_ENGINE) +
+        std::vector<std::string>{"--games", "1", "--no-time-forfeit", "--results", "r.jsonl"};
+    const pid_t run = start_match(match, "run");
+    const std::string live = path("r.jsonl.live/game-0.jsonl");
+    // Side 1's two dots and side 2's answers to them.
+    const auto lines_of = [](const std::string& text) {
+        return std::count(text.begin(), text.end(), '\n');
+    };
+    for (int i = 0; i < 12000 && lines_of(file_text(live)) < 5; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    GameRecord watched;
+    std::string error;
+    ASSERT_TRUE(read_live_game(file_text(live), watched, error)) << error;
+    EXPECT_EQ(watched.side1, "script");
+    EXPECT_EQ(watched.side2, "random");
+    ASSERT_EQ(watched.dots.size(), 4u);
+    EXPECT_EQ(watched.dots[0], (Dot{0, 0}));
+    EXPECT_EQ(watched.dots[2], (Dot{1, 0}));
+    EXPECT_EQ(watched.move_ms.size(), 4u);
+    LiveMatch live_match;
+    ASSERT_TRUE(read_live_match(file_text(path("r.jsonl.live/match.json")), live_match));
+    EXPECT_EQ(live_match.engines, (std::vector<std::string>{"script", "random"}));
+    EXPECT_EQ(live_match.games, 1);
+    std::ofstream(path("scripted_engine.go"));
+    const ProgramRun ran = wait_match(run, "run", 120000);
+    ASSERT_EQ(ran.status, 0) << ran.err;
+    const std::vector<GameRecord> records = read_records("r.jsonl");
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(std::vector<Dot>(records[0].dots.begin(), records[0].dots.begin() + 4), watched.dots);
+    EXPECT_FALSE(std::filesystem::exists(path("r.jsonl.live")));
+    EXPECT_TRUE(nothing_left_behind());
 }
 
 TEST_F(RecordsTest, SecondCtrlCStopsAtOnceAndResumeFinishes) {

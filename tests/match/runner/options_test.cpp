@@ -1,6 +1,7 @@
 // The command line: engines with their key=value words, every option's range, and the
 // fingerprint that keeps results of different matches apart.
 #include "match/runner/options.h"
+#include "match/runner/schedule.h"
 #include "records/fingerprint.h"
 
 #include <gtest/gtest.h>
@@ -34,7 +35,8 @@ TEST(OptionsTest, DefaultsWithTwoEngines) {
     EXPECT_EQ(options.engines[1].protocol, "line");
     EXPECT_TRUE(options.engines[0].environment.empty());
     EXPECT_EQ(options.engines[0].movetime_ms, 0u);
-    EXPECT_EQ(options.games, 100);
+    EXPECT_EQ(options.engines.size(), 2u);
+    EXPECT_EQ(match_games(options), 100);
     EXPECT_EQ(options.concurrency, 0);
     EXPECT_EQ(options.opening, "empty");
     EXPECT_EQ(options.increment_ms, 10000u);
@@ -100,6 +102,35 @@ TEST(OptionsTest, EnvironmentAndMoveTimeOfAnEngine) {
     }
 }
 
+// Any number of engines; --each gives every engine the same words before its own, which win
+// where they set the same key; a per-engine increment gives time odds.
+TEST(OptionsTest, TournamentsOfManyEngines) {
+    MatchOptions options;
+    std::string error;
+    ASSERT_TRUE(parse_match_options(
+        words("--each movetime=50 arg=--quiet dir=/tmp --engine name=A cmd=a increment=500 "
+              "--engine name=B cmd=b movetime=70 --engine name=C cmd=c dir=/srv "
+              "--tournament gauntlet --rounds 3"),
+        options, error))
+        << error;
+    ASSERT_EQ(options.engines.size(), 3u);
+    EXPECT_EQ(options.tournament, Tournament::gauntlet);
+    EXPECT_EQ(options.rounds, 3);
+    EXPECT_EQ(match_games(options), 12); // two pairings, three pairs each
+    EXPECT_EQ(options.engines[0].movetime_ms, 50u);
+    EXPECT_EQ(options.engines[0].increment_ms, 500u);
+    EXPECT_EQ(options.engines[1].movetime_ms, 70u);
+    EXPECT_EQ(options.engines[1].increment_ms, 0u);
+    EXPECT_EQ(options.engines[2].directory, "/srv");
+    EXPECT_EQ(options.engines[2].arguments, std::vector<std::string>{"--quiet"});
+    // A round robin of four: six pairings.
+    ASSERT_TRUE(parse_match_options(words("--engine name=A cmd=a --engine name=B cmd=b --engine "
+                                          "name=C cmd=c --engine name=D cmd=d --rounds 2"),
+                                    options, error));
+    EXPECT_EQ(options.tournament, Tournament::round_robin);
+    EXPECT_EQ(match_games(options), 24);
+}
+
 TEST(OptionsTest, HelpNeedsNothingElse) {
     MatchOptions options;
     std::string error;
@@ -128,20 +159,32 @@ TEST(OptionsTest, HelpNeedsNothingElse) {
                              "--board",
                              "--rules",
                              "cross4",
-                             "ground"})
+                             "ground",
+                             "--anchor",
+                             "--ratings-json"})
         EXPECT_NE(std::string(usage_text()).find(name), std::string::npos) << name;
 }
 
 TEST(OptionsTest, RefusesWhatItCannotUse) {
     const char* bad[] = {
-        "",                      // no engines
-        "--engine name=A cmd=a", // one engine
-        "--engine name=A cmd=a --engine name=B cmd=b --engine name=C cmd=c",
+        "",                                            // no engines
+        "--engine name=A cmd=a",                       // one engine
+        "--engine name=A cmd=a --engine name=A cmd=b", // one name for two engines
+        "--engine name=A cmd=a --engine name=B cmd=b --engine name=C cmd=c --sprt elo0=0 "
+        "elo1=5 alpha=0.05 beta=0.05", // the SPRT compares two engines
+        "--games 10 --rounds 5",
+        "--tournament swiss",
+        "--tournament",
+        "--rounds 0",
+        "--each name=X",
+        "--each loose",
+        "--engine name=A cmd=a increment=0 --engine name=B cmd=b",
         "--engine name=A --engine name=B cmd=b", // no cmd
         "--engine cmd=a --engine name=B cmd=b",  // no name
         "--engine name=A cmd=a path=x --engine name=B cmd=b",
         "--engine name=A cmd=a loose --engine name=B cmd=b",
         "--engine name=A cmd=a proto=uci --engine name=B cmd=b",
+        "--engine name=A cmd=a proto=gtp --engine name=B cmd=b", // the fork has no fendrel rules
         "--engine name=A cmd=a proto= --engine name=B cmd=b",
         "--games 0",
         "--games",
@@ -170,6 +213,9 @@ TEST(OptionsTest, RefusesWhatItCannotUse) {
         "--rules go",
         "--rules fendrel,suicide=off",  // an option of another set
         "--rules standard,start=cross", // a start position is an opening
+        "--anchor C=100",               // no such engine
+        "--anchor A",
+        "--ratings-json",
         "--bogus",
         "games",
     };
@@ -181,6 +227,31 @@ TEST(OptionsTest, RefusesWhatItCannotUse) {
         std::string error;
         EXPECT_FALSE(parse_match_options(words(text), options, error)) << text;
         EXPECT_FALSE(error.empty()) << text;
+    }
+}
+
+TEST(OptionsTest, MergeOptions) {
+    MergeOptions merge;
+    std::string error;
+    ASSERT_TRUE(parse_merge_options(words("a.jsonl --anchor x=y=-12.5 b.jsonl --ratings-json "
+                                          "r.json - --sprt elo0=0 elo1=5 alpha=0.05 beta=0.05"),
+                                    merge, error))
+        << error;
+    EXPECT_EQ(merge.files, (std::vector<std::string>{"a.jsonl", "b.jsonl", "-"}));
+    EXPECT_EQ(merge.anchor, "x=y");
+    EXPECT_EQ(merge.anchor_elo, -12.5);
+    EXPECT_EQ(merge.ratings_json, "r.json");
+    EXPECT_TRUE(merge.sprt.enabled);
+    ASSERT_TRUE(parse_merge_options(words("a.jsonl"), merge, error));
+    EXPECT_TRUE(merge.anchor.empty());
+    EXPECT_TRUE(merge.ratings_json.empty());
+    EXPECT_FALSE(merge.sprt.enabled);
+    for (const char* bad :
+         {"", "--anchor A=1", "a --anchor", "a --anchor =5", "a --anchor A",
+          "a --anchor A=", "a --anchor A=1e7", "a --anchor A=nan", "a --ratings-json",
+          "a --ratings-json --sprt", "a --games 3", "a --sprt elo0=1"}) {
+        EXPECT_FALSE(parse_merge_options(words(bad), merge, error)) << bad;
+        EXPECT_FALSE(error.empty()) << bad;
     }
 }
 
@@ -201,10 +272,12 @@ TEST(OptionsTest, FingerprintFollowsWhatDecidesTheGames) {
     // they could be chosen resume.
     EXPECT_EQ(fingerprint("--board 39x32 --rules fendrel"), base);
     EXPECT_NE(fingerprint("--rules standard"), fingerprint("--rules standard,suicide=off"));
-    EXPECT_NE(fingerprint("proto=gtp"), fingerprint("proto=pointsai"));
-    for (const char* change : {"--opening cross", "--seed 2", "--increment 9", "--time-margin 1",
-                               "--no-time-forfeit", "--stall-timeout 5", "proto=gtp", "env=A=1",
-                               "env=A=", "movetime=100", "--board 39x31", "--rules standard"})
+    EXPECT_NE(fingerprint("proto=gtp --rules standard"),
+              fingerprint("proto=pointsai --rules standard"));
+    for (const char* change :
+         {"--opening cross", "--seed 2", "--increment 9", "--time-margin 1", "--no-time-forfeit",
+          "--stall-timeout 5", "proto=pointsai", "env=A=1", "env=A=", "movetime=100",
+          "--board 39x31", "--rules standard"})
         EXPECT_NE(fingerprint(change), base) << change;
     // The environment is a set: its order changes nothing, its values do.
     EXPECT_EQ(fingerprint("env=A=1 env=B=2"), fingerprint("env=B=2 env=A=1"));
@@ -216,6 +289,11 @@ TEST(OptionsTest, FingerprintFollowsWhatDecidesTheGames) {
                                           "arg=-x arg=y=z"),
                                     swapped, error));
     EXPECT_NE(match_fingerprint(swapped), base);
+    // Two engines meet alike in either tournament; three do not, and add to the text.
+    EXPECT_EQ(fingerprint("--tournament gauntlet --rounds 9"), base);
+    const std::string three = "--engine name=C cmd=c ";
+    EXPECT_NE(fingerprint(three), base);
+    EXPECT_NE(fingerprint(three + "--tournament gauntlet"), fingerprint(three));
 }
 
 } // namespace

@@ -1,7 +1,9 @@
 // The summary of a set of results lines: counts from A's side whichever colour it had,
 // pairs, losses by reason, and the SPRT verdict.
 #include "match/stats/summary.h"
+#include "match/stats/tournament_text.h"
 #include "records/game_record.h"
+#include "tournament_games.h"
 
 #include <gtest/gtest.h>
 
@@ -101,6 +103,38 @@ TEST(SummaryTest, EloInWordsWhereTheIntervalHasNoEnd) {
               std::string::npos);
     // The progress line before the first game is done.
     EXPECT_EQ(progress_text({}, 10, 2), "Games 0/10: 0 - 0 - 0, Elo none (no games), running 2");
+}
+
+TEST(SummaryTest, MatchSummaryOfTwoEnginesOrOfAField) {
+    const SprtSpec sprt{true, 0, 300, 0.05, 0.05};
+    // Two engines (or one against itself): the summary of a match, SPRT and all.
+    const std::vector<GameRecord> two = {game(0, 1), game(1, 1, REASON_TIME), game(2, 0),
+                                         game(3, 2, REASON_CRASH)};
+    EXPECT_EQ(match_summary_text(two, sprt), summary_text(two, sprt));
+    EXPECT_EQ(match_summary_text(two, sprt, {"B", 10}, {"B", "A"}), summary_text(two, sprt));
+    const std::vector<GameRecord> self = TournamentGames().results("X", "X", 2, 0, 0).records();
+    EXPECT_EQ(match_summary_text(self, sprt), summary_text(self, sprt));
+
+    // More: the rating list, the crosstable and each engine's losses, without the SPRT.
+    const std::vector<GameRecord> field = TournamentGames()
+                                              .results("A", "B", 3, 0, 1)
+                                              .results("B", "C", 2, 1, 1)
+                                              .game("C", "A", 1, REASON_TIME)
+                                              .game("A", "C", 2, REASON_CRASH)
+                                              .records();
+    const RatingList list = rating_list(field);
+    EXPECT_EQ(match_summary_text(field, sprt), rating_list_text(list) + "\n" +
+                                                   crosstable_text(crosstable(field, list)) +
+                                                   "\n"
+                                                   "C lost 2: board full 2\n"
+                                                   "A lost 3: board full 1, crash 1, time 1\n"
+                                                   "B lost 4: board full 4\n");
+    // A field of three of whom two have played so far is listed as a field.
+    const std::string pending = match_summary_text(two, sprt, {}, {"A", "B", "C"});
+    EXPECT_EQ(pending.find("SPRT"), std::string::npos);
+    EXPECT_NE(pending.find("No games: C\n"), std::string::npos) << pending;
+    // Before its first game, a field is its names.
+    EXPECT_EQ(match_summary_text({}, sprt, {}, {"A", "B", "C"}), "No games: A, B, C\n");
 }
 
 TEST(SummaryTest, CostsLineGivesEachEnginesCpuTimeWhenKnown) {
