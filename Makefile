@@ -143,7 +143,8 @@ bench-match: build-linux
 soak: build-linux
 	scripts/soak.py $(NATIVE) build/soak --games 12
 
-# dotbot against the random and greedy engines through fendrel-match: minutes, not a test.
+# dotbot under both rule sets against the random and greedy engines, and under the standard
+# rules against the dotbot before it knew them, through fendrel-match: minutes, not a test.
 bench-strength: build-linux
 	scripts/bench-strength.sh
 

@@ -68,6 +68,14 @@ Command parse_command(const char* line, size_t length) {
         {"otime", CommandKind::otime, 1},       {"go", CommandKind::go, 0},
         {"move", CommandKind::move, 2},         {"quit", CommandKind::quit, 0},
     };
+    if (word_is(word, word_length, "rules")) {
+        const char* text;
+        size_t text_length;
+        next_word(cursor, &text, &text_length);
+        if (text_length == 0)
+            return {CommandKind::unknown, 0, 0};
+        return {CommandKind::rules, 0, 0, std::string_view(text, text_length)};
+    }
     for (const Keyword& keyword : keywords) {
         if (!word_is(word, word_length, keyword.text))
             continue;

@@ -5,16 +5,31 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
-enum class CommandKind { unknown, new_board, increment, movetime, time, otime, go, move, quit };
+enum class CommandKind {
+    unknown,
+    new_board,
+    rules,
+    increment,
+    movetime,
+    time,
+    otime,
+    go,
+    move,
+    quit
+};
 
 struct Command {
     CommandKind kind;
     int64_t first;  // rows, milliseconds or x
     int64_t second; // cols or y
+    // The rule set's text of "rules" ("standard,suicide=off"), a view into the line.
+    std::string_view text = {};
 };
 
 // Reads one line (without its line end; a trailing "\r" is allowed). Words are separated by
 // spaces or tabs; numbers are decimal with an optional sign and must fit in 32 bits; words
 // after the ones a command needs are ignored, as the referee ignores them after a move.
+// "rules" takes one word, the rule set's text, which is read later (rules/rule_set.h).
 Command parse_command(const char* line, size_t length);

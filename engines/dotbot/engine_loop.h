@@ -1,6 +1,6 @@
 // The engine's side of the referee protocol, shared by dotbot and the test engines built on
-// its board: the name line, the board and clock commands, relayed moves, and one answer
-// for each "go".
+// its board: the name line, the board, rules and clock commands, relayed moves, and one
+// answer for each "go": a move, or under the standard rules "ground".
 //
 // Threads: the loop's thread alone reads standard input and owns the board. A "go" starts
 // one turn thread that chooses the move, plays it on the board, writes it and ends; the
@@ -29,8 +29,9 @@ struct TurnInfo {
 constexpr int NOTE_SIZE = 160;
 
 struct MoveChoice {
-    int32_t cell;         // a cell that can take a dot, or -1 when there is none
+    int32_t cell;         // a legal cell, or -1 when there is none
     char note[NOTE_SIZE]; // a line for the user, written after the move; empty for none
+    bool ground;          // ground instead of a move (the standard rules only)
 };
 
 // An engine's move for the side to move. It should return soon after `stop` is set.

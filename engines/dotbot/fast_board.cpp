@@ -1,5 +1,6 @@
 #include "engines/dotbot/fast_board.h"
 
+#include "engines/dotbot/fast_bases.h"
 #include "rules/ring_gaps.h"
 
 #include <cstring>
@@ -130,12 +131,38 @@ int32_t find_enclosures(FastBoard& b, int32_t c, bool record) {
 
 } // namespace
 
-bool board_fits(int64_t rows, int64_t cols) {
-    return rows >= 1 && cols >= 1 && rows <= FAST_CAPACITY && cols <= FAST_CAPACITY &&
-           (rows + 2) * (cols + 2) <= FAST_CAPACITY;
+FastBoard::FastBoard(const FastBoard& other) {
+    *this = other;
 }
 
-bool setup_board(FastBoard& b, int32_t rows, int32_t cols) {
+FastBoard& FastBoard::operator=(const FastBoard& other) {
+    if (this == &other)
+        return *this;
+    rows = other.rows;
+    cols = other.cols;
+    first_cell = other.first_cell;
+    end_cell = other.end_cell;
+    std::memcpy(offset, other.offset, sizeof offset);
+    side_to_move = other.side_to_move;
+    score = other.score;
+    stamp_counter = other.stamp_counter;
+    dots = other.dots;
+    grounded = other.grounded;
+    rules = other.rules;
+    const auto cells = static_cast<size_t>((rows + 2) * (cols + 2));
+    std::memcpy(owner, other.owner, cells * sizeof owner[0]);
+    std::memcpy(enclosed, other.enclosed, cells * sizeof enclosed[0]);
+    std::memcpy(base, other.base, cells * sizeof base[0]);
+    std::memcpy(ring, other.ring, cells * sizeof ring[0]);
+    std::memcpy(stamp, other.stamp, cells * sizeof stamp[0]);
+    return *this;
+}
+
+bool board_fits(int64_t rows, int64_t cols) {
+    return board_size_fits(cols, rows);
+}
+
+bool setup_board(FastBoard& b, int32_t rows, int32_t cols, const RuleSet& rules) {
     if (!board_fits(rows, cols))
         return false;
     b.rows = rows;
@@ -149,8 +176,12 @@ bool setup_board(FastBoard& b, int32_t rows, int32_t cols) {
     b.score = 0;
     b.stamp_counter = 0;
     b.dots = 0;
+    b.grounded = 0;
+    b.rules = rules;
     std::memset(b.owner, FAST_BORDER, sizeof b.owner);
     std::memset(b.enclosed, 0, sizeof b.enclosed);
+    std::memset(b.base, 0, sizeof b.base);
+    std::memset(b.ring, 0, sizeof b.ring);
     std::memset(b.stamp, 0, sizeof b.stamp);
     for (int32_t y = 0; y < rows; ++y)
         std::memset(b.owner + (y + 1) * row + 1, FAST_EMPTY, cols);
@@ -174,20 +205,25 @@ bool touches_dot(const FastBoard& b, int32_t cell) {
 void put_dot(FastBoard& b, int32_t cell) {
     b.owner[cell] = static_cast<int8_t>(b.side_to_move);
     ++b.dots;
-    find_enclosures(b, cell, true);
+    if (b.rules.kind == RuleKind::fendrel)
+        find_enclosures(b, cell, true);
+    else
+        find_bases(b, cell);
     b.side_to_move ^= 3;
     b.score = -b.score;
 }
 
-bool has_free_cell(const FastBoard& b) {
+int32_t first_legal_cell(FastBoard& b) {
     for (int32_t i = b.first_cell; i < b.end_cell; ++i) {
-        if (can_take_dot(b, i))
-            return true;
+        if (is_legal_move(b, i))
+            return i;
     }
-    return false;
+    return -1;
 }
 
 int32_t probe_gain(FastBoard& b, int32_t cell, int32_t side) {
+    if (b.rules.kind == RuleKind::standard)
+        return probe_bases(b, cell, side).gain;
     const int32_t mover = b.side_to_move;
     b.owner[cell] = static_cast<int8_t>(side);
     b.side_to_move = side;
@@ -195,4 +231,15 @@ int32_t probe_gain(FastBoard& b, int32_t cell, int32_t side) {
     b.owner[cell] = FAST_EMPTY;
     b.side_to_move = mover;
     return gain;
+}
+
+bool is_suicide(FastBoard& b, int32_t cell, int32_t side) {
+    // Only a dot inside a closed region of the other side's walls can be captured at once.
+    return b.rules.kind == RuleKind::standard && in_ring_of(b, cell, side ^ 3) &&
+           probe_bases(b, cell, side).suicide;
+}
+
+bool is_legal_move(FastBoard& b, int32_t cell) {
+    return can_take_dot(b, cell) && b.grounded == 0 &&
+           (b.rules.suicide || !is_suicide(b, cell, b.side_to_move));
 }

@@ -1,5 +1,7 @@
 #include "engines/dotbot/playout.h"
 
+#include "engines/dotbot/fast_bases.h"
+
 #include <initializer_list>
 
 namespace {
@@ -33,23 +35,30 @@ void remove_free_cell(FreeCells& free, int32_t cell) {
     free.position[moved] = p;
 }
 
-// A random free cell, preferring one next to a dot; -1 when none is left.
-int32_t sample_free_cell(const FastBoard& b, FreeCells& free, Rng& rng) {
+// Draws of cells not worth playing (empty rings) before a playout gives up looking.
+constexpr int SAMPLE_ATTEMPTS = 32;
+
+// A random free cell worth playing for the side to move, preferring one next to a dot; -1
+// when none is left or none turned up.
+int32_t sample_free_cell(FastBoard& b, FreeCells& free, Rng& rng) {
     int tries = 0;
-    while (free.count > 0) {
+    for (int attempts = 0; free.count > 0 && attempts < SAMPLE_ATTEMPTS;) {
         const int32_t cell = free.cells[random_below(rng, static_cast<uint32_t>(free.count))];
         if (!can_take_dot(b, cell)) {
             remove_free_cell(free, cell);
             continue;
         }
+        ++attempts;
+        if (!worth_playing(b, cell, b.side_to_move))
+            continue;
         if (++tries >= 4 || touches_dot(b, cell))
             return cell;
     }
     return -1;
 }
 
-// A random free cell within two steps of cell, or -1 when the one drawn cannot take a dot.
-int32_t sample_near(const FastBoard& b, int32_t cell, Rng& rng) {
+// A random cell within two steps of cell, or -1 when the one drawn is not worth playing.
+int32_t sample_near(FastBoard& b, int32_t cell, Rng& rng) {
     const int32_t dx = static_cast<int32_t>(random_below(rng, 5)) - 2;
     const int32_t dy = static_cast<int32_t>(random_below(rng, 5)) - 2;
     const int32_t x = cell_x(b, cell) + dx;
@@ -57,13 +66,14 @@ int32_t sample_near(const FastBoard& b, int32_t cell, Rng& rng) {
     if (x < 0 || y < 0 || x >= b.cols || y >= b.rows)
         return -1;
     const int32_t n = cell + dy * (b.cols + 2) + dx;
-    return can_take_dot(b, n) ? n : -1;
+    return worth_playing(b, n, b.side_to_move) ? n : -1;
 }
 
 // The policy's tactical choice for the side to move among the watched cells and the
 // neighbours of last and previous: the biggest capture, or the block of the opponent's
-// biggest capture when that is bigger; -1 when there is neither. Drops watched cells that
-// no longer capture and adds the capturing neighbours.
+// biggest capture when that is bigger (and the blocking dot would not be captured at
+// once); -1 when there is neither. Drops watched cells that no longer capture and adds the
+// capturing neighbours.
 int32_t tactical_move(FastBoard& b, int32_t last, int32_t previous, Watch& watch) {
     const int32_t mover = b.side_to_move;
     int32_t best_capture = 0;
@@ -80,11 +90,11 @@ int32_t tactical_move(FastBoard& b, int32_t last, int32_t previous, Watch& watch
             best_capture = gain;
             capture_cell = n;
         }
-        if (threat > best_block) {
+        if (threat > best_block && !is_suicide(b, n, mover)) {
             best_block = threat;
             block_cell = n;
         }
-        if ((gain == 0 && threat == 0) || kept == MAX_WATCH)
+        if ((gain <= 0 && threat <= 0) || kept == MAX_WATCH)
             return;
         if (!watched) {
             for (int32_t w = 0; w < kept; ++w) {
@@ -107,10 +117,18 @@ int32_t tactical_move(FastBoard& b, int32_t last, int32_t previous, Watch& watch
     return best_block > best_capture ? block_cell : capture_cell;
 }
 
+// Under the standard rules, the side to move when the playout ends grounds if that wins
+// it the game: ahead, and still ahead with its dots cut off from the edge counted as lost.
+int32_t grounded_winner(const FastBoard& b) {
+    if (b.rules.kind != RuleKind::standard || b.score <= 0)
+        return 0;
+    return b.score - unlinked_dots(b, b.side_to_move) > 0 ? b.side_to_move : 0;
+}
+
 } // namespace
 
-int32_t run_playout(FastBoard& b, int32_t last, int32_t previous, Watch watch, int32_t max_moves,
-                    Rng& rng, MoveTrace& trace) {
+PlayoutEnd run_playout(FastBoard& b, int32_t last, int32_t previous, Watch watch, int32_t max_moves,
+                       Rng& rng, MoveTrace& trace) {
     thread_local FreeCells free;
     collect_free_cells(b, free);
     for (int32_t played = 0; played < max_moves; ++played) {
@@ -127,5 +145,5 @@ int32_t run_playout(FastBoard& b, int32_t last, int32_t previous, Watch watch, i
         previous = last;
         last = cell;
     }
-    return b.side_to_move == 1 ? b.score : -b.score;
+    return {b.side_to_move == 1 ? b.score : -b.score, grounded_winner(b)};
 }

@@ -1,6 +1,7 @@
 // Playouts: a game continued from a position by a fast policy that captures what it can
 // near the latest dots, blocks the opponent's captures there, and otherwise plays close to
-// the fight.
+// the fight, never where its dot would be captured at once or inside its own empty rings.
+// Under the standard rules the side to move at the end grounds when that wins the game.
 #pragma once
 
 #include "engines/dotbot/fast_board.h"
@@ -23,8 +24,15 @@ struct MoveTrace {
     int32_t length;
 };
 
+// How a playout ended: side 1's captured-dot balance, and the side that won by grounding
+// at the end (0 when no side did: the balance is then an estimate of a game going on).
+struct PlayoutEnd {
+    int32_t balance;
+    int32_t grounded_winner;
+};
+
 // Plays up to max_moves dots on board from the policy, appending each to trace; `last` is
-// the latest dot and `previous` the one before it (-1 when there is none). Returns side 1's
-// captured-dot balance at the end.
-int32_t run_playout(FastBoard& board, int32_t last, int32_t previous, Watch watch,
-                    int32_t max_moves, Rng& rng, MoveTrace& trace);
+// the latest dot and `previous` the one before it (-1 when there is none); stops early
+// when the side to move has no cell worth playing.
+PlayoutEnd run_playout(FastBoard& board, int32_t last, int32_t previous, Watch watch,
+                       int32_t max_moves, Rng& rng, MoveTrace& trace);

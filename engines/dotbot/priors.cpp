@@ -46,7 +46,7 @@ void new_chances(FastBoard& b, int32_t cell, int32_t side, const int32_t* before
             const int32_t n = cell + dy * row + dx;
             if (n < b.first_cell || n >= b.end_cell || !can_take_dot(b, n))
                 continue;
-            const int32_t rise = probe_gain(b, n, side) - before[n];
+            const int32_t rise = std::max(probe_gain(b, n, side), 0) - before[n];
             if (rise > 0) {
                 *total += rise;
                 ++*count;
@@ -58,7 +58,8 @@ void new_chances(FastBoard& b, int32_t cell, int32_t side, const int32_t* before
 
 } // namespace
 
-int32_t candidate_cells(const FastBoard& b, int32_t* cells) {
+int32_t candidate_cells(FastBoard& b, int32_t* cells) {
+    const int32_t mover = b.side_to_move;
     int32_t count = 0;
     if (b.dots == 0) {
         // The first dot goes near the centre, where there is room to enclose.
@@ -70,21 +71,28 @@ int32_t candidate_cells(const FastBoard& b, int32_t* cells) {
         return count;
     }
     for (int32_t c = b.first_cell; c < b.end_cell; ++c) {
-        if (can_take_dot(b, c) && dot_within_two(b, c))
+        if (worth_playing(b, c, mover) && dot_within_two(b, c))
             cells[count++] = c;
     }
     if (count > 0)
         return count;
-    // Dots, but none near a free cell: any free cell will do.
+    // Dots, but none near a cell worth playing: any such cell will do.
     for (int32_t c = b.first_cell; c < b.end_cell; ++c) {
-        if (can_take_dot(b, c))
+        if (worth_playing(b, c, mover))
+            cells[count++] = c;
+    }
+    if (count > 0)
+        return count;
+    for (int32_t c = b.first_cell; c < b.end_cell; ++c) {
+        if (can_take_dot(b, c) && !is_suicide(b, c, mover))
             cells[count++] = c;
     }
     return count;
 }
 
 float capture_prior(int32_t gain, int32_t threat, bool near) {
-    return (near ? 0.5f : 0.4f) + GAIN_WEIGHT * capped(gain) + THREAT_WEIGHT * capped(threat);
+    return (near ? 0.5f : 0.4f) + GAIN_WEIGHT * capped(gain) +
+           THREAT_WEIGHT * capped(std::max(threat, 0));
 }
 
 float setup_bonus(FastBoard& b, int32_t cell, const int32_t* const gain_of[3]) {

@@ -62,8 +62,8 @@ void add_children(Tree& tree, int32_t node, FastBoard& b, const int32_t* cells, 
         const int32_t gain = probed ? probe_gain(b, c, mover) : 0;
         const int32_t threat = probed ? probe_gain(b, c, mover ^ 3) : 0;
         if (gain_of != nullptr) {
-            gain_of[mover][c] = gain;
-            gain_of[mover ^ 3][c] = threat;
+            gain_of[mover][c] = std::max(gain, 0);
+            gain_of[mover ^ 3][c] = std::max(threat, 0);
         }
         const bool tactical = gain > 0 || threat > 0;
         if (tactical && watch.count < MAX_WATCH)
@@ -105,9 +105,10 @@ void expand_root(Tree& tree, FastBoard& b, Clock::time_point deadline) {
 }
 
 // Gives a leaf below the root its children. One dot, the leaf's, lies between its position
-// and its parent's, so it inherits the parent's candidates and adds the free cells around
-// that dot; only the cells around the dot and those where the parent saw a capture are
-// probed again.
+// and its parent's, so it inherits the parent's candidates and adds the cells around that
+// dot, each if it is worth playing for the side to move; only the cells around the dot and
+// those where the parent saw a capture are probed again. With none of them left, the leaf
+// takes its candidates afresh.
 void expand_leaf(Tree& tree, int32_t node, int32_t parent, FastBoard& b) {
     thread_local int32_t cells[FAST_CAPACITY];
     thread_local int32_t mark[FAST_CAPACITY];
@@ -117,7 +118,7 @@ void expand_leaf(Tree& tree, int32_t node, int32_t parent, FastBoard& b) {
     const int32_t move = tree.nodes[node].cell;
     int32_t count = 0;
     auto add = [&](int32_t c) {
-        if (mark[c] != generation && can_take_dot(b, c)) {
+        if (mark[c] != generation && worth_playing(b, c, b.side_to_move)) {
             mark[c] = generation;
             cells[count++] = c;
         }
@@ -138,6 +139,11 @@ void expand_leaf(Tree& tree, int32_t node, int32_t parent, FastBoard& b) {
     const Watch& seen = tree.watches[static_cast<size_t>(from.watch)];
     for (int32_t w = 0; w < seen.count; ++w)
         probe_mark[seen.cells[w]] = generation;
+    if (count == 0) {
+        count = candidate_cells(b, cells);
+        for (int32_t i = 0; i < count; ++i)
+            probe_mark[cells[i]] = generation;
+    }
     add_children(
         tree, node, b, cells, count, [&](int32_t c) { return probe_mark[c] == generation; }, false,
         nullptr);
@@ -205,7 +211,8 @@ void back_up(Tree& tree, const int32_t* path, int32_t depth, const MoveTrace& tr
 
 // One simulation: down the tree, a playout from the leaf, the result back up. The result
 // is side 1's share of the captures made meanwhile, squashed into 0 to 1, so that the
-// search keeps telling moves apart when the game itself is already won or lost.
+// search keeps telling moves apart when the game itself is already won or lost; a game won
+// by grounding at the playout's end is a whole win.
 void simulate(Tree& tree, const FastBoard& root, int32_t last, int32_t previous, Rng& rng) {
     thread_local FastBoard b;
     thread_local MoveTrace trace;
@@ -231,17 +238,22 @@ void simulate(Tree& tree, const FastBoard& root, int32_t last, int32_t previous,
         expand_leaf(tree, node, path[depth - 2], b);
         watch = tree.nodes[node].watch;
     }
-    const int32_t balance =
+    const PlayoutEnd end =
         run_playout(b, last, previous, tree.watches[watch], PLAYOUT_MOVES, rng, trace);
     const int32_t root_balance = root.side_to_move == 1 ? root.score : -root.score;
-    const double side1_result = 1 / (1 + std::exp((root_balance - balance) / MARGIN_SCALE));
+    const double side1_result =
+        end.grounded_winner != 0 ? (end.grounded_winner == 1 ? 1.0 : 0.0)
+                                 : 1 / (1 + std::exp((root_balance - end.balance) / MARGIN_SCALE));
     back_up(tree, path, depth, trace, root.side_to_move, side1_result);
     ++tree.playouts;
     if (depth > 1) {
         const size_t child = static_cast<size_t>(path[1] - tree.nodes[0].first_child);
-        const int32_t own_balance = root.side_to_move == 1 ? balance : -balance;
+        const int32_t own_balance = root.side_to_move == 1 ? end.balance : -end.balance;
         tree.runs[child] += 1;
-        tree.ahead[child] += own_balance > 0 ? 1.0f : own_balance == 0 ? 0.5f : 0.0f;
+        if (end.grounded_winner != 0)
+            tree.ahead[child] += end.grounded_winner == root.side_to_move ? 1.0f : 0.0f;
+        else
+            tree.ahead[child] += own_balance > 0 ? 1.0f : own_balance == 0 ? 0.5f : 0.0f;
     }
 }
 

@@ -1,14 +1,19 @@
-// dotbot's board against the rules core: the same moves must give the same owners,
-// enclosure counts, score and side to move after every move, over many random games
-// played to the end, and the quick capture probe must tell what a move would score.
+// dotbot's board against the rules core, under every rule set and option and on boards from
+// 3 x 3 to 64 x 64: the same moves must give the same owners, counts, bases, score and side
+// to move after every move, over random games played to the end; and at points along each
+// game both must judge every cell alike for both sides (legal, captured at once), the quick
+// probe must tell what a dot there would score, and grounding must end the game alike.
 #include "board_diagram.h"
+#include "engines/dotbot/fast_bases.h"
 #include "engines/dotbot/fast_board.h"
 #include "random_play.h"
 #include "rules/board.h"
 #include "rules/capture.h"
+#include "rules/standard_bases.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -17,92 +22,158 @@ namespace {
 Board core_board;
 
 // Whether both boards hold the same game, cell by cell.
-::testing::AssertionResult same_position(const FastBoard& fast) {
-    if (fast.side_to_move != core_board.side_to_move || fast.score != core_board.score)
+::testing::AssertionResult same_position(const FastBoard& fast, const Board& core) {
+    if (fast.side_to_move != core.side_to_move || fast.score != core.score)
         return ::testing::AssertionFailure()
-               << "side " << fast.side_to_move << " vs " << core_board.side_to_move
-               << ", core_board.score " << fast.score << " vs " << core_board.score;
-    for (int32_t i = 0; i < (core_board.board_cols + 2) * (core_board.board_rows + 2); ++i) {
-        if (fast.owner[i] != core_board.cell_owner[i] ||
-            fast.enclosed[i] != core_board.cell_enclosed[i])
+               << "side " << fast.side_to_move << " vs " << core.side_to_move << ", score "
+               << fast.score << " vs " << core.score;
+    if ((fast.grounded != 0) != (core.grounded != 0))
+        return ::testing::AssertionFailure()
+               << "grounded " << fast.grounded << " vs " << core.grounded;
+    for (int32_t i = 0; i < (core.board_cols + 2) * (core.board_rows + 2); ++i) {
+        if (fast.owner[i] != core.cell_owner[i] || fast.enclosed[i] != core.cell_enclosed[i] ||
+            fast.base[i] != core.cell_base[i])
             return ::testing::AssertionFailure()
                    << "cell " << i << ": owner " << int{fast.owner[i]} << " vs "
-                   << core_board.cell_owner[i] << ", count " << fast.enclosed[i] << " vs "
-                   << core_board.cell_enclosed[i];
+                   << core.cell_owner[i] << ", count " << fast.enclosed[i] << " vs "
+                   << core.cell_enclosed[i] << ", base " << int{fast.base[i]} << " vs "
+                   << core.cell_base[i];
     }
     return ::testing::AssertionSuccess();
 }
 
-// Plays the same seeded random game on both boards, checking them after every move, and
-// calls at_move with dotbot's board every `every` moves; the number of moves that scored.
-template <typename AtMove> int64_t play_both(uint32_t seed, Bias bias, int every, AtMove at_move) {
-    reset_rules_state(core_board);
+// Both boards with the other side to move, as if the side to move had passed.
+void hand_over(FastBoard& fast, Board& core) {
+    fast.side_to_move ^= 3;
+    fast.score = -fast.score;
+    core.side_to_move ^= 3;
+    core.score = -core.score;
+}
+
+// What the checks along the games met, so that the test can tell that they reached what each
+// rule set is about.
+struct Seen {
+    int64_t scoring_moves = 0;
+    int64_t suicides = 0;         // cells where a dot would be captured at once
+    int64_t scoring_probes = 0;   // cells where a dot would capture
+    int64_t grounding_losses = 0; // dots lost by grounding
+};
+
+// Judges every cell alike on both boards for both sides: legality, suicide and what a dot
+// there scores; then grounds both and compares.
+void check_every_cell(const FastBoard& position, Seen& seen) {
+    FastBoard fast = position;
+    Board core = core_board;
+    const bool standard = core.rules.kind == RuleKind::standard;
+    for (int turn = 0; turn < 2; ++turn) {
+        for (int32_t cell = fast.first_cell; cell < fast.end_cell; ++cell) {
+            const int32_t x = cell_x(fast, cell), y = cell_y(fast, cell);
+            ASSERT_EQ(is_legal_move(fast, cell), is_legal_dot(core, x, y))
+                << x << "," << y << " side " << fast.side_to_move;
+            if (!can_take_dot(fast, cell))
+                continue;
+            const bool suicide = standard && would_be_suicide(core, cell);
+            ASSERT_EQ(is_suicide(fast, cell, fast.side_to_move), suicide) << x << "," << y;
+            seen.suicides += suicide;
+            Board trial = core;
+            place_dot(trial, cell);
+            const int32_t gain = probe_gain(fast, cell, fast.side_to_move);
+            ASSERT_EQ(gain, suicide ? -1 : -trial.score - core.score) << x << "," << y;
+            seen.scoring_probes += gain > 0;
+        }
+        ASSERT_TRUE(same_position(fast, core)) << "after the probes";
+        if (standard) {
+            FastBoard fast_grounded = fast;
+            Board core_grounded = core;
+            const int32_t unlinked = unlinked_dots(fast, fast.side_to_move);
+            ground(fast_grounded);
+            ground(core_grounded);
+            ASSERT_TRUE(same_position(fast_grounded, core_grounded)) << "grounded";
+            ASSERT_EQ(fast_grounded.score, -(fast.score - unlinked));
+            seen.grounding_losses += unlinked;
+        }
+        hand_over(fast, core);
+    }
+}
+
+struct Case {
+    const char* rules;
+    int32_t cols, rows;
+    int games;
+};
+
+// Plays the seeded random game on both boards, checking them after every move and every
+// cell six times a game.
+void play_both(const Case& c, const RuleSet& rules, uint32_t seed, Bias bias, Seen& seen) {
+    reset_rules_state(core_board, c.cols, c.rows, rules);
     FastBoard fast;
-    EXPECT_TRUE(setup_board(fast, core_board.board_rows, core_board.board_cols));
+    ASSERT_TRUE(setup_board(fast, c.rows, c.cols, rules));
     RandomPlayer player;
-    start_random_player(player, seed, bias);
-    int64_t scoring = 0;
+    start_random_player(player, seed, bias, c.cols, c.rows);
+    const int32_t every = std::max(1, c.cols * c.rows / 6);
     Point p;
     while (next_random_move(
         player, [](Point q) { return is_legal_dot(core_board, q.x, q.y); }, p)) {
         const int32_t cell = point_cell(fast, p.x, p.y);
-        EXPECT_TRUE(cell >= 0 && can_take_dot(fast, cell)) << p.x << "," << p.y;
+        ASSERT_TRUE(cell >= 0 && is_legal_move(fast, cell)) << p.x << "," << p.y;
         const int32_t before = core_board.score;
         place_dot(core_board, cell_index(core_board, p.x, p.y));
         put_dot(fast, cell);
-        scoring += -core_board.score != before;
-        const ::testing::AssertionResult same = same_position(fast);
-        if (!same) {
-            ADD_FAILURE() << "seed " << seed << " move " << fast.dots << ": " << same.message();
-            return scoring;
+        seen.scoring_moves += -core_board.score != before;
+        const ::testing::AssertionResult same = same_position(fast, core_board);
+        ASSERT_TRUE(same) << "seed " << seed << " move " << fast.dots;
+        if (fast.dots % every == 0) {
+            ASSERT_NO_FATAL_FAILURE(check_every_cell(fast, seen)) << "seed " << seed;
         }
-        if (fast.dots % every == 0)
-            at_move(fast);
     }
-    // Where the referee has no legal point left, dotbot sees no free cell either.
-    EXPECT_FALSE(has_free_cell(fast));
-    return scoring;
+    ASSERT_NO_FATAL_FAILURE(check_every_cell(fast, seen)) << "seed " << seed << " at the end";
+    EXPECT_EQ(first_legal_cell(fast) >= 0, board_full(core_board) == 0);
 }
 
-TEST(BoardAgreement, RandomGamesMatchTheRulesCoreMoveForMove) {
-    int64_t scoring = 0;
-    const int games = games_to_play(40);
-    for (int game = 0; game < games; ++game) {
-        const Bias bias = game % 4 == 0 ? Bias::uniform : Bias::near_recent;
-        scoring += play_both(7000 + game, bias, 1 << 30, [](FastBoard&) {});
-    }
-    EXPECT_GT(scoring, 20 * games); // the games exercised the capture search
-}
-
-TEST(BoardAgreement, ProbeTellsWhatEachFreeCellWouldScore) {
-    int64_t scoring_probes = 0;
-    for (int game = 0; game < games_to_play(10); ++game) {
-        play_both(8000 + game, Bias::near_recent, 97, [&](FastBoard& board) {
-            for (int32_t cell = board.first_cell; cell < board.end_cell; ++cell) {
-                if (!can_take_dot(board, cell))
-                    continue;
-                for (int32_t side = 1; side <= 2; ++side) {
-                    FastBoard trial = board;
-                    if (trial.side_to_move != side) {
-                        trial.side_to_move = side;
-                        trial.score = -trial.score;
-                    }
-                    const int32_t before = trial.score;
-                    put_dot(trial, cell);
-                    const int32_t gain = probe_gain(board, cell, side);
-                    ASSERT_EQ(gain, -trial.score - before) << "cell " << cell << " side " << side;
-                    scoring_probes += gain > 0;
-                }
+TEST(BoardAgreement, EveryRuleSetAndSizeMatchesTheRulesCore) {
+    const Case cases[] = {
+        {"fendrel", 39, 32, 30},
+        {"fendrel", 3, 3, 600},
+        {"fendrel", 64, 64, 3},
+        {"standard", 3, 3, 600},
+        {"standard", 7, 5, 150},
+        {"standard", 39, 32, 12},
+        {"standard", 64, 64, 2},
+        {"standard,suicide=off", 13, 9, 60},
+        {"standard,suicide=off", 39, 32, 6},
+        {"standard,empty-bases=capture", 11, 17, 60},
+        {"standard,empty-bases=capture", 39, 32, 8},
+        {"standard,suicide=off,empty-bases=capture", 25, 19, 20},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.rules) + " " + std::to_string(c.cols) + " x " +
+                     std::to_string(c.rows));
+        RuleSet rules;
+        std::string error;
+        ASSERT_TRUE(parse_rule_set(c.rules, rules, error)) << error;
+        Seen seen;
+        const int games = std::max(1, games_to_play(c.games));
+        for (int g = 0; g < games && !::testing::Test::HasFatalFailure(); ++g)
+            play_both(c, rules, 7000 + g, g % 4 == 0 ? Bias::uniform : Bias::near_recent, seen);
+        if (::testing::Test::HasFatalFailure())
+            return;
+        // The games captured, and met what each rule set is about; on 3 x 3 only the centre
+        // can be captured, a few times in a hundred games.
+        EXPECT_GT(seen.scoring_moves, games * c.cols * c.rows / 300);
+        EXPECT_GT(seen.scoring_probes, c.cols * c.rows > 9 ? games : games / 50);
+        if (rules.kind == RuleKind::standard && c.cols * c.rows > 9) {
+            EXPECT_GT(seen.grounding_losses, games);
+            if (!rules.capture_empty_bases) {
+                EXPECT_GT(seen.suicides, 0);
             }
-        });
+        }
     }
-    EXPECT_GT(scoring_probes, 20);
 }
 
 // The same index arithmetic as the referee's legality test, on any board size.
 TEST(FastBoardGeometry, PointsMapToCellsAsTheRefereeComputesThem) {
     FastBoard b;
-    ASSERT_TRUE(setup_board(b, core_board.board_rows, core_board.board_cols));
+    ASSERT_TRUE(setup_board(b, FENDREL_ROWS, FENDREL_COLS));
     reset_rules_state(core_board);
     for (const auto& [x, y] : std::vector<std::pair<int64_t, int64_t>>{{0, 0},
                                                                        {38, 31},
@@ -124,37 +195,22 @@ TEST(FastBoardGeometry, PointsMapToCellsAsTheRefereeComputesThem) {
     EXPECT_EQ(point_cell(b, 41, 0), point_cell(b, 0, 1));
 }
 
-TEST(FastBoardGeometry, AnyBoardThatFitsCanBeSetUp) {
+TEST(FastBoardGeometry, EverySizeTheRulesCoreTakesCanBeSetUp) {
     FastBoard b;
-    EXPECT_TRUE(setup_board(b, 1, 1));
-    EXPECT_EQ(b.first_cell, 4);
-    EXPECT_EQ(b.end_cell, 5);
-    EXPECT_TRUE(can_take_dot(b, 4));
-    put_dot(b, 4);
-    EXPECT_FALSE(has_free_cell(b));
-
-    EXPECT_TRUE(setup_board(b, 1, 680)); // 3 x 682 bordered cells: the longest single row
-    EXPECT_TRUE(setup_board(b, 43, 43)); // 45 x 45 = 2025
-    EXPECT_EQ(point_cell(b, 42, 42), b.end_cell - 1);
+    EXPECT_TRUE(setup_board(b, 3, 3));
+    EXPECT_EQ(b.first_cell, 6);
+    EXPECT_EQ(b.end_cell, 19);
+    EXPECT_TRUE(setup_board(b, 3, 64));
+    EXPECT_TRUE(setup_board(b, 64, 3));
+    EXPECT_TRUE(setup_board(b, 64, 64)); // 66 x 66 bordered cells: the most there are
+    EXPECT_EQ(point_cell(b, 63, 63), b.end_cell - 1);
+    EXPECT_EQ(b.end_cell + 67, FAST_CAPACITY);
     for (const auto& [rows, cols] : std::vector<std::pair<int64_t, int64_t>>{
-             {0, 5}, {5, 0}, {-1, 5}, {44, 44}, {1, 681}, {681, 1}, {INT64_MAX, INT64_MAX}}) {
+             {2, 5}, {5, 2}, {0, 5}, {-1, 5}, {65, 64}, {64, 65}, {INT64_MAX, INT64_MAX}}) {
         EXPECT_FALSE(board_fits(rows, cols)) << rows << "x" << cols;
         EXPECT_FALSE(setup_board(b, static_cast<int32_t>(rows), static_cast<int32_t>(cols)));
     }
-    EXPECT_EQ(b.rows, 43); // a refused size leaves the board as it was
-}
-
-TEST(FastBoardGeometry, NoEnclosureTouchesTheEdgeOfASmallBoard) {
-    // On a 3 x 3 board the centre is the only cell that can be enclosed.
-    FastBoard b;
-    setup_board(b, 3, 3);
-    for (const auto& [x, y] :
-         std::vector<std::pair<int, int>>{{1, 0}, {0, 0}, {0, 1}, {2, 0}, {2, 1}, {0, 2}, {1, 2}})
-        put_dot(b, point_cell(b, x, y));
-    EXPECT_EQ(b.enclosed[point_cell(b, 1, 1)], 1);
-    EXPECT_FALSE(can_take_dot(b, point_cell(b, 1, 1)));
-    EXPECT_TRUE(can_take_dot(b, point_cell(b, 2, 2)));
-    EXPECT_EQ(b.score, 0); // an empty cell scores nothing
+    EXPECT_EQ(b.rows, 64); // a refused size leaves the board as it was
 }
 
 } // namespace

@@ -14,6 +14,7 @@ struct Case {
     CommandKind kind;
     int64_t first;
     int64_t second;
+    std::string text = "";
 };
 
 TEST(Commands, LinesAndTheirMeaning) {
@@ -35,12 +36,17 @@ TEST(Commands, LinesAndTheirMeaning) {
         {"  move\t1   2  ", CommandKind::move, 1, 2},
         {"move 1 2 3", CommandKind::move, 1, 2},
         {"time 5 extra", CommandKind::time, 5, 0},
+        {"rules standard", CommandKind::rules, 0, 0, "standard"},
+        {"rules standard,suicide=off,empty-bases=capture\r", CommandKind::rules, 0, 0,
+         "standard,suicide=off,empty-bases=capture"},
+        {"rules nonsense more", CommandKind::rules, 0, 0, "nonsense"},
     };
     for (const Case& c : cases) {
         const Command command = parse_command(c.line.data(), c.line.size());
         EXPECT_EQ(command.kind, c.kind) << c.line;
         EXPECT_EQ(command.first, c.first) << c.line;
         EXPECT_EQ(command.second, c.second) << c.line;
+        EXPECT_EQ(command.text, c.text) << c.line;
     }
 }
 
@@ -68,6 +74,9 @@ TEST(Commands, LinesThatAreIgnored) {
         "time -",
         "goo",
         "quitting",
+        "rules",
+        "rules \t",
+        "Rules standard",
         "g o",
         std::string("go\0", 3),
         std::string("move 1\0 2", 9),

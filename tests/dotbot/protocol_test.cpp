@@ -7,6 +7,7 @@
 #include "engines/dotbot/fast_board.h"
 #include "rules/board.h"
 #include "rules/capture.h"
+#include "rules/standard_bases.h"
 
 #include <gtest/gtest.h>
 
@@ -64,18 +65,25 @@ class EngineProtocol : public ::testing::Test {
         return line;
     }
 
-    // Asks for a move and returns its point; dotbot's note after it is checked and skipped.
-    std::pair<int32_t, int32_t> ask_move(int64_t own = 10000, int64_t other = 0) {
+    // Asks for a move and returns the answer, a move or "ground"; dotbot's note after it is
+    // checked and skipped.
+    std::string ask(int64_t own = 10000, int64_t other = 0) {
         send("time " + std::to_string(own) + "\notime " + std::to_string(other) + "\ngo\n");
         const std::string line = next_line();
-        int x = -99;
-        int y = -99;
-        char rest = 0;
-        EXPECT_EQ(std::sscanf(line.c_str(), "move %d %d%c", &x, &y, &rest), 2) << line;
         if (writes_notes) {
             const std::string note = next_line();
             EXPECT_EQ(note.rfind("dotbot: ", 0), 0u) << note;
         }
+        return line;
+    }
+
+    // Asks for a move and returns its point.
+    std::pair<int32_t, int32_t> ask_move(int64_t own = 10000, int64_t other = 0) {
+        const std::string line = ask(own, other);
+        int x = -99;
+        int y = -99;
+        char rest = 0;
+        EXPECT_EQ(std::sscanf(line.c_str(), "move %d %d%c", &x, &y, &rest), 2) << line;
         return {x, y};
     }
 
@@ -98,28 +106,68 @@ TEST_F(EngineProtocol, BadCommandLineIsRefused) {
     EXPECT_EQ(wait_child_exit(engine, PROMPT), 2);
 }
 
-// The rules core referees: the engine answers every other move, a pseudo-random opponent
-// makes the rest, which are relayed to it.
-TEST_F(EngineProtocol, EveryGoGetsALegalMoveWithRelayedMovesBetween) {
-    start(DOTBOT_PATH, QUICK);
-    reset_rules_state(core_board);
-    send("new 32 39\nincrement 10000\n");
-    uint32_t random = 12345;
-    for (int turn = 0; turn < 80; ++turn) {
-        const auto [x, y] = ask_move();
-        ASSERT_TRUE(is_legal_dot(core_board, x, y)) << "turn " << turn << ": " << x << "," << y;
-        place_dot(core_board, cell_index(core_board, x, y));
-        // The opponent: a pseudo-random legal point near the engine's.
-        int32_t ox = x;
-        int32_t oy = y;
-        for (int tries = 0; !is_legal_dot(core_board, ox, oy); ++tries) {
-            random = random * 1103515245u + 12345u;
-            const int32_t reach = 1 + tries / 16;
-            ox = x + static_cast<int32_t>((random >> 8) % (2 * reach + 1)) - reach;
-            oy = y + static_cast<int32_t>((random >> 20) % (2 * reach + 1)) - reach;
+// The rules core referees under each rule set, on boards of several sizes: the engine
+// answers every other move, a pseudo-random opponent makes the rest, which are relayed to
+// it, until the board is full, the engine grounds (only ever to win) or enough turns went.
+TEST_F(EngineProtocol, EveryGoGetsALegalAnswerUnderEveryRuleSet) {
+    struct Case {
+        const char* rules;
+        int32_t rows, cols;
+        int turns;
+    };
+    const Case cases[] = {
+        {"fendrel", 32, 39, 80},
+        {"standard", 9, 9, 50},
+        {"standard,suicide=off", 7, 11, 50},
+        {"standard,empty-bases=capture", 15, 15, 80},
+        {"standard,suicide=off,empty-bases=capture", 64, 64, 40},
+    };
+    for (const Case& c : cases) {
+        for (const auto& [program, arguments] :
+             std::vector<std::pair<std::string, std::vector<std::string>>>{
+                 {DOTBOT_PATH, QUICK}, {GREEDY_ENGINE_PATH, {"--seed", "2"}}}) {
+            SCOPED_TRACE(program + " " + c.rules);
+            RuleSet rules;
+            std::string error;
+            ASSERT_TRUE(parse_rule_set(c.rules, rules, error)) << error;
+            reset_rules_state(core_board, c.cols, c.rows, rules);
+            start(program, arguments);
+            send("new " + std::to_string(c.rows) + " " + std::to_string(c.cols) + "\n");
+            if (rules.kind != RuleKind::fendrel)
+                send("rules " + std::string(c.rules) + "\n");
+            send("increment 10000\n");
+            uint32_t random = 12345;
+            for (int turn = 0; turn < c.turns && !board_full(core_board); ++turn) {
+                const std::string answer = ask();
+                if (answer == "ground") {
+                    ASSERT_EQ(rules.kind, RuleKind::standard);
+                    const int32_t side = core_board.side_to_move;
+                    ground(core_board);
+                    EXPECT_GT(side == 1 ? side1_balance(core_board) : -side1_balance(core_board),
+                              0);
+                    break;
+                }
+                int x = -99;
+                int y = -99;
+                ASSERT_EQ(std::sscanf(answer.c_str(), "move %d %d", &x, &y), 2) << answer;
+                ASSERT_TRUE(is_legal_dot(core_board, x, y)) << "turn " << turn << ": " << answer;
+                place_dot(core_board, cell_index(core_board, x, y));
+                if (board_full(core_board))
+                    break;
+                // The opponent: a pseudo-random legal point near the engine's.
+                int32_t ox = x;
+                int32_t oy = y;
+                for (int tries = 0; !is_legal_dot(core_board, ox, oy); ++tries) {
+                    random = random * 1103515245u + 12345u;
+                    const int32_t reach = 1 + tries / 16;
+                    ox = x + static_cast<int32_t>((random >> 8) % (2 * reach + 1)) - reach;
+                    oy = y + static_cast<int32_t>((random >> 20) % (2 * reach + 1)) - reach;
+                }
+                place_dot(core_board, cell_index(core_board, ox, oy));
+                send(move_line(ox, oy));
+            }
+            end_child(engine);
         }
-        place_dot(core_board, cell_index(core_board, ox, oy));
-        send(move_line(ox, oy));
     }
 }
 
@@ -132,7 +180,7 @@ TEST_F(EngineProtocol, PlaysASmallBoardToTheEnd) {
         send("new 6 7\n");
         FastBoard referee;
         setup_board(referee, 6, 7);
-        while (has_free_cell(referee)) {
+        while (first_legal_cell(referee) >= 0) {
             const auto [x, y] = ask_move();
             const int32_t cell = point_cell(referee, x, y);
             ASSERT_TRUE(x >= 0 && x < 7 && cell >= 0 && can_take_dot(referee, cell))
@@ -146,13 +194,46 @@ TEST_F(EngineProtocol, PlaysASmallBoardToTheEnd) {
 }
 
 TEST_F(EngineProtocol, OpeningsAreReplayedWithTheirCaptures) {
+    // On a 3 x 3 board side 1 rings the empty centre. (0, 1) is sent as (5, 0), which the
+    // referee's index arithmetic takes for the same point.
+    const std::string opening =
+        "new 3 3\nmove 1 0\nmove 0 0\nmove 5 0\nmove 2 0\nmove 2 1\nmove 0 2\nmove 1 2\n";
+    // Under ours the ring encloses the centre: only (2, 2) is left.
     start(DOTBOT_PATH, QUICK);
-    // On a 3 x 3 board side 1 encloses the empty centre; only (2, 2) is left. (0, 1) is
-    // sent as (5, 0), which the referee's index arithmetic takes for the same point.
-    send("new 3 3\nmove 1 0\nmove 0 0\nmove 5 0\nmove 2 0\nmove 2 1\nmove 0 2\nmove 1 2\n");
+    send(opening);
     EXPECT_EQ(ask_move(), std::make_pair(2, 2));
     send("go\n");
     EXPECT_EQ(next_line(), "no free cell left");
+    end_child(engine);
+    // Under the standard rules, here sent after the moves, which are replayed, the empty ring
+    // captures nothing: side 2 keeps out of it, where its dot would be captured at once,
+    // and side 1 fills it last.
+    start(DOTBOT_PATH, QUICK);
+    send(opening + "rules standard\n");
+    EXPECT_EQ(ask_move(), std::make_pair(2, 2));
+    EXPECT_EQ(ask_move(), std::make_pair(1, 1));
+    send("go\n");
+    EXPECT_EQ(next_line(), "no free cell left");
+}
+
+// Under the standard rules dotbot grounds as soon as that wins: side 1's ring has captured a
+// dot on 7 x 7, and every dot of side 1 is linked to the edge. Under ours, or with the ring
+// away from the edge (its four dots would be lost), it plays on.
+TEST_F(EngineProtocol, GroundsWhenGroundingWinsTheGame) {
+    const std::string edge_ring =
+        "move 1 0\nmove 1 1\nmove 0 1\nmove 5 5\nmove 2 1\nmove 5 6\nmove 1 2\nmove 6 5\n";
+    const std::string inner_ring =
+        "move 3 2\nmove 3 3\nmove 2 3\nmove 5 5\nmove 4 3\nmove 5 6\nmove 3 4\nmove 6 5\n";
+    for (const auto& [setup, grounds] : std::vector<std::pair<std::string, bool>>{
+             {"new 7 7\nrules standard\n" + edge_ring, true},
+             {"new 7 7\n" + edge_ring, false},
+             {"new 7 7\nrules standard\n" + inner_ring, false}}) {
+        start(DOTBOT_PATH, QUICK);
+        send(setup);
+        const std::string answer = ask();
+        EXPECT_EQ(answer == "ground", grounds) << setup << answer;
+        end_child(engine);
+    }
 }
 
 TEST_F(EngineProtocol, MovesThatAreNotFreeAreIgnoredAndSaidSo) {
@@ -234,10 +315,16 @@ TEST_F(EngineProtocol, LinesThatAreNoCommandAreIgnored) {
     EXPECT_EQ(next_line().rfind("dotbot: ", 0), 0u);
     send(std::string(100000, 'x') + "\n" + std::string("move 2\0 2\n", 10) +
          "\x01\x02\xff\xfe\n\n\t\n" + std::string(5000, ' ') + "go\n");
-    send("new 0 5\nnew 100 100\nnew -1 -1\n");
+    send("new 0 5\nnew 100 100\nnew -1 -1\nnew 2 39\nrules nonsense\nrules "
+         "standard,suicide=maybe\n");
     EXPECT_EQ(next_line(), "cannot play on 0 rows and 5 columns");
     EXPECT_EQ(next_line(), "cannot play on 100 rows and 100 columns");
     EXPECT_EQ(next_line(), "cannot play on -1 rows and -1 columns");
+    EXPECT_EQ(next_line(), "cannot play on 2 rows and 39 columns");
+    EXPECT_EQ(next_line(),
+              "cannot play rules nonsense: unknown rule set \"nonsense\" (fendrel or standard)");
+    EXPECT_EQ(next_line(),
+              "cannot play rules standard,suicide=maybe: unknown rule option \"suicide=maybe\"");
     // Still the 32 x 39 board, with the one dot it played.
     reset_rules_state(core_board);
     int x = -1;

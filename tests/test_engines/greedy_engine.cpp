@@ -1,7 +1,9 @@
 // The greedy test engine: a fixed, simple opponent for measuring dotbot. On "go" it takes
 // the biggest capture it has; failing that it blocks the opponent's biggest capture by
 // taking that point itself; failing that it plays a random free point next to a dot, or
-// anywhere on an empty board. It shares dotbot's board and protocol loop.
+// anywhere on an empty board. Under the standard rules it never places a dot that would be
+// captured at once while it has another move, and never grounds. It shares dotbot's board
+// and protocol loop.
 //
 // Usage: greedy_engine [--seed N]
 #include "engines/dotbot/engine_loop.h"
@@ -47,17 +49,22 @@ MoveChoice choose_greedy_move(const FastBoard& board, const TurnInfo&, const std
     Pick block{-1, 1, 0};
     Pick near{-1, 0, 0};
     Pick anywhere{-1, 0, 0};
+    Pick suicide{-1, 0, 0};
     for (int32_t cell = probe.first_cell; cell < probe.end_cell; ++cell) {
-        if (!can_take_dot(probe, cell))
+        if (!is_legal_move(probe, cell))
             continue;
+        if (is_suicide(probe, cell, me)) {
+            offer(suicide, cell, 0);
+            continue;
+        }
         offer(capture, cell, probe_gain(probe, cell, me));
         offer(block, cell, probe_gain(probe, cell, me ^ 3));
         if (touches_dot(probe, cell))
             offer(near, cell, 0);
         offer(anywhere, cell, 0);
     }
-    MoveChoice choice{anywhere.cell, {}};
-    for (const Pick* pick : {&capture, &block, &near}) {
+    MoveChoice choice{suicide.cell, {}, false};
+    for (const Pick* pick : {&capture, &block, &near, &anywhere}) {
         if (pick->cell >= 0) {
             choice.cell = pick->cell;
             break;
