@@ -113,8 +113,9 @@ struct StandardGames {
     const char* name;
     std::vector<std::string> board; // --board, or none for the window's 39 x 32
     int32_t cols, rows;
-    const char* mode_a; // engine A's mode: "legal", or "ground:N"
-    const char* reason; // how every game ends
+    const char* a;      // engine A: "dotbot", or the gtp test engine's mode: "legal", "ground:N"
+    const char* b;      // engine B: the same
+    const char* reason; // how every game ends; "" for either end dotbot may choose
 };
 
 void PrintTo(const StandardGames& games, std::ostream* out) {
@@ -124,14 +125,19 @@ void PrintTo(const StandardGames& games, std::ostream* out) {
 class StandardGamesTest : public BridgedMatchTest,
                           public ::testing::WithParamInterface<StandardGames> {};
 
-// Whole games under the standard rules from the cross, the gtp test engine against itself,
-// each told the size and the rules by its bridge: they end as the rules say, on the
-// match's board, and every game's record, its results line and its SGF alike, replays
-// under fendrel-board show (where the tree has it) to the score it recorded.
+// Whole games under the standard rules from the cross, of dotbot and the gtp test engine
+// (told the size and the rules by its bridge) against themselves and each other: they end
+// as the rules say, on the match's board, and every game's record, its results line and its
+// SGF alike, replays under fendrel-board show (where the tree has it) to the score it
+// recorded.
 TEST_P(StandardGamesTest, PlaysWholeGamesThatReplay) {
     const StandardGames& games = GetParam();
+    const auto player = [&](const char* name, const std::string& choice) {
+        return choice == "dotbot" ? engine(name, DOTBOT, {"--movetime", "1", "--threads", "1"})
+                                  : foreign(name, "gtp", choice);
+    };
     const ProgramRun run = run_match(
-        foreign("a", "gtp", games.mode_a) + foreign("b", "gtp", "legal") + games.board +
+        player("a", games.a) + player("b", games.b) + games.board +
         std::vector<std::string>{"--rules", "standard", "--opening", "cross", "--games", "2",
                                  "--concurrency", "2", "--increment", "100", "--time-margin",
                                  "5000", "--results", "r.jsonl", "--sgf", "g.sgf"});
@@ -140,17 +146,28 @@ TEST_P(StandardGamesTest, PlaysWholeGamesThatReplay) {
     ASSERT_EQ(records.size(), 2u) << run.err;
     for (const GameRecord& record : records) {
         SCOPED_TRACE(record.game);
-        EXPECT_EQ(record.reason, games.reason) << record.detail;
+        if (*games.reason) {
+            EXPECT_EQ(record.reason, games.reason) << record.detail;
+        } else {
+            EXPECT_TRUE(record.reason == REASON_BOARD_FULL || record.reason == REASON_GROUNDED)
+                << record.reason << ": " << record.detail;
+        }
+        // A grounded game's last time is its grounding's.
+        EXPECT_EQ(record.move_ms.size() + 4, static_cast<size_t>(record_moves(record)));
         EXPECT_EQ(record.board_cols, games.cols);
         EXPECT_EQ(record.board_rows, games.rows);
         EXPECT_EQ(rule_set_text(record.rules), "standard");
         EXPECT_EQ(record.opening_dots, 4);
-        // Engine A grounds after its fifth dot, or the game goes on until the board is full.
-        const int a_side = record.a_side;
-        if (std::string(games.mode_a) == "legal")
+        // The gtp test engine grounds after its fifth dot where told, or the game goes on
+        // until the board is full; dotbot grounds only to win.
+        const std::string a = games.a, b = games.b;
+        if (a == "legal" && b == "legal") {
             EXPECT_GT(record.dots.size(), static_cast<size_t>(games.cols * games.rows / 3));
-        else
-            EXPECT_EQ(record.grounded, a_side);
+        } else if (a.rfind("ground:", 0) == 0) {
+            EXPECT_EQ(record.grounded, record.a_side);
+        } else if (record.grounded != 0) {
+            EXPECT_EQ(record.winner, record.grounded) << record.detail;
+        }
 #ifdef FENDREL_BOARD
         const std::string score = "Score: side 1 " + std::string(record.score > 0 ? "+" : "") +
                                   std::to_string(record.score) + " ";
@@ -179,9 +196,18 @@ TEST_P(StandardGamesTest, PlaysWholeGamesThatReplay) {
 INSTANTIATE_TEST_SUITE_P(
     Boards, StandardGamesTest,
     ::testing::Values(
-        StandardGames{"board_39x32", {}, 39, 32, "legal", REASON_BOARD_FULL},
-        StandardGames{
-            "board_10x8_grounded", {"--board", "10x8"}, 10, 8, "ground:6", REASON_GROUNDED}),
+        StandardGames{"board_39x32", {}, 39, 32, "legal", "legal", REASON_BOARD_FULL},
+        StandardGames{"board_10x8_grounded",
+                      {"--board", "10x8"},
+                      10,
+                      8,
+                      "ground:6",
+                      "legal",
+                      REASON_GROUNDED},
+        StandardGames{"dotbot_39x32", {}, 39, 32, "dotbot", "dotbot", ""},
+        StandardGames{"dotbot_10x10", {"--board", "10x10"}, 10, 10, "dotbot", "dotbot", ""},
+        StandardGames{"dotbot_vs_gtp_39x32", {}, 39, 32, "dotbot", "legal", ""},
+        StandardGames{"dotbot_vs_gtp_10x10", {"--board", "10x10"}, 10, 10, "dotbot", "legal", ""}),
     [](const auto& param) { return std::string(param.param.name); });
 
 // Which part of a failure line quotes the engine's line that failed.
