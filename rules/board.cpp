@@ -14,20 +14,9 @@ Board::Board(const Board& other) {
 Board& Board::operator=(const Board& other) {
     if (this == &other)
         return *this;
-    board_cols = other.board_cols;
-    board_rows = other.board_rows;
-    rules = other.rules;
     cell_storage = other.cell_storage;
     bind_cell_lists(other.cell_owner.size());
-    stamp_counter = other.stamp_counter;
-    first_cell = other.first_cell;
-    end_cell = other.end_cell;
-    side_to_move = other.side_to_move;
-    score = other.score;
-    last_move_cell = other.last_move_cell;
-    grounded = other.grounded;
-    std::copy(std::begin(other.neighbour_offset), std::end(other.neighbour_offset),
-              neighbour_offset);
+    copy_fields(other);
     return *this;
 }
 
@@ -40,10 +29,15 @@ Board& Board::operator=(Board&& other) noexcept {
     const size_t cells = other.cell_owner.size();
     cell_storage = std::move(other.cell_storage);
     other.bind_cell_lists(0);
+    bind_cell_lists(cells);
+    copy_fields(other);
+    return *this;
+}
+
+void Board::copy_fields(const Board& other) {
     board_cols = other.board_cols;
     board_rows = other.board_rows;
     rules = other.rules;
-    bind_cell_lists(cells);
     stamp_counter = other.stamp_counter;
     first_cell = other.first_cell;
     end_cell = other.end_cell;
@@ -53,7 +47,6 @@ Board& Board::operator=(Board&& other) noexcept {
     grounded = other.grounded;
     std::copy(std::begin(other.neighbour_offset), std::end(other.neighbour_offset),
               neighbour_offset);
-    return *this;
 }
 
 void Board::bind_cell_lists(size_t cells) {

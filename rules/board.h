@@ -99,6 +99,10 @@ struct Board {
 
     // Points the per-cell lists at cell_storage, which holds `cells` cells' worth of each.
     void bind_cell_lists(size_t cells);
+
+  private:
+    // Every field of the other board but its per-cell lists and their storage.
+    void copy_fields(const Board& other);
 };
 
 // Where each per-cell list starts in cell_storage, in cells of the board.

@@ -141,6 +141,15 @@ bool MatchProgramTest::nothing_left_behind() const {
     return left.empty();
 }
 
+void MatchProgramTest::wait_for_text(const std::string& name, const std::string& text) {
+    for (int i = 0; i < 12000; ++i) {
+        if (file_text(path(name)).find(text) != std::string::npos)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    FAIL() << "no " << text << " in " << name;
+}
+
 std::vector<GameRecord> MatchProgramTest::read_records(const std::string& name) const {
     std::vector<GameRecord> records;
     int skipped = 0;

@@ -47,6 +47,10 @@ class MatchProgramTest : public ::testing::Test {
     // match has ended.
     bool nothing_left_behind() const;
 
+    // Waits for an event: the test folder's file to hold `text` (at most a minute, a guard
+    // against a hang).
+    void wait_for_text(const std::string& name, const std::string& text);
+
     std::string path(const std::string& name) const { return folder + "/" + name; }
     std::vector<GameRecord> read_records(const std::string& name) const;
 

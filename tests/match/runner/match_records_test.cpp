@@ -36,16 +36,6 @@ class RecordsTest : public MatchProgramTest {
         return engine("r1", path("r1")) + engine("r2", path("r2"));
     }
 
-    // Waits until the file holds `text` (at most a minute, a guard against a hang).
-    void wait_for_text(const std::string& name, const std::string& text) {
-        for (int i = 0; i < 12000; ++i) {
-            if (file_text(path(name)).find(text) != std::string::npos)
-                return;
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        FAIL() << "no " << text << " in " << name;
-    }
-
     // Games that last `stall_s` seconds each: a side that never moves, without losses on
     // time.
     std::vector<std::string> slow_match(const std::string& results, const char* stall_s = "1") {

@@ -30,16 +30,6 @@ class TournamentTest : public MatchProgramTest {
         return words;
     }
 
-    // Waits for an event: the file to hold `text` (at most a minute, a guard against a hang).
-    void wait_for_text(const std::string& name, const std::string& text) {
-        for (int i = 0; i < 12000; ++i) {
-            if (file_text(path(name)).find(text) != std::string::npos)
-                return;
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        FAIL() << "no " << text << " in " << name;
-    }
-
     // Waits until no process of the test runs (at most a minute, a guard against a hang).
     void wait_for_processes_to_end() {
         for (int i = 0; i < 12000 && !test_processes().empty(); ++i)
