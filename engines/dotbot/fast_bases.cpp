@@ -4,7 +4,8 @@
 
 #include <algorithm>
 #include <climits>
-#include <vector>
+#include <iterator>
+#include <type_traits>
 
 namespace {
 
@@ -15,7 +16,15 @@ struct JournalEntry {
     int8_t base;
     int8_t ring;
 };
-using Journal = std::vector<JournalEntry>;
+
+// The cells a trial placement changed, each once, with its state before the first change:
+// undone in any order, that gives the board back, and a board's cells bound its length.
+struct Journal {
+    JournalEntry entries[FAST_CAPACITY];
+    uint32_t kept_in[FAST_CAPACITY]; // the trial that last kept the cell
+    uint32_t trial;
+    int32_t length;
+};
 
 // A region and, after it, what it surrounds (and the search's queue for that) take at most
 // two entries a cell.
@@ -31,10 +40,13 @@ int8_t side_bit(int32_t s) {
     return static_cast<int8_t>(1 << (s - 1));
 }
 
-// Keeps the cell's state in the journal, when there is one, before it changes.
+// Keeps the cell's state in the journal, when there is one and the trial has not kept it yet,
+// before it changes.
 void keep(Journal* journal, const FastBoard& b, int32_t n) {
-    if (journal != nullptr)
-        journal->push_back({n, b.enclosed[n], b.base[n], b.ring[n]});
+    if (journal == nullptr || journal->kept_in[n] == journal->trial)
+        return;
+    journal->kept_in[n] = journal->trial;
+    journal->entries[journal->length++] = {n, b.enclosed[n], b.base[n], b.ring[n]};
 }
 
 // Whether the cell stops a flood of side s: a free dot of s, or a cell of one of its bases.
@@ -129,8 +141,10 @@ void clear_ring(FastBoard& b, int32_t s, int32_t from, Journal* journal) {
 // while open are no longer. Only such regions can have changed, since a region grows only
 // where one of its walls went.
 void recheck_rings(FastBoard& b, int32_t t, int32_t count, Journal* journal) {
-    thread_local std::vector<bool> flood_open;
-    flood_open.clear();
+    // Whether each flood of this recheck was open, by its stamp's order: at most a flood a
+    // lost wall.
+    thread_local bool flood_open[FAST_CAPACITY];
+    int32_t floods = 0;
     const int32_t start = b.stamp_counter;
     for (int32_t i = 0; i < count; ++i) {
         const int32_t l = lost_walls[i];
@@ -138,14 +152,14 @@ void recheck_rings(FastBoard& b, int32_t t, int32_t count, Journal* journal) {
             continue; // in a region this recheck flooded already
         int32_t length = 0;
         const bool closed = flood_region(b, l, t, length, start);
-        flood_open.push_back(!closed);
+        flood_open[floods++] = !closed;
         if (closed)
             mark_ring(b, t, length, journal);
     }
     const int8_t bit = side_bit(t);
     for (int32_t i = 0; i < count; ++i) {
         const int32_t l = lost_walls[i];
-        if (!flood_open[static_cast<size_t>(b.stamp[l] - start - 1)])
+        if (!flood_open[b.stamp[l] - start - 1])
             continue;
         for (int k = 0; k < 8; k += 2) {
             const int32_t n = l + b.offset[k];
@@ -303,6 +317,10 @@ void find_bases(FastBoard& b, int32_t cell) {
 }
 
 BaseProbe probe_bases(FastBoard& b, int32_t cell, int32_t side) {
+    // A thread's storage of trivially destructible objects only: MinGW's emulated thread-local
+    // storage can free a thread's block before the destructors of its objects run, and the
+    // Windows dotbot crashed in a journal's destructor as a turn's thread ended.
+    static_assert(std::is_trivially_destructible_v<Journal>);
     thread_local Journal journal;
     const int32_t mover = b.side_to_move;
     const int32_t score = b.score;
@@ -310,13 +328,18 @@ BaseProbe probe_bases(FastBoard& b, int32_t cell, int32_t side) {
     b.score = side == mover ? score : -score;
     const int32_t before = b.score;
     b.owner[cell] = static_cast<int8_t>(side);
-    journal.clear();
+    journal.length = 0;
+    if (++journal.trial == 0) { // wrapped: no cell may seem kept by this trial already
+        std::fill(std::begin(journal.kept_in), std::end(journal.kept_in), 0u);
+        journal.trial = 1;
+    }
     const bool suicide = search_bases(b, cell, &journal);
     const BaseProbe probe{suicide ? -1 : b.score - before, suicide};
-    for (auto e = journal.rbegin(); e != journal.rend(); ++e) {
-        b.enclosed[e->cell] = e->enclosed;
-        b.base[e->cell] = e->base;
-        b.ring[e->cell] = e->ring;
+    for (int32_t e = 0; e < journal.length; ++e) {
+        const JournalEntry& kept = journal.entries[e];
+        b.enclosed[kept.cell] = kept.enclosed;
+        b.base[kept.cell] = kept.base;
+        b.ring[kept.cell] = kept.ring;
     }
     b.owner[cell] = FAST_EMPTY;
     b.side_to_move = mover;

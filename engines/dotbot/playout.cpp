@@ -3,6 +3,7 @@
 #include "engines/dotbot/fast_bases.h"
 
 #include <initializer_list>
+#include <type_traits>
 
 namespace {
 
@@ -129,6 +130,7 @@ int32_t grounded_winner(const FastBoard& b) {
 
 PlayoutEnd run_playout(FastBoard& b, int32_t last, int32_t previous, Watch watch, int32_t max_moves,
                        Rng& rng, MoveTrace& trace) {
+    static_assert(std::is_trivially_destructible_v<FreeCells>); // as in probe_bases
     thread_local FreeCells free;
     collect_free_cells(b, free);
     for (int32_t played = 0; played < max_moves; ++played) {

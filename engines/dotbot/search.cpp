@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -214,6 +215,9 @@ void back_up(Tree& tree, const int32_t* path, int32_t depth, const MoveTrace& tr
 // search keeps telling moves apart when the game itself is already won or lost; a game won
 // by grounding at the playout's end is a whole win.
 void simulate(Tree& tree, const FastBoard& root, int32_t last, int32_t previous, Rng& rng) {
+    // Trivially destructible, as every thread-local object here (see probe_bases).
+    static_assert(std::is_trivially_destructible_v<FastBoard> &&
+                  std::is_trivially_destructible_v<MoveTrace>);
     thread_local FastBoard b;
     thread_local MoveTrace trace;
     int32_t path[FAST_CAPACITY];
