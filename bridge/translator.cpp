@@ -2,6 +2,7 @@
 
 #include "bridge/dialects.h"
 #include "engine/protocol.h"
+#include "os/process.h"
 #include "rules/board.h"
 #include "rules/capture.h"
 #include "rules/standard_bases.h"
@@ -16,11 +17,6 @@ namespace {
 constexpr size_t ECHO_PIECE = 1000;
 // How much of an engine line a failure message quotes.
 constexpr size_t QUOTE_LENGTH = 200;
-
-// Signed distance from tick `from` to tick `to`, right across the tick count's wrap.
-int32_t ticks_between(uint32_t from, uint32_t to) {
-    return static_cast<int32_t>(to - from);
-}
 
 void send(Bridge& bridge, const std::string& command, RequestKind kind, uint32_t deadline,
           BridgeOutput& out, int32_t x = 0, int32_t y = 0) {

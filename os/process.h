@@ -144,6 +144,11 @@ bool join_thread_within(OsHandle& thread, int wait_ms);
 // Milliseconds of a clock that only goes forward, as an unsigned 32-bit value that wraps.
 uint32_t monotonic_ms();
 
+// Signed distance from tick `from` to tick `to`, right across the tick count's wrap.
+inline int32_t ticks_between(uint32_t from, uint32_t to) {
+    return static_cast<int32_t>(to - from);
+}
+
 // Microseconds of a clock that only goes forward, the same for every program of the machine
 // (CLOCK_MONOTONIC; on Win32 the performance counter), so that two programs' moments can be
 // put in one order.

@@ -14,7 +14,7 @@
 namespace {
 
 // A text of the file with its control bytes replaced, so that it cannot steer the terminal.
-std::string printable(std::string text) {
+std::string without_control_bytes(std::string text) {
     for (char& c : text)
         if ((c >= 0 && c < 0x20) || c == 0x7f)
             c = '?';
@@ -77,11 +77,11 @@ void show_sgf(const SgfGame& game, int move, const RuleSet* rules, ShownPosition
     const std::string result = sgf_property(game, "RE");
     const std::string reason = sgf_property(game, "GC");
     shown.text = move_line(shown) +
-                 players_and_score_text(printable(sgf_property(game, "PB")),
-                                        printable(sgf_property(game, "PW")), dots,
+                 players_and_score_text(without_control_bytes(sgf_property(game, "PB")),
+                                        without_control_bytes(sgf_property(game, "PW")), dots,
                                         side1_balance(shown.board)) +
-                 "Result: " + (result.empty() ? "not recorded" : printable(result)) +
-                 (reason.empty() ? "" : " (" + printable(reason) + ")") + "\n";
+                 "Result: " + (result.empty() ? "not recorded" : without_control_bytes(result)) +
+                 (reason.empty() ? "" : " (" + without_control_bytes(reason) + ")") + "\n";
 }
 
 } // namespace

@@ -31,11 +31,6 @@ EngineProcess& engine_of_side(int side) {
     return side == 1 ? engine1 : engine2;
 }
 
-// Signed distance from tick `from` to tick `to`, right across the tick count's wrap.
-int32_t ticks_between(uint32_t from, uint32_t to) {
-    return static_cast<int32_t>(to - from);
-}
-
 void decide(int winner, const char* reason, std::string detail) {
     game_verdict = {true, winner, reason, std::move(detail)};
 }

@@ -26,11 +26,6 @@ bool side_to_move_has_player() {
     return (game_board.side_to_move == 1 ? engine1 : engine2).running != 0;
 }
 
-// Signed distance from tick `from` to tick `to`, right across the tick count's wrap.
-int32_t ticks_between(uint32_t from, uint32_t to) {
-    return static_cast<int32_t>(to - from);
-}
-
 // After a reader's hand-off and its report: the loop must look again when the game may be
 // over, or when the deadline of the side to move now comes before the loop's wait ends.
 void after_hand_off() {

@@ -111,19 +111,19 @@ TEST_F(EngineProtocol, BadCommandLineIsRefused) {
 // it, until the board is full, the engine grounds (to win, or for a draw, never to lose
 // while a point can take its dot) or enough turns went.
 TEST_F(EngineProtocol, EveryGoGetsALegalAnswerUnderEveryRuleSet) {
-    struct Case {
+    struct RulesCase {
         const char* rules;
         int32_t rows, cols;
         int turns;
     };
-    const Case cases[] = {
+    const RulesCase cases[] = {
         {"fendrel", 32, 39, 80},
         {"standard", 9, 9, 50},
         {"standard,suicide=off", 7, 11, 50},
         {"standard,empty-bases=capture", 15, 15, 80},
         {"standard,suicide=off,empty-bases=capture", 64, 64, 40},
     };
-    for (const Case& c : cases) {
+    for (const RulesCase& c : cases) {
         for (const auto& [program, arguments] :
              std::vector<std::pair<std::string, std::vector<std::string>>>{
                  {DOTBOT_PATH, QUICK}, {GREEDY_ENGINE_PATH, {"--seed", "2"}}}) {
